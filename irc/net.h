@@ -1,0 +1,58 @@
+// The sockets layer in Windows Sockets terms. On Windows this is Winsock
+// itself; natively it is BSD sockets behind the few Winsock names the core
+// uses, with errno mapped to the Winsock error numbers, so that the core and
+// its messages ("Error: recv() = 10054") are the same on both.
+#pragma once
+
+#ifdef _WIN32
+#include <winsock2.h>
+#else
+#include <arpa/inet.h>
+#include <cerrno>
+#include <csignal>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+typedef int SOCKET;
+#define INVALID_SOCKET (-1)
+#define SOCKET_ERROR (-1)
+
+#define WSAEWOULDBLOCK 10035
+#define WSAENOTSOCK 10038
+#define WSAECONNRESET 10054
+#define WSAHOST_NOT_FOUND 11001
+
+struct WSADATA {
+    unsigned short wVersion;
+    unsigned short wHighVersion;
+};
+
+// Winsock reports a write to a closed connection as an error; BSD sockets
+// raise SIGPIPE instead, which would end the program.
+inline int WSAStartup(unsigned short, WSADATA*)
+{
+    signal(SIGPIPE, SIG_IGN);
+    return 0;
+}
+
+inline int WSACleanup() { return 0; }
+
+inline int closesocket(SOCKET s) { return close(s); }
+
+inline int ioctlsocket(SOCKET s, long nCommand, unsigned long* pArg)
+{
+    int nValue = static_cast<int>(*pArg);
+    return ioctl(s, static_cast<unsigned long>(nCommand), &nValue);
+}
+
+// The Winsock number of the last failed socket call.
+int WSAGetLastError();
+
+// gethostbyname reports its failures in h_errno, which WSAGetLastError
+// cannot see; this wrapper moves them into errno as Winsock numbers.
+hostent* NetGetHostByName(const char* szName);
+#define gethostbyname NetGetHostByName
+#endif

@@ -1,0 +1,166 @@
+#include "irc/send.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "irc/client_state.h"
+#include "irc/text.h"
+#include "shell/seam.h"
+
+namespace {
+
+// Room for "PRIVMSG " + a 255-character target + " :" + a whole input line;
+// anything longer is cut before it goes out.
+const size_t COMPOSE_SIZE = 1024;
+
+const char szGameChannel[] = "#Go-Moku";
+
+enum ComposeResult { COMPOSE_SEND, COMPOSE_NOTHING };
+
+// Whether the len characters at pName equal the whole of szField, ASCII case
+// ignored. An empty name or field never matches.
+bool SameName(const char* pName, short nLen, const char* szField)
+{
+    return nLen > 0 && std::strlen(szField) == static_cast<size_t>(nLen) &&
+           CompareNoCase(pName, szField, static_cast<unsigned>(nLen)) == 0;
+}
+
+void SendStep(const char* szLine)
+{
+    int nLen = static_cast<int>(std::strlen(szLine));
+    if (send(client.sockServer, szLine, nLen, 0) == SOCKET_ERROR) {
+        char szError[64];
+        std::snprintf(szError, sizeof szError, "Error: send() = %d\r\n", WSAGetLastError());
+        AppendOutput(szError);
+    }
+}
+
+// Leaving the channel: the local side of PART, and of QUIT in a channel.
+void LeaveChannel()
+{
+    NickListRemoveAll();
+    SetMainTitle("KELVA");
+    client.szChannel[0] = '\0';
+    if (client.nGameState != GAME_OFF) SendGameModeCommand();
+    client.szPartner[0] = '\0';
+}
+
+ComposeResult ComposeJoin(const char* szText, short nCmd, TextBuilder& out)
+{
+    short nName = nCmd;
+    SkipWord(szText, nName);
+    SkipBlanks(szText, nName);
+    short nNameEnd = nName;
+    SkipWord(szText, nNameEnd);
+    short nNameLen = static_cast<short>(nNameEnd - nName);
+
+    if (nNameLen == 0) {
+        AppendOutput("<KELVA> You must specify a channel name.\r\n");
+        return COMPOSE_NOTHING;
+    }
+    if (SameName(szText + nName, nNameLen, client.szChannel)) {
+        AppendOutput("<KELVA> You are already in that channel.\r\n");
+        return COMPOSE_NOTHING;
+    }
+    if (client.szChannel[0] != '\0') {
+        char szPart[8 + TEXT_FIELD_SIZE];
+        TextBuilder part(szPart, sizeof szPart);
+        part.Add("/PART ").Add(client.szChannel).Add("\r\n");
+        SendText(szPart);
+    }
+    // The game channel on the default server (compared byte for byte) turns
+    // game mode on and is always joined with its key.
+    if (SameName(szText + nName, nNameLen, szGameChannel) && std::strcmp(client.szIRCServer, szDefaultServer) == 0) {
+        if (client.nGameState == GAME_OFF) {
+            SendGameModeCommand();
+            AppendOutput("<KELVA> To invite someone to play, click on their name above.\r\n");
+            out.Add("JOIN #Go-Moku").Add(" KELVA\r\n");
+        }
+        return COMPOSE_SEND;
+    }
+    out.Add("JOIN ").Add(szText + nName);
+    return COMPOSE_SEND;
+}
+
+void ComposePart(TextBuilder& out)
+{
+    if (client.szChannel[0] == '\0') {
+        AppendOutput("<KELVA> You are not currently in a channel.\r\n");
+        return;
+    }
+    out.Add("PART ").Add(client.szChannel).Add("\r\n");
+    LeaveChannel();
+}
+
+void ComposeQuit(const char* szText, short nCmd, TextBuilder& out)
+{
+    if (client.szChannel[0] != '\0') LeaveChannel();
+    out.Add(szText + nCmd);
+}
+
+void ComposeChat(const char* szText, TextBuilder& out)
+{
+    const char* szTarget = client.szPartner[0] != '\0' ? client.szPartner : client.szChannel;
+    out.Add("PRIVMSG ").Add(szTarget).Add(" :").Add(szText);
+    // Game messages are never echoed; they only start with "!" in game mode.
+    if (client.nGameState != GAME_OFF && szText[0] == '!') return;
+    AppendOutput("<");
+    AppendOutput(client.szNickname);
+    AppendOutput("> ");
+    AppendOutput(szText);
+}
+
+// Whether the word at nStart is the slash and exactly the four letters of
+// szKeyword, ASCII case ignored.
+bool IsSlashKeyword(const char* szText, short nStart, short nWordEnd, const char* szKeyword)
+{
+    return nWordEnd - nStart == 5 && CompareNoCase(szText + nStart + 1, szKeyword, 4) == 0;
+}
+
+ComposeResult Compose(const char* szText, TextBuilder& out)
+{
+    short nLineStart = 0;
+    SkipBlanks(szText, nLineStart);
+    if (szText[nLineStart] != '/') {
+        ComposeChat(szText, out);
+        return COMPOSE_SEND;
+    }
+    short nWordEnd = nLineStart;
+    SkipWord(szText, nWordEnd);
+    short nCmd = static_cast<short>(nLineStart + 1);
+    SkipBlanks(szText, nCmd);
+
+    if (CompareNoCase(szText + nCmd, "JOIN ", 5) == 0) return ComposeJoin(szText, nCmd, out);
+    if (IsSlashKeyword(szText, nLineStart, nWordEnd, "PART"))
+        ComposePart(out);
+    else if (IsSlashKeyword(szText, nLineStart, nWordEnd, "QUIT"))
+        ComposeQuit(szText, nCmd, out);
+    else
+        out.Add(szText + nCmd);
+    return COMPOSE_SEND;
+}
+
+// A line longer than the protocol allows is cut to 510 characters and CR LF.
+void CutToLineLimit(TextBuilder& out)
+{
+    if (out.Length() <= static_cast<size_t>(MAX_LINE_LENGTH)) return;
+    out.Truncate(MAX_LINE_LENGTH - 2);
+    out.Add("\r\n");
+}
+
+}  // namespace
+
+void SendText(const char* szText)
+{
+    if (client.nSendMode == SEND_RAW) {
+        SendStep(szText);
+        return;
+    }
+    if (client.nSendMode != SEND_COMPOSE) return;
+
+    char szCompose[COMPOSE_SIZE];
+    TextBuilder out(szCompose, sizeof szCompose);
+    if (Compose(szText, out) == COMPOSE_NOTHING) return;
+    CutToLineLimit(out);
+    SendStep(out.Text());
+}

@@ -1,0 +1,46 @@
+// The scanners every parser of the program is built from. Each walks a
+// NUL-terminated text from a signed 16-bit position that the caller holds,
+// moves it forward in place, and never moves it past the terminating NUL.
+#pragma once
+
+#include <cstddef>
+
+#include "irc/client_state.h"
+
+void SkipBlanks(const char* szText, short& nPos);     // over spaces only
+void SkipWord(const char* szText, short& nPos);       // to a blank, CR, LF or NUL
+void SkipToNewline(const char* szText, short& nPos);  // to an LF or NUL
+void SkipToReturn(const char* szText, short& nPos);   // to a CR, LF or NUL
+
+// Decimal digits from the position, modulo 65536, as a signed 16-bit value;
+// 0 without moving when no digit stands there.
+short ReadNumber(const char* szText, short& nPos);
+
+// SkipWord, SkipBlanks, then one step over c if it stands there.
+void SkipField(const char* szText, short& nPos, char c);
+
+// 0 when the first n characters of a and b agree, ASCII letter case ignored,
+// or when both texts end at the same place before that; a prefix test.
+// n of 0 compares nothing and counts as a difference.
+short CompareNoCase(const char* a, const char* b, unsigned n);
+
+// Copies at most nLen characters of pSrc, stopping at its NUL, into a text
+// field, and at most the 255 the field holds; always NUL-terminates.
+void CopyField(TextField& szDest, const char* pSrc, size_t nLen = TEXT_FIELD_SIZE - 1);
+
+// Builds a text in a buffer of fixed size: pieces are added one after the
+// other, and whatever would pass the end of the buffer is dropped.
+class TextBuilder {
+public:
+    TextBuilder(char* pBuffer, size_t nSize);
+    TextBuilder& Add(const char* szPiece);
+    TextBuilder& Add(const char* pPiece, size_t nLen);
+    void Truncate(size_t nLen);
+    size_t Length() const { return m_nLen; }
+    const char* Text() const { return m_pBuffer; }
+
+private:
+    char* m_pBuffer;
+    size_t m_nSize;
+    size_t m_nLen;
+};

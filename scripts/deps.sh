@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# deps.sh test|run: installs, through apt-get, the Debian packages that the
+# test or the run command needs and that are not installed yet. Quick when
+# everything is there.
+set -eu
+
+common=(cmake ninja-build g++ mingw-w64 wine wine64 fonts-wine xvfb ngircd)
+case "${1:-}" in
+test) wanted=("${common[@]}" libgtest-dev clang libclang-rt-14-dev) ;;
+run) wanted=("${common[@]}" imagemagick) ;;
+*) echo "usage: $0 test|run" >&2; exit 2 ;;
+esac
+
+missing=()
+for pkg in "${wanted[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
+    [ "$status" = "install ok installed" ] || missing+=("$pkg")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

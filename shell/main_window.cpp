@@ -1,0 +1,90 @@
+#include "shell/main_window.h"
+
+#include "game/game_window.h"
+#include "game/handshake.h"
+#include "irc/client_state.h"
+#include "resources/resource.h"
+#include "shell/layout.h"
+#include "shell/output_pane.h"
+
+const char szMainWindowClass[] = "KELVA Window";
+
+short nClientWidth = 0;
+short nClientHeight = 0;
+
+namespace {
+
+void MoveChild(HWND hChild, const ChildRect& rc)
+{
+    MoveWindow(hChild, rc.x, rc.y, rc.cx, rc.cy, TRUE);
+}
+
+LRESULT OnCreate(HWND hWnd)
+{
+    Placement place = MainWindowPlacement(GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN),
+                                          GetSystemMetrics(SM_CYMENU));
+    MoveWindow(hWnd, place.x, place.y, place.cx, place.cy, FALSE);
+
+    client.hOutputEdit = CreateOutputPane(hWnd);
+    client.hInputEdit = CreateInputLine(hWnd);
+    client.hGameWnd = CreateWindowExA(0, szGameWindowClass, "", WS_CHILD | WS_BORDER, 0, 0, 0, 0, hWnd, nullptr,
+                                      client.hInstance, nullptr);
+    return 0;
+}
+
+// In chat mode a child is moved only once it exists: the first WM_SIZE comes
+// from WM_CREATE's move, before any child does.
+LRESULT OnSize(LPARAM lParam)
+{
+    short nWidth = static_cast<short>(LOWORD(lParam));
+    short nHeight = static_cast<short>(HIWORD(lParam));
+    int bGameMode = client.nGameState != GAME_OFF;
+    MainLayout layout = ComputeLayout(nWidth, nHeight, bGameMode);
+    if (bGameMode || client.hNickList) MoveChild(client.hNickList, layout.rcNickList);
+    if (bGameMode || client.hOutputEdit) MoveChild(client.hOutputEdit, layout.rcOutput);
+    if (bGameMode || client.hInputEdit) MoveChild(client.hInputEdit, layout.rcInput);
+    if (bGameMode) MoveChild(client.hGameWnd, layout.rcGame);
+    nClientWidth = nWidth;
+    nClientHeight = nHeight;
+    return 0;
+}
+
+LRESULT OnGetMinMaxInfo(MINMAXINFO* pInfo)
+{
+    pInfo->ptMinTrackSize.x = MIN_TRACK_WIDTH;
+    pInfo->ptMinTrackSize.y = MIN_TRACK_HEIGHT;
+    return 0;
+}
+
+LRESULT OnPaint(HWND hWnd)
+{
+    PAINTSTRUCT ps;
+    BeginPaint(hWnd, &ps);
+    EndPaint(hWnd, &ps);
+    return 0;
+}
+
+LRESULT OnCommand(WPARAM wParam)
+{
+    switch (wParam) {
+    case IDC_SEND: OnSendCommand(); break;
+    case IDC_GAMEMODE: ToggleGameMode(); break;
+    }
+    return 0;
+}
+
+}  // namespace
+
+LRESULT CALLBACK MainWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    switch (uMsg) {
+    case WM_CREATE: return OnCreate(hWnd);
+    case WM_SIZE: return OnSize(lParam);
+    case WM_GETMINMAXINFO: return OnGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+    case WM_PAINT: return OnPaint(hWnd);
+    case WM_SETFOCUS: SetFocus(client.hInputEdit); return 0;
+    case WM_CLOSE: PostQuitMessage(0); return 0;
+    case WM_COMMAND: return OnCommand(wParam);
+    }
+    return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+}

@@ -1,0 +1,15 @@
+// The output pane and the input line of the main window (Win32).
+#pragma once
+
+#include <windows.h>
+
+// Both are created empty; the input line takes at most 510 characters and is
+// subclassed so that Enter sends it.
+HWND CreateOutputPane(HWND hParent);
+HWND CreateInputLine(HWND hParent);
+
+// IDC_SEND: the input line's text and "\r\n" go to SendText, and the line is
+// emptied.
+void OnSendCommand();
+
+LRESULT CALLBACK InputEditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,89 @@
+// The output pane's trim rule on the real edit control: a window with the
+// pane as the main window creates it, filled through AppendOutput.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "irc/client_state.h"
+#include "shell/output_pane.h"
+#include "shell/seam.h"
+
+namespace {
+
+int nFailures = 0;
+
+void Expect(bool bOk, const std::string& sWhat, const std::string& sPane)
+{
+    if (bOk) return;
+    ++nFailures;
+    std::printf("FAIL: %s\npane (%zu characters): [%s]\n", sWhat.c_str(), sPane.size(),
+                sPane.substr(0, 400).c_str());
+}
+
+std::string PaneText()
+{
+    int nLen = GetWindowTextLengthA(client.hOutputEdit);
+    std::string s(static_cast<size_t>(nLen) + 1, '\0');
+    GetWindowTextA(client.hOutputEdit, &s[0], nLen + 1);
+    s.resize(static_cast<size_t>(nLen));
+    return s;
+}
+
+std::string Lines(int nFirst, int nLast)
+{
+    std::string s;
+    for (int i = nFirst; i <= nLast; ++i) s += "line " + std::to_string(i) + "\r\n";
+    return s;
+}
+
+void ResetPane() { SetWindowTextA(client.hOutputEdit, ""); }
+
+void AppendLines(int nFirst, int nLast)
+{
+    for (int i = nFirst; i <= nLast; ++i) AppendOutput(("line " + std::to_string(i) + "\r\n").c_str());
+}
+
+LRESULT LineCount() { return SendMessageA(client.hOutputEdit, EM_GETLINECOUNT, 0, 0); }
+
+}  // namespace
+
+int main()
+{
+    client.hInstance = GetModuleHandleA(nullptr);
+    HWND hParent = CreateWindowExA(0, "STATIC", "pane check", WS_OVERLAPPEDWINDOW, 0, 0, 900, 700, nullptr,
+                                   nullptr, client.hInstance, nullptr);
+    client.hOutputEdit = CreateOutputPane(hParent);
+    MoveWindow(client.hOutputEdit, 0, 30, 800, 600, TRUE);
+
+    AppendLines(1, 200);
+    Expect(LineCount() == 201, "200 appends leave 201 lines counted, the last one empty", PaneText());
+    AppendLines(201, 201);
+    Expect(PaneText() == Lines(101, 201), "the 201st append leaves lines 101 to 201", PaneText());
+
+    ResetPane();
+    AppendLines(1, 200);
+    AppendOutput("first\r\nsecond\r\nthird\r\n");
+    Expect(PaneText() == Lines(101, 200) + "first\r\nsecond\r\nthird\r\n",
+           "an append of several lines is never split by the trim", PaneText());
+
+    // 200 lines of 400 characters are far beyond the 32767 characters that a
+    // fixed end position would reach; each new line must still go at the end.
+    ResetPane();
+    MoveWindow(client.hOutputEdit, 0, 0, 4000, 600, TRUE);
+    std::string sLong(400, 'x');
+    for (int i = 0; i < 150; ++i) AppendOutput((sLong + std::to_string(i) + "\r\n").c_str());
+    std::string sPane = PaneText();
+    Expect(sPane.size() > 40000, "the pane holds more than 32767 characters", sPane);
+    Expect(sPane.size() > 8 && sPane.substr(sPane.size() - 5) == "149\r\n", "the last line appended is at the end",
+           sPane.substr(sPane.size() > 400 ? sPane.size() - 400 : 0));
+
+    ResetPane();
+    MoveWindow(client.hOutputEdit, 0, 0, 300, 600, TRUE);
+    for (int i = 0; i < 60; ++i) AppendOutput((std::string(300, 'w') + "\r\n").c_str());
+    Expect(LineCount() <= 201 + 10, "lines that wrap count as several towards the 200", PaneText());
+
+    std::printf("output pane check: %s\n", nFailures ? "FAILED" : "passed");
+    DestroyWindow(hParent);
+    return nFailures ? 1 : 0;
+}

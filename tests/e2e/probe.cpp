@@ -1,0 +1,199 @@
+#include "probe.h"
+
+#include <cstdio>
+
+namespace {
+
+bool bFailed = false;
+
+struct FindTop {
+    DWORD nPid;
+    const char* szClass;
+    const char* szTitle;
+    HWND hFound;
+};
+
+BOOL CALLBACK FindTopProc(HWND hWnd, LPARAM lParam)
+{
+    FindTop* pFind = reinterpret_cast<FindTop*>(lParam);
+    DWORD nPid = 0;
+    GetWindowThreadProcessId(hWnd, &nPid);
+    if (nPid != pFind->nPid || !IsWindowVisible(hWnd)) return TRUE;
+    if (pFind->szClass && ClassOf(hWnd) != pFind->szClass) return TRUE;
+    if (pFind->szTitle && WindowText(hWnd) != pFind->szTitle) return TRUE;
+    pFind->hFound = hWnd;
+    return FALSE;
+}
+
+HWND FindTopWindow(DWORD nPid, const char* szClass, const char* szTitle)
+{
+    FindTop find = {nPid, szClass, szTitle, nullptr};
+    EnumWindows(FindTopProc, reinterpret_cast<LPARAM>(&find));
+    return find.hFound;
+}
+
+std::string DriverDir()
+{
+    char szPath[MAX_PATH];
+    GetModuleFileNameA(nullptr, szPath, MAX_PATH);
+    std::string s = szPath;
+    return s.substr(0, s.find_last_of('\\'));
+}
+
+void FindChildren(Client& c)
+{
+    for (HWND h = GetWindow(c.hMain, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
+        std::string sClass = ClassOf(h);
+        if (sClass == "Edit" || sClass == "EDIT") {
+            if (GetWindowLongA(h, GWL_STYLE) & ES_READONLY)
+                c.hOutput = h;
+            else
+                c.hInput = h;
+        } else if (sClass == "ListBox" || sClass == "LISTBOX") {
+            c.hNickList = h;
+        }
+    }
+}
+
+void RemoveTree(const std::string& sDir)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE hFind = FindFirstFileA((sDir + "\\*").c_str(), &fd);
+    if (hFind == INVALID_HANDLE_VALUE) return;
+    do {
+        std::string sName = fd.cFileName;
+        if (sName == "." || sName == "..") continue;
+        std::string sPath = sDir + "\\" + sName;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            RemoveTree(sPath);
+            RemoveDirectoryA(sPath.c_str());
+        } else {
+            DeleteFileA(sPath.c_str());
+        }
+    } while (FindNextFileA(hFind, &fd));
+    FindClose(hFind);
+}
+
+}  // namespace
+
+bool ExpectUi(bool bOk, const std::string& sWhat, const char* szFile, int nLine)
+{
+    if (!bOk) {
+        std::printf("FAIL %s:%d: %s\n", szFile, nLine, sWhat.c_str());
+        std::fflush(stdout);
+        bFailed = true;
+    }
+    return bOk;
+}
+
+bool ScenarioFailed() { return bFailed; }
+
+std::string FreshWorkDir(const std::string& sScenario, const std::string& sName)
+{
+    std::string sRoot = DriverDir() + "\\e2e-work";
+    CreateDirectoryA(sRoot.c_str(), nullptr);
+    std::string sScenarioDir = sRoot + "\\" + sScenario;
+    CreateDirectoryA(sScenarioDir.c_str(), nullptr);
+    std::string sDir = sScenarioDir + "\\" + sName;
+    CreateDirectoryA(sDir.c_str(), nullptr);
+    RemoveTree(sDir);
+    return sDir;
+}
+
+bool StartClient(Client& c, const std::string& sDir, const std::string& sArgs)
+{
+    std::string sExe = DriverDir() + "\\kelva.exe";
+    std::string sCommand = "\"" + sExe + "\"" + (sArgs.empty() ? "" : " " + sArgs);
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    if (!CreateProcessA(sExe.c_str(), &sCommand[0], nullptr, nullptr, FALSE, 0, nullptr, sDir.c_str(), &si, &c.pi)) {
+        EXPECT_UI(false, "kelva.exe starts (CreateProcess error " + std::to_string(GetLastError()) + ")");
+        return false;
+    }
+    bool bShown = WaitUntil([&] { return (c.hMain = FindTopWindow(c.pi.dwProcessId, "KELVA Window", nullptr)); });
+    if (!EXPECT_UI(bShown, c.sName + ": a main window of class \"KELVA Window\" appears")) return false;
+    FindChildren(c);
+    return true;
+}
+
+DWORD CloseClient(Client& c)
+{
+    PostMessageA(c.hMain, WM_CLOSE, 0, 0);
+    DWORD nCode = STILL_ACTIVE;
+    bool bEnded = WaitForSingleObject(c.pi.hProcess, 10000) == WAIT_OBJECT_0;
+    EXPECT_UI(bEnded, c.sName + ": the process ends after WM_CLOSE");
+    GetExitCodeProcess(c.pi.hProcess, &nCode);
+    return nCode;
+}
+
+Client::~Client() { KillClient(*this); }
+
+void KillClient(Client& c)
+{
+    if (!c.pi.hProcess) return;
+    if (WaitForSingleObject(c.pi.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(c.pi.hProcess, 1);
+    CloseHandle(c.pi.hProcess);
+    CloseHandle(c.pi.hThread);
+    c.pi = PROCESS_INFORMATION();
+}
+
+std::string WindowText(HWND hWnd)
+{
+    DWORD_PTR nLen = 0;
+    if (!SendMessageTimeoutA(hWnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &nLen)) return "";
+    std::string s(nLen + 1, '\0');
+    DWORD_PTR nGot = 0;
+    SendMessageTimeoutA(hWnd, WM_GETTEXT, nLen + 1, reinterpret_cast<LPARAM>(&s[0]), SMTO_ABORTIFHUNG, 5000, &nGot);
+    s.resize(nGot);
+    return s;
+}
+
+std::string ClassOf(HWND hWnd)
+{
+    char sz[64] = "";
+    GetClassNameA(hWnd, sz, sizeof sz);
+    return sz;
+}
+
+std::vector<std::string> ListBoxItems(HWND hList)
+{
+    std::vector<std::string> items;
+    LRESULT nCount = SendMessageA(hList, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < nCount; ++i) {
+        LRESULT nLen = SendMessageA(hList, LB_GETTEXTLEN, i, 0);
+        std::string s(static_cast<size_t>(nLen) + 1, '\0');
+        SendMessageA(hList, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&s[0]));
+        s.resize(static_cast<size_t>(nLen));
+        items.push_back(s);
+    }
+    return items;
+}
+
+HWND ChildById(HWND hParent, int nId) { return GetDlgItem(hParent, nId); }
+
+void TypeLine(const Client& c, const std::string& sText)
+{
+    for (unsigned char ch : sText) PostMessageA(c.hInput, WM_CHAR, ch, 1);
+    PostMessageA(c.hInput, WM_CHAR, '\r', 1);
+}
+
+bool WaitForOutput(const Client& c, const std::string& sPart, DWORD nTimeoutMs)
+{
+    bool bSeen = WaitUntil([&] { return WindowText(c.hOutput).find(sPart) != std::string::npos; }, nTimeoutMs);
+    return EXPECT_UI(bSeen, c.sName + "'s pane shows \"" + sPart + "\"; it holds:\n" + WindowText(c.hOutput));
+}
+
+HWND WaitForDialog(const Client& c, const std::string& sTitle, DWORD nTimeoutMs)
+{
+    HWND hDlg = nullptr;
+    WaitUntil([&] { return (hDlg = FindTopWindow(c.pi.dwProcessId, "#32770", sTitle.c_str())); }, nTimeoutMs);
+    EXPECT_UI(hDlg != nullptr, c.sName + ": a dialog titled \"" + sTitle + "\" appears");
+    return hDlg;
+}
+
+void PressButton(HWND hDlg, int nId) { PostMessageA(GetDlgItem(hDlg, nId), BM_CLICK, 0, 0); }
+
+bool WaitForClosed(HWND hWnd, DWORD nTimeoutMs)
+{
+    return WaitUntil([&] { return !IsWindow(hWnd); }, nTimeoutMs);
+}

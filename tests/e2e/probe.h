@@ -1,0 +1,69 @@
+// What the end-to-end driver can do with running kelva.exe instances, the
+// way a person would: find their windows, type, click, read what they show,
+// answer their dialogs. Every wait is bounded.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A failed expectation prints where and what, and marks the scenario failed.
+#define EXPECT_UI(cond, what) ExpectUi((cond), (what), __FILE__, __LINE__)
+bool ExpectUi(bool bOk, const std::string& sWhat, const char* szFile, int nLine);
+bool ScenarioFailed();
+
+// A kelva.exe instance; whatever is left of it is ended when it goes out of
+// scope, so that a failing scenario leaves no process behind.
+struct Client {
+    explicit Client(const std::string& sClientName) : sName(sClientName) {}
+    ~Client();
+    Client(const Client&) = delete;
+    Client& operator=(const Client&) = delete;
+
+    std::string sName;
+    PROCESS_INFORMATION pi = {};
+    HWND hMain = nullptr;
+    HWND hOutput = nullptr;
+    HWND hInput = nullptr;
+    HWND hNickList = nullptr;
+};
+
+// Starts kelva.exe (beside the driver) in a working directory of its own,
+// with the given command line, and waits for its main window.
+bool StartClient(Client& c, const std::string& sDir, const std::string& sArgs = "");
+// The working directory for a client of a scenario, created empty.
+std::string FreshWorkDir(const std::string& sScenario, const std::string& sName);
+// Closes the main window and waits for the process to end; the exit code.
+DWORD CloseClient(Client& c);
+// Ends whatever is left of the client: the driver's last word, pass or fail.
+void KillClient(Client& c);
+
+std::string WindowText(HWND hWnd);
+std::string ClassOf(HWND hWnd);
+std::vector<std::string> ListBoxItems(HWND hList);
+HWND ChildById(HWND hParent, int nId);
+
+// Types the text into the input line, a character at a time, then Enter.
+void TypeLine(const Client& c, const std::string& sText);
+
+// Polls until pred() holds or the time is up; whether it held.
+template <class Pred>
+bool WaitUntil(Pred pred, DWORD nTimeoutMs = 10000)
+{
+    DWORD nStart = GetTickCount();
+    for (;;) {
+        if (pred()) return true;
+        if (GetTickCount() - nStart > nTimeoutMs) return false;
+        Sleep(50);
+    }
+}
+
+bool WaitForOutput(const Client& c, const std::string& sPart, DWORD nTimeoutMs = 10000);
+
+// A dialog of the client's process with this title, once it is shown.
+HWND WaitForDialog(const Client& c, const std::string& sTitle, DWORD nTimeoutMs = 10000);
+// Presses a dialog's button as a click would.
+void PressButton(HWND hDlg, int nId);
+// Whether a dialog window is gone.
+bool WaitForClosed(HWND hWnd, DWORD nTimeoutMs = 10000);

@@ -1,0 +1,11 @@
+// The end-to-end scenarios, each a function that drives kelva.exe instances
+// and reports failures through EXPECT_UI.
+#pragma once
+
+struct Scenario {
+    const char* szName;
+    void (*pfnRun)(int nPort);  // nPort: the test IRC server's port, 0 for none
+};
+
+extern const Scenario kScenarios[];
+extern const int nScenarios;

@@ -1,0 +1,266 @@
+// SendText over a real socket pair: every kind of user line, its wire bytes,
+// what it shows and what it changes locally.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "irc/client_state.h"
+#include "irc/send.h"
+#include "irc/text.h"
+#include "tests/fake/fake_seam.h"
+#include "tests/fake/socket_pair.h"
+
+namespace {
+
+struct Context {
+    const char* szChannel;
+    const char* szPartner;
+    short nGameState;
+    const char* szServer;
+};
+
+const Context kInChat = {"#chat", "", GAME_OFF, "irc.example.net"};
+const Context kNoChannel = {"", "", GAME_OFF, "irc.example.net"};
+const Context kOnDefault = {"", "", GAME_OFF, szDefaultServer};
+const Context kWithPartner = {"#chat", "bob", GAME_OFF, "irc.example.net"};
+const Context kPlaying = {"#Go-Moku", "bob", GAME_PLAYING, szDefaultServer};
+
+void Enter(const Context& ctx)
+{
+    ResetClientAndFake();
+    CopyField(client.szNickname, "Ravkel");
+    CopyField(client.szChannel, ctx.szChannel);
+    CopyField(client.szPartner, ctx.szPartner);
+    CopyField(client.szIRCServer, ctx.szServer);
+    client.nGameState = ctx.nGameState;
+    client.nSendMode = SEND_COMPOSE;
+}
+
+struct WireCase {
+    const char* szWhat;
+    Context ctx;
+    const char* szTyped;
+    const char* szWire;
+    const char* szShown;
+};
+
+const WireCase kWireCases[] = {
+    {"an empty line in a channel is an empty PRIVMSG", kInChat, "\r\n", "PRIVMSG #chat :\r\n", "<Ravkel> \r\n"},
+    {"a chat line goes to the channel", kInChat, "hello all\r\n", "PRIVMSG #chat :hello all\r\n", "<Ravkel> hello all\r\n"},
+    {"a chat line goes to the private partner", kWithPartner, "hi\r\n", "PRIVMSG bob :hi\r\n", "<Ravkel> hi\r\n"},
+    {"a chat line outside any channel has no target", kNoChannel, "hi\r\n", "PRIVMSG  :hi\r\n", "<Ravkel> hi\r\n"},
+    {"leading blanks are kept in the text", kInChat, "  hi\r\n", "PRIVMSG #chat :  hi\r\n", "<Ravkel>   hi\r\n"},
+    {"the current channel in another case is not joined again", kInChat, "/join #CHAT\r\n", "",
+     "<KELVA> You are already in that channel.\r\n"},
+    {"a channel that the current one begins with is left and joined", {"#abc", "", GAME_OFF, "x"}, "/JOIN #ab\r\n",
+     "PART #abc\r\nJOIN #ab\r\n", ""},
+    {"JOIN alone is an other command", kInChat, "/JOIN\r\n", "JOIN\r\n", ""},
+    {"JOIN and a blank asks for a name", kInChat, "/JOIN \r\n", "", "<KELVA> You must specify a channel name.\r\n"},
+    {"two channels and a key go out as typed", kNoChannel, "/join #a,#b key\r\n", "JOIN #a,#b key\r\n", ""},
+    {"blanks after the slash still make a JOIN", kNoChannel, "/  JOIN   #x\r\n", "JOIN #x\r\n", ""},
+    {"the game channel on the default server gets its key", kOnDefault, "/join #go-moku extra\r\n",
+     "JOIN #Go-Moku KELVA\r\n", "<KELVA> To invite someone to play, click on their name above.\r\n"},
+    {"the game channel on another server is a plain join", kNoChannel, "/join #go-moku\r\n", "JOIN #go-moku\r\n", ""},
+    {"PART leaves the current channel whatever is typed", kInChat, "/PART #other\r\n", "PART #chat\r\n", ""},
+    {"PART outside a channel sends an empty line", kNoChannel, "/part\r\n", "",
+     "<KELVA> You are not currently in a channel.\r\n"},
+    {"a blank after the slash makes PART an other command", kInChat, "/ PART\r\n", "PART\r\n", ""},
+    {"a longer word is an other command", kInChat, "/PARTY\r\n", "PARTY\r\n", ""},
+    {"QUIT keeps its message", kInChat, "/quit bye now\r\n", "quit bye now\r\n", ""},
+    {"QUIT outside a channel", kNoChannel, "/QUIT\r\n", "QUIT\r\n", ""},
+    {"an other command keeps its letter case", kInChat, "/list\r\n", "list\r\n", ""},
+    {"an other command with arguments", kInChat, "/mode #chat +t\r\n", "mode #chat +t\r\n", ""},
+    {"a game message in game mode is not echoed", kPlaying, "!M 1 2\r\n", "PRIVMSG bob :!M 1 2\r\n", ""},
+    {"a blank before the ! is echoed in game mode", kPlaying, " !M\r\n", "PRIVMSG bob : !M\r\n", "<Ravkel>  !M\r\n"},
+    {"a ! line in chat mode is echoed", kInChat, "!wow\r\n", "PRIVMSG #chat :!wow\r\n", "<Ravkel> !wow\r\n"},
+};
+
+TEST(SendText, ComposesEachLineKind)
+{
+    for (const WireCase& c : kWireCases) {
+        Enter(c.ctx);
+        ServerEnd server;
+        SendText(c.szTyped);
+        EXPECT_EQ(c.szWire, server.ReadAll()) << c.szWhat;
+        EXPECT_EQ(c.szShown, fake.sOutput) << c.szWhat;
+    }
+}
+
+struct StateCase {
+    const char* szWhat;
+    Context ctx;
+    const char* szTyped;
+    const char* szChannelAfter;
+    const char* szPartnerAfter;
+    short nGameAfter;
+    bool bNickListEmptied;
+};
+
+const StateCase kStateCases[] = {
+    {"PART in a channel resets the channel and the partner", kWithPartner, "/PART\r\n", "", "", GAME_OFF, true},
+    {"PART in game mode ends game mode", kPlaying, "/part\r\n", "", "", GAME_OFF, true},
+    {"QUIT in a channel resets it", kWithPartner, "/QUIT gone\r\n", "", "", GAME_OFF, true},
+    {"QUIT outside a channel changes nothing", {"", "bob", GAME_IDLE, "x"}, "/QUIT\r\n", "", "bob", GAME_IDLE, false},
+    {"JOIN leaves the old channel through PART", kWithPartner, "/JOIN #new\r\n", "", "", GAME_OFF, true},
+    {"JOIN of the game channel turns game mode on", kOnDefault, "/JOIN #Go-Moku\r\n", "", "", GAME_IDLE, false},
+    {"PART outside a channel changes nothing", {"", "bob", GAME_OFF, "x"}, "/PART\r\n", "", "bob", GAME_OFF, false},
+    {"a blank before PART changes nothing", kWithPartner, "/ PART\r\n", "#chat", "bob", GAME_OFF, false},
+};
+
+TEST(SendText, JoinPartAndQuitChangeTheLocalState)
+{
+    for (const StateCase& c : kStateCases) {
+        Enter(c.ctx);
+        fake.sTitle = "KELVA: #chat";
+        fake.nicks = {"Ravkel", "bob"};
+        ServerEnd server;
+        SendText(c.szTyped);
+        EXPECT_STREQ(c.szChannelAfter, client.szChannel) << c.szWhat;
+        EXPECT_STREQ(c.szPartnerAfter, client.szPartner) << c.szWhat;
+        EXPECT_EQ(c.nGameAfter, client.nGameState) << c.szWhat;
+        EXPECT_EQ(c.bNickListEmptied, fake.nicks.empty()) << c.szWhat;
+        EXPECT_EQ(c.bNickListEmptied ? "KELVA" : "KELVA: #chat", fake.sTitle) << c.szWhat;
+    }
+}
+
+TEST(SendText, LeavingAGameHidesTheBoardBeforeThePartGoesOut)
+{
+    Enter(kPlaying);
+    ServerEnd server;
+    SendText("/PART\r\n");
+    std::vector<std::string> expected = {"nick list emptied", "title KELVA", "IDC_GAMEMODE", "hide game window",
+                                         "layout", "scroll output"};
+    EXPECT_EQ(expected, fake.calls);
+    EXPECT_EQ("PART #Go-Moku\r\n", server.ReadAll());
+}
+
+TEST(SendText, JoiningTheGameChannelShowsAnEmptyBoard)
+{
+    Enter(kOnDefault);
+    ServerEnd server;
+    SendText("/JOIN #Go-Moku\r\n");
+    std::vector<std::string> expected = {"IDC_GAMEMODE", "GWM_RESET", "show game window", "layout", "scroll output"};
+    EXPECT_EQ(expected, fake.calls);
+    EXPECT_EQ(1, fake.nGameWindowShown);
+}
+
+TEST(SendText, JoiningTheGameChannelFromAGameLeavesTheOldOneFirst)
+{
+    // The nested PART switches game mode off, so the game channel switches it on again.
+    Enter({"#Go-Moku", "bob", GAME_PLAYING, szDefaultServer});
+    ServerEnd server;
+    SendText("/join #other\r\n");
+    EXPECT_EQ("PART #Go-Moku\r\nJOIN #other\r\n", server.ReadAll());
+    EXPECT_EQ(GAME_OFF, client.nGameState);
+}
+
+TEST(SendText, TheGameChannelNeedsTheDefaultServerExactly)
+{
+    std::string sUpper = szDefaultServer;
+    for (char& c : sUpper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    Enter({"", "", GAME_OFF, sUpper.c_str()});
+    ServerEnd server;
+    SendText("/JOIN #Go-Moku\r\n");
+    EXPECT_EQ("JOIN #Go-Moku\r\n", server.ReadAll());
+    EXPECT_EQ(GAME_OFF, client.nGameState);
+}
+
+TEST(SendText, ASecondGameChannelJoinInGameModeSendsNothing)
+{
+    Enter({"", "", GAME_IDLE, szDefaultServer});
+    ServerEnd server;
+    server.Close();  // an empty send on a closed pair would still report an error
+    SendText("/JOIN #Go-Moku\r\n");
+    EXPECT_EQ(GAME_IDLE, client.nGameState);
+    EXPECT_EQ("Error: send() = 10054\r\n", fake.sOutput) << "the empty line is still handed to send";
+}
+
+TEST(SendText, RawModeSendsTheTextUnchanged)
+{
+    Enter(kInChat);
+    client.nSendMode = SEND_RAW;
+    ServerEnd server;
+    SendText("/JOIN #x\r\n");
+    SendText("PONG ");
+    EXPECT_EQ("/JOIN #x\r\nPONG ", server.ReadAll());
+    EXPECT_EQ("", fake.sOutput);
+    EXPECT_STREQ("#chat", client.szChannel);
+}
+
+TEST(SendText, AnyOtherModeSendsNothing)
+{
+    for (short nMode : {short(0), short(3), short(-1)}) {
+        Enter(kInChat);
+        client.nSendMode = nMode;
+        ServerEnd server;
+        server.Close();
+        SendText("/PART\r\n");
+        EXPECT_EQ("", fake.sOutput) << "mode " << nMode;
+        EXPECT_STREQ("#chat", client.szChannel) << "mode " << nMode;
+    }
+}
+
+TEST(SendText, AFailedSendIsShownAfterTheLocalChanges)
+{
+    Enter(kInChat);
+    ServerEnd server;
+    server.Close();
+    SendText("hello\r\n");
+    SendText("/PART\r\n");
+    EXPECT_EQ("<Ravkel> hello\r\nError: send() = 10054\r\nError: send() = 10054\r\n", fake.sOutput);
+    EXPECT_STREQ("", client.szChannel);
+}
+
+TEST(SendText, WithoutAnySocketTheSendFailsWithNotASocket)
+{
+    Enter(kNoChannel);
+    client.nSendMode = SEND_RAW;  // as before the first connection
+    SendText("hello\r\n");
+    EXPECT_EQ("Error: send() = 10038\r\n", fake.sOutput);
+}
+
+TEST(SendText, TheLongestLinesStayWithinTheProtocolLimit)
+{
+    std::string sTarget(255, 't');
+    std::string sLongChannel = "#" + std::string(254, 'c');
+    struct Long {
+        const char* szWhat;
+        std::string sTyped;
+    } cases[] = {
+        {"510 typed characters to a 255-character partner", std::string(510, 'x') + "\r\n"},
+        {"512 characters of text to a 255-character partner", std::string(512, 'y') + "\r\n"},
+        {"an other command of 2000 characters", "/" + std::string(2000, 'z') + "\r\n"},
+        {"a join of a 255-character channel from a 255-character one", "/JOIN #" + std::string(254, 'n') + "\r\n"},
+    };
+    for (const Long& c : cases) {
+        Enter(kInChat);
+        CopyField(client.szPartner, sTarget.c_str());
+        CopyField(client.szChannel, sLongChannel.c_str());
+        ServerEnd server;
+        SendText(c.sTyped.c_str());
+        std::string sWire = server.ReadAll();
+        size_t nStart = 0;
+        while (nStart < sWire.size()) {
+            size_t nEnd = sWire.find("\r\n", nStart);
+            ASSERT_NE(std::string::npos, nEnd) << c.szWhat;
+            EXPECT_LE(nEnd + 2 - nStart, 512u) << c.szWhat;
+            nStart = nEnd + 2;
+        }
+        EXPECT_FALSE(sWire.empty()) << c.szWhat;
+    }
+}
+
+TEST(SendText, AnOverlongChatLineIsCutTo510CharactersAndCrLf)
+{
+    Enter(kWithPartner);
+    std::string sTarget(255, 't');
+    CopyField(client.szPartner, sTarget.c_str());
+    ServerEnd server;
+    std::string sText(510, 'x');
+    SendText((sText + "\r\n").c_str());
+    std::string sComposed = "PRIVMSG " + sTarget + " :" + sText;
+    EXPECT_EQ(sComposed.substr(0, 510) + "\r\n", server.ReadAll());
+    EXPECT_EQ("<Ravkel> " + sText + "\r\n", fake.sOutput) << "the echo shows what was typed";
+}
+
+}  // namespace
