@@ -4,3 +4,11 @@
 // The main window's IDC_GAMEMODE: chat mode becomes game mode with an empty
 // board, any game state becomes chat mode; the window is laid out again.
 void ToggleGameMode();
+
+// A game message ("!" and a letter) from szSender; nLetter is the index of
+// the letter in the whole received line.
+void HandleGameMessage(const char* szSender, const char* szLine, short nLetter);
+
+// The partner has left the channel or the server: the private conversation
+// or the game with them ends.
+void OnPartnerDeparture();

@@ -1,9 +1,11 @@
 // What the protocol and game code ask of the windows, in their own words.
 // The Win32 shell implements each operation in a line or two over the real
-// controls (seam_win32.cpp); the native tests link a fake that records the
-// calls. Keep it narrow: an operation exists because a caller in the core
-// needs it.
+// controls (seam_win32.cpp and the modules named below); the native tests
+// link a fake that records the calls. Keep it narrow: an operation exists
+// because a caller in the core needs it.
 #pragma once
+
+#include "irc/platform.h"
 
 // Output pane: shows the text as it is; callers put in their own "\r\n".
 void AppendOutput(const char* szText);
@@ -12,6 +14,11 @@ void ScrollOutputToEnd();
 
 // Nick list: a list box that keeps its entries sorted.
 void NickListRemoveAll();
+void NickListAdd(const char* szName);
+// The first entry that is exactly the name, ASCII case ignored; -1 if none.
+short NickListFindExact(const char* szName);
+void NickListDeleteAt(short nIndex);
+void NickListClearSelection();
 
 // Main window.
 void SetMainTitle(const char* szTitle);
@@ -19,8 +26,22 @@ void SetMainTitle(const char* szTitle);
 void SendGameModeCommand();
 // Lays the main window out again for the current nGameState, at its last size.
 void LayoutMainWindow();
+// The Connect menu item's check mark and the Connect button's label.
+void SetConnectionControls(int bConnected);
 
 // Game window.
 void ShowGameWindow(int bShow);
 // Sends GWM_RESET to the game window: abandon the game shown there.
 void SendGameReset();
+
+// Channel list dialog: created modeless, titled "Loading Channel List...";
+// null when it cannot be created.
+HWND OpenChannelList();
+void ChannelListEmpty();
+void ChannelListAddRow(const char* szRow);
+void ChannelListSetTitle(const char* szTitle);
+
+// A modal question or notice: the prompt is string nStringId with the
+// subject in place of its "%s". Returns the button that ended it: 1 (OK),
+// 6 (Yes), 7 (No) or 2 (dismissed).
+short ShowMessageDialog(HWND hOwner, const char* szSubject, const char* szTitle, int nStringId);

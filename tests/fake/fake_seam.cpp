@@ -1,10 +1,22 @@
 #include "tests/fake/fake_seam.h"
 
+#include <algorithm>
+#include <strings.h>
+
 #include "game/handshake.h"
 #include "irc/client_state.h"
 #include "shell/seam.h"
 
 FakeSeam fake;
+
+namespace {
+
+// The dialog handle the fake gives out; never looked inside.
+int nChannelListDialog;
+
+bool SortsBefore(const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) < 0; }
+
+}  // namespace
 
 void ResetClientAndFake()
 {
@@ -12,14 +24,49 @@ void ResetClientAndFake()
     fake = FakeSeam();
 }
 
-void AppendOutput(const char* szText) { fake.sOutput += szText; }
+void AppendOutput(const char* szText)
+{
+    fake.sOutput += szText;
+    fake.appends.push_back(szText);
+}
 
 void ScrollOutputToEnd() { fake.calls.push_back("scroll output"); }
 
 void NickListRemoveAll()
 {
     fake.nicks.clear();
+    fake.nSelected = -1;
     fake.calls.push_back("nick list emptied");
+}
+
+void NickListAdd(const char* szName)
+{
+    auto it = std::upper_bound(fake.nicks.begin(), fake.nicks.end(), std::string(szName), SortsBefore);
+    int nAt = static_cast<int>(it - fake.nicks.begin());
+    fake.nicks.insert(it, szName);
+    if (fake.nSelected >= nAt) ++fake.nSelected;
+}
+
+short NickListFindExact(const char* szName)
+{
+    for (size_t i = 0; i < fake.nicks.size(); ++i)
+        if (strcasecmp(fake.nicks[i].c_str(), szName) == 0) return static_cast<short>(i);
+    return -1;
+}
+
+void NickListDeleteAt(short nIndex)
+{
+    fake.nicks.erase(fake.nicks.begin() + nIndex);
+    if (fake.nSelected == nIndex)
+        fake.nSelected = -1;
+    else if (fake.nSelected > nIndex)
+        --fake.nSelected;
+}
+
+void NickListClearSelection()
+{
+    fake.nSelected = -1;
+    fake.calls.push_back("deselect");
 }
 
 void SetMainTitle(const char* szTitle)
@@ -37,6 +84,8 @@ void SendGameModeCommand()
 
 void LayoutMainWindow() { fake.calls.push_back("layout"); }
 
+void SetConnectionControls(int bConnected) { fake.bConnectedControls = bConnected; }
+
 void ShowGameWindow(int bShow)
 {
     fake.nGameWindowShown = bShow;
@@ -47,4 +96,32 @@ void SendGameReset()
 {
     ++fake.nGameResets;
     fake.calls.push_back("GWM_RESET");
+}
+
+HWND OpenChannelList()
+{
+    if (fake.bChannelListFails) return nullptr;
+    fake.bChannelListOpen = true;
+    fake.sChannelListTitle = "Loading Channel List...";
+    fake.channelRows.clear();
+    return &nChannelListDialog;
+}
+
+void ChannelListEmpty() { fake.channelRows.clear(); }
+
+void ChannelListAddRow(const char* szRow)
+{
+    auto it = std::upper_bound(fake.channelRows.begin(), fake.channelRows.end(), std::string(szRow), SortsBefore);
+    fake.channelRows.insert(it, szRow);
+}
+
+void ChannelListSetTitle(const char* szTitle) { fake.sChannelListTitle = szTitle; }
+
+short ShowMessageDialog(HWND hOwner, const char* szSubject, const char* szTitle, int nStringId)
+{
+    fake.dialogs.push_back({hOwner != nullptr, szSubject, szTitle, nStringId});
+    if (fake.answers.empty()) return 2;
+    short nAnswer = fake.answers.front();
+    fake.answers.pop_front();
+    return nAnswer;
 }

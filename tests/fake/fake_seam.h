@@ -1,17 +1,39 @@
 // The native stand-in for the windows: records what the core asks of them,
-// keeps a sorted nick list, and answers dialogs from a script.
+// keeps a sorted nick list and a channel list, and answers dialogs from a
+// script.
 #pragma once
 
+#include <deque>
 #include <string>
 #include <vector>
 
+struct DialogCall {
+    bool bOwned;  // owned by the main window rather than by nothing
+    std::string sSubject;
+    std::string sTitle;
+    int nStringId;
+};
+
 struct FakeSeam {
-    std::string sOutput;                // every AppendOutput, concatenated
-    std::vector<std::string> calls;     // the other operations, in order
+    std::string sOutput;               // every AppendOutput, concatenated
+    std::vector<std::string> appends;  // and each one on its own
+    std::vector<std::string> calls;  // the window operations, in order
     std::string sTitle = "KELVA";
-    std::vector<std::string> nicks;     // kept sorted, as the list box does
+
+    std::vector<std::string> nicks;  // kept sorted, as the list box does
+    int nSelected = -1;
+
     int nGameWindowShown = 0;
     int nGameResets = 0;
+    int bConnectedControls = 0;  // the check mark and the "Disconnect" label
+
+    bool bChannelListOpen = false;
+    bool bChannelListFails = false;  // OpenChannelList cannot create it
+    std::string sChannelListTitle;
+    std::vector<std::string> channelRows;
+
+    std::vector<DialogCall> dialogs;
+    std::deque<short> answers;  // the buttons pressed, in order; 2 when none is left
 };
 
 extern FakeSeam fake;

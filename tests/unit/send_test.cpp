@@ -8,7 +8,7 @@
 #include "irc/send.h"
 #include "irc/text.h"
 #include "tests/fake/fake_seam.h"
-#include "tests/fake/socket_pair.h"
+#include "tests/fake/test_sockets.h"
 
 namespace {
 

@@ -1,0 +1,3 @@
+#include "config/connection_file.h"
+
+void ReadConnectionFile(const char*) {}

@@ -1,0 +1,5 @@
+#include "config/settings.h"
+
+void ReadSettings() {}
+void WriteSettings() {}
+void StoreSetupValues(const SetupValues&) {}

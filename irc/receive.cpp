@@ -1,0 +1,79 @@
+#include "irc/receive.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "irc/client_state.h"
+#include "irc/dispatch.h"
+#include "irc/text.h"
+#include "shell/seam.h"
+
+namespace {
+
+int DropNulBytes(char* pChunk, int nBytes)
+{
+    int nKept = 0;
+    for (int i = 0; i < nBytes; ++i)
+        if (pChunk[i] != '\0') pChunk[nKept++] = pChunk[i];
+    return nKept;
+}
+
+void ShowOverflow()
+{
+    ShowMessageDialog(client.hMainWnd, "pLine_Buffer overflow", "Error", 6);
+}
+
+// Adds a piece to the kept start of a line, or refuses it when the two
+// together would pass the line limit.
+bool KeepPiece(const char* pPiece, short nLen)
+{
+    size_t nKept = std::strlen(client.pLine_Buffer);
+    if (nKept + static_cast<size_t>(nLen) > static_cast<size_t>(MAX_LINE_LENGTH)) {
+        ShowOverflow();
+        return false;
+    }
+    std::memcpy(client.pLine_Buffer + nKept, pPiece, static_cast<size_t>(nLen));
+    client.pLine_Buffer[nKept + static_cast<size_t>(nLen)] = '\0';
+    return true;
+}
+
+}  // namespace
+
+void AssembleLines(char* pChunk, int nBytes)
+{
+    nBytes = DropNulBytes(pChunk, nBytes);
+    pChunk[nBytes] = '\0';
+    short nStart = 0;
+    short nScan = 0;
+    while (nStart < nBytes) {
+        SkipToNewline(pChunk, nScan);
+        if (pChunk[nScan] == '\n') {
+            ++nScan;
+            if (KeepPiece(pChunk + nStart, static_cast<short>(nScan - nStart))) HandleServerLine(client.pLine_Buffer);
+            client.pLine_Buffer[0] = '\0';
+        } else {
+            KeepPiece(pChunk + nStart, static_cast<short>(nScan - nStart));
+        }
+        nStart = nScan;
+    }
+}
+
+short PollReceive()
+{
+    if (!client.bConnected) return 0;
+    int nBytesRecv = recv(client.sockServer, client.pTCP_Input_Buffer, MAX_LINE_LENGTH, 0);
+    if (nBytesRecv == SOCKET_ERROR) {
+        int nError = WSAGetLastError();
+        if (nError == WSAEWOULDBLOCK) return 0;
+        char szError[48];
+        std::snprintf(szError, sizeof szError, "Error: recv() = %d\r\n", nError);
+        AppendOutput(szError);
+        return static_cast<short>(nError);
+    }
+    if (nBytesRecv <= 0) {
+        AppendOutput("Error: nBytesRecv = 0\r\n");
+        return -1;
+    }
+    AssembleLines(client.pTCP_Input_Buffer, nBytesRecv);
+    return 0;
+}

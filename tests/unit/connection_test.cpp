@@ -1,0 +1,187 @@
+// The connection lifecycle against a real loopback listener: what goes on
+// the wire at registration, what each failure shows, what Disconnect resets.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "irc/client_state.h"
+#include "irc/connection.h"
+#include "irc/text.h"
+#include "tests/fake/fake_seam.h"
+#include "tests/fake/test_sockets.h"
+
+namespace {
+
+class Connection : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetClientAndFake();
+        ASSERT_EQ(0, NetStartup());
+        CopyField(client.szNickname, "Ravkel");
+        CopyField(client.szRealname, "Saint Ravkel de France");
+        CopyField(client.szHostName, "host.example");
+        CopyField(client.szIRCServer, "127.0.0.1");
+        CopyField(client.szIRCPort, listener.PortText().c_str());
+    }
+    void TearDown() override { NetShutdown(); }
+
+    std::string Registration(const char* szServer, const char* szPassword)
+    {
+        CopyField(client.szIRCServer, szServer);
+        CopyField(client.szPassword, szPassword);
+        EXPECT_EQ(0, ConnectToServer());
+        EXPECT_TRUE(listener.Accept());
+        return listener.Read();
+    }
+
+    Listener listener;
+};
+
+const char szUser[] = "USER Ravkel host.example host.example :Saint Ravkel de France\r\n";
+
+TEST_F(Connection, RegistersWithNickAndUserAndPassOnlyWhenSet)
+{
+    EXPECT_EQ(std::string("NICK Ravkel\r\n") + szUser, Registration("127.0.0.1", ""));
+    EXPECT_EQ("Attempting to connect to 127.0.0.1\r\n", fake.sOutput);
+
+    Disconnect();
+    EXPECT_EQ(std::string("PASS s3cret\r\nNICK Ravkel\r\n") + szUser, Registration("127.0.0.1", "s3cret"));
+}
+
+TEST_F(Connection, TheDefaultServerGetsTheIdentificationLineInAnyLetterCase)
+{
+    if (std::string(szDefaultServer) != "localhost") GTEST_SKIP() << "the default server is not this machine";
+    EXPECT_EQ(std::string("KELVA 1.32 32\r\nNICK Ravkel\r\n") + szUser, Registration("localhost", ""));
+    Disconnect();
+    EXPECT_EQ(std::string("KELVA 1.32 32\r\nPASS pw\r\nNICK Ravkel\r\n") + szUser, Registration("LocalHost", "pw"));
+}
+
+TEST_F(Connection, ConnectingSetsModesControlsAndClearsThePartner)
+{
+    CopyField(client.szPartner, "bob");
+    CopyField(client.szChannel, "lobby");
+    const char szHalf[] = ":old connection's half li";
+    std::memcpy(client.pLine_Buffer, szHalf, sizeof szHalf);
+    Registration("127.0.0.1", "");
+    EXPECT_EQ(1, client.bConnected);
+    EXPECT_EQ(SEND_COMPOSE, client.nSendMode);
+    EXPECT_EQ(RECV_PARSE, client.nRecvMode);
+    EXPECT_EQ(1, fake.bConnectedControls);
+    EXPECT_STREQ("", client.szPartner);
+    EXPECT_STREQ("lobby", client.szChannel) << "kept for the join after the message of the day";
+    EXPECT_STREQ("", client.pLine_Buffer);
+
+    EXPECT_EQ(0, ConnectToServer()) << "already connected";
+    EXPECT_EQ("Attempting to connect to 127.0.0.1\r\n", fake.sOutput);
+}
+
+struct FailedAttempt {
+    const char* szWhat;
+    const char* szServer;
+    const char* szPort;  // nullptr: the listener's
+    const char* szError;
+};
+
+const FailedAttempt kFailures[] = {
+    {"a port that is not a number connects to port 0", "127.0.0.1", "abc", "Error: connect() = 10061\r\n"},
+    {"a name that begins with a digit is taken as an address", "1nvalid.example", nullptr, "Error: connect() = "},
+    {"a name that cannot be found", "no-such-host.invalid", nullptr, "Error: gethostbyname() = 110"},
+};
+
+TEST_F(Connection, AFailedAttemptShowsItsErrorAndLeavesTheStateAsItWas)
+{
+    for (const FailedAttempt& c : kFailures) {
+        fake.sOutput.clear();
+        CopyField(client.szIRCServer, c.szServer);
+        if (c.szPort) CopyField(client.szIRCPort, c.szPort);
+        EXPECT_NE(0, ConnectToServer()) << c.szWhat;
+        std::string sExpected = std::string("Attempting to connect to ") + c.szServer + "\r\n" + c.szError;
+        EXPECT_EQ(sExpected, fake.sOutput.substr(0, sExpected.size())) << c.szWhat;
+        EXPECT_EQ(0, client.bConnected) << c.szWhat;
+        EXPECT_EQ(SEND_RAW, client.nSendMode) << c.szWhat;
+        EXPECT_EQ(INVALID_SOCKET, client.sockServer) << c.szWhat << ": the socket is given back";
+    }
+}
+
+TEST_F(Connection, TheAttemptLineHoldsTheLongestServerName)
+{
+    std::string sName(255, 'h');
+    CopyField(client.szIRCServer, sName.c_str());
+    ConnectToServer();
+    EXPECT_EQ("Attempting to connect to " + sName + "\r\n", fake.sOutput.substr(0, 27 + 255));
+}
+
+TEST_F(Connection, DisconnectWhileNotConnectedDoesNothing)
+{
+    EXPECT_EQ(0, Disconnect());
+    EXPECT_EQ("", fake.sOutput);
+    EXPECT_TRUE(fake.calls.empty());
+}
+
+TEST_F(Connection, DisconnectInAGameSaysQuitAndEndsGameMode)
+{
+    Registration("127.0.0.1", "");
+    CopyField(client.szChannel, "#Go-Moku");
+    CopyField(client.szPartner, "bob");
+    client.nGameState = GAME_PLAYING;
+    fake.nicks = {"Ravkel", "bob"};
+
+    EXPECT_EQ(0, Disconnect());
+    EXPECT_EQ("QUIT\r\n", listener.Read());
+    EXPECT_TRUE(listener.PeerClosed());
+    EXPECT_TRUE(fake.nicks.empty());
+    EXPECT_EQ("KELVA", fake.sTitle);
+    EXPECT_EQ(GAME_OFF, client.nGameState);
+    EXPECT_STREQ("", client.szChannel);
+    EXPECT_EQ(0, client.bConnected);
+    EXPECT_EQ(0, fake.bConnectedControls);
+    EXPECT_EQ(SEND_COMPOSE, client.nSendMode) << "the modes stay as registration left them";
+    EXPECT_EQ(RECV_PARSE, client.nRecvMode);
+}
+
+TEST_F(Connection, DisconnectOutsideAChannelLeavesGameModeOn)
+{
+    Registration("127.0.0.1", "");
+    client.nGameState = GAME_IDLE;
+    Disconnect();
+    EXPECT_EQ("QUIT\r\n", listener.Read());
+    EXPECT_EQ(GAME_IDLE, client.nGameState);
+}
+
+TEST_F(Connection, ConnectingAgainRegistersAfreshOnANewSocket)
+{
+    Registration("127.0.0.1", "");
+    Disconnect();
+    fake.sOutput.clear();
+    EXPECT_EQ(std::string("NICK Ravkel\r\n") + szUser, Registration("127.0.0.1", ""));
+    EXPECT_EQ(1, client.bConnected);
+}
+
+TEST_F(Connection, ShutdownFreesTheBuffersAndClosesTheConnection)
+{
+    EXPECT_NE(nullptr, client.pTCP_Input_Buffer);
+    EXPECT_NE(nullptr, client.pLine_Buffer);
+    Registration("127.0.0.1", "");
+    NetShutdown();
+    EXPECT_EQ(nullptr, client.pTCP_Input_Buffer);
+    EXPECT_EQ(nullptr, client.pLine_Buffer);
+    EXPECT_EQ("QUIT\r\n", listener.Read());
+    EXPECT_EQ(0, client.bConnected);
+    ASSERT_EQ(0, NetStartup());  // for TearDown
+}
+
+TEST(NetStartup, LearnsTheHostName)
+{
+    ResetClientAndFake();
+    ASSERT_EQ(0, NetStartup());
+    char szExpected[256] = "";
+    gethostname(szExpected, sizeof szExpected);
+    EXPECT_STREQ(szExpected, client.szHostName);
+    EXPECT_STREQ("", client.pLine_Buffer);
+    EXPECT_TRUE(fake.dialogs.empty());
+    NetShutdown();
+}
+
+}  // namespace

@@ -1,0 +1,181 @@
+// The receive path: line assembly as a function of the bytes received, and
+// PollReceive over a real socket pair.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "irc/client_state.h"
+#include "irc/receive.h"
+#include "tests/fake/fake_seam.h"
+#include "tests/fake/test_sockets.h"
+
+namespace {
+
+int nMainWindow;  // stands for the main window's handle
+
+class Receive : public ::testing::Test {
+protected:
+    void SetUp() override { Reset(); }
+    void TearDown() override { FreeBuffers(); }
+
+    void Reset()
+    {
+        FreeBuffers();
+        ResetClientAndFake();
+        client.pTCP_Input_Buffer = static_cast<char*>(std::malloc(NET_BUFFER_SIZE));
+        client.pLine_Buffer = static_cast<char*>(std::malloc(NET_BUFFER_SIZE));
+        client.pLine_Buffer[0] = '\0';
+        // In show mode every handled line is one append, exactly as received.
+        client.nRecvMode = RECV_SHOW;
+        client.bConnected = 1;
+        client.hMainWnd = &nMainWindow;
+    }
+    void FreeBuffers()
+    {
+        std::free(client.pTCP_Input_Buffer);
+        std::free(client.pLine_Buffer);
+        client.pTCP_Input_Buffer = client.pLine_Buffer = nullptr;
+    }
+
+    // Feeds the bytes through the assembly as one chunk.
+    void Feed(const std::string& sBytes)
+    {
+        ASSERT_LE(sBytes.size(), 512u);
+        std::memcpy(client.pTCP_Input_Buffer, sBytes.data(), sBytes.size());
+        AssembleLines(client.pTCP_Input_Buffer, static_cast<int>(sBytes.size()));
+    }
+
+    int Overflows() const { return static_cast<int>(fake.dialogs.size()); }
+};
+
+TEST_F(Receive, EverySplitOfAStreamGivesTheSameLines)
+{
+    const std::string sStream = ":srv 001 Ravkel :Welcome\r\nPING :srv\r\n:bob!b@h PRIVMSG #c :hi\n\r\n";
+    const std::vector<std::string> lines = {":srv 001 Ravkel :Welcome\r\n", "PING :srv\r\n", ":bob!b@h PRIVMSG #c :hi\n",
+                                            "\r\n"};
+    for (size_t nFirst = 0; nFirst <= sStream.size(); ++nFirst) {
+        for (size_t nSecond = nFirst; nSecond <= sStream.size(); ++nSecond) {
+            Reset();
+            Feed(sStream.substr(0, nFirst));
+            Feed(sStream.substr(nFirst, nSecond - nFirst));
+            Feed(sStream.substr(nSecond));
+            ASSERT_EQ(lines, fake.appends) << "split at " << nFirst << " and " << nSecond;
+            ASSERT_STREQ("", client.pLine_Buffer);
+        }
+    }
+}
+
+TEST_F(Receive, AStartIsKeptUntilItsLineEnds)
+{
+    Feed("PING :s");
+    EXPECT_TRUE(fake.appends.empty());
+    EXPECT_STREQ("PING :s", client.pLine_Buffer);
+    Feed("rv\r\nNEXT");
+    EXPECT_EQ(std::vector<std::string>{"PING :srv\r\n"}, fake.appends);
+    EXPECT_STREQ("NEXT", client.pLine_Buffer);
+}
+
+TEST_F(Receive, A512CharacterLineIsHandledAnd513IsRefusedOnce)
+{
+    std::string sLine512 = std::string(510, 'a') + "\r\n";
+    Feed(sLine512);
+    EXPECT_EQ(std::vector<std::string>{sLine512}, fake.appends);
+    EXPECT_EQ(0, Overflows());
+
+    Reset();
+    std::string sLine513 = std::string(511, 'b') + "\r\n";
+    Feed(sLine513.substr(0, 300));
+    Feed(sLine513.substr(300));
+    EXPECT_TRUE(fake.appends.empty());
+    ASSERT_EQ(1, Overflows());
+    EXPECT_EQ("pLine_Buffer overflow", fake.dialogs[0].sSubject);
+    EXPECT_EQ("Error", fake.dialogs[0].sTitle);
+    EXPECT_EQ(6, fake.dialogs[0].nStringId);
+    EXPECT_TRUE(fake.dialogs[0].bOwned);
+    EXPECT_STREQ("", client.pLine_Buffer);
+}
+
+TEST_F(Receive, AnOverflowingPieceIsLostAndTheKeptStartCompletedLater)
+{
+    std::string sStart(400, 's');
+    Feed(sStart);
+    Feed(std::string(200, 'x'));
+    EXPECT_EQ(1, Overflows());
+    EXPECT_EQ(sStart, client.pLine_Buffer);
+    std::string sEnd = std::string(110, 'e') + "\r\n";
+    Feed(sEnd + "NEXT\r\n");
+    EXPECT_EQ((std::vector<std::string>{sStart + sEnd, "NEXT\r\n"}), fake.appends);
+    EXPECT_EQ(1, Overflows());
+}
+
+TEST_F(Receive, TheRestOfAChunkIsHandledAfterAnOverflow)
+{
+    Feed(std::string(500, 'k'));
+    Feed(std::string(20, 'z') + "\r\nPING :a\r\n");
+    EXPECT_EQ(std::vector<std::string>{"PING :a\r\n"}, fake.appends);
+    EXPECT_EQ(1, Overflows());
+}
+
+TEST_F(Receive, NulBytesAreSkippedAndTheScanGoesOn)
+{
+    Feed(std::string("PI\0NG :a\r\n\0\0PING :b\r\n", 22));
+    EXPECT_EQ((std::vector<std::string>{"PING :a\r\n", "PING :b\r\n"}), fake.appends);
+}
+
+TEST_F(Receive, PollReceiveHandlesEveryLineOfOneReceive)
+{
+    ServerEnd server;
+    server.Write("one\r\ntwo\r\nthree\r\n");
+    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ((std::vector<std::string>{"one\r\n", "two\r\n", "three\r\n"}), fake.appends);
+}
+
+TEST_F(Receive, PollReceiveTakesAtMost512BytesAPass)
+{
+    ServerEnd server;
+    std::string sLine = std::string(298, 'x') + "\r\n";
+    server.Write(sLine + sLine);
+    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ(std::vector<std::string>{sLine}, fake.appends);
+    EXPECT_EQ(512u - 300u, std::strlen(client.pLine_Buffer));
+    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ((std::vector<std::string>{sLine, sLine}), fake.appends);
+}
+
+TEST_F(Receive, NothingWaitingIsSilent)
+{
+    ServerEnd server;
+    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ("", fake.sOutput);
+}
+
+TEST_F(Receive, AClosedConnectionIsReported)
+{
+    ServerEnd server;
+    server.Write("last\r\n");
+    server.Close();
+    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ(-1, PollReceive());
+    EXPECT_EQ("last\r\nError: nBytesRecv = 0\r\n", fake.sOutput);
+}
+
+TEST_F(Receive, AFailedReceiveShowsItsError)
+{
+    client.sockServer = INVALID_SOCKET;
+    EXPECT_EQ(WSAENOTSOCK, PollReceive());
+    EXPECT_EQ("Error: recv() = 10038\r\n", fake.sOutput);
+}
+
+TEST_F(Receive, NothingIsReceivedWhileNotConnected)
+{
+    ServerEnd server;
+    server.Write("waiting\r\n");
+    client.bConnected = 0;
+    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ("", fake.sOutput);
+}
+
+}  // namespace
