@@ -1,3 +1,73 @@
+// The connection file: SERVER, PORT and CHANNEL, each found anywhere in the
+// file's first 255 bytes, case-sensitively, and followed by blanks and one
+// word. There is no "=" here: one written after a key begins the value.
 #include "config/connection_file.h"
 
-void ReadConnectionFile(const char*) {}
+#include <cstdio>
+#include <cstring>
+
+#include "irc/client_state.h"
+#include "irc/connection.h"
+#include "irc/text.h"
+#include "shell/seam.h"
+
+namespace {
+
+const size_t CONNECTION_READ_LIMIT = TEXT_FIELD_SIZE - 1;
+
+struct ConnectionKey {
+    const char* szKey;
+    TextField ClientState::*pField;
+};
+
+const ConnectionKey kKeys[] = {
+    {"SERVER", &ClientState::szIRCServer},
+    {"PORT", &ClientState::szIRCPort},
+    {"CHANNEL", &ClientState::szChannel},
+};
+
+// A word here holds only the bytes 33 to 127.
+bool InWord(char c)
+{
+    unsigned char b = static_cast<unsigned char>(c);
+    return b > ' ' && b < 128;
+}
+
+// A key that is missing leaves its field as it is.
+void TakeKey(const char* szText, const ConnectionKey& key)
+{
+    const char* pKey = std::strstr(szText, key.szKey);
+    if (pKey == nullptr) return;
+    const char* pValue = pKey + std::strlen(key.szKey);
+    short nPos = 0;
+    SkipBlanks(pValue, nPos);
+    pValue += nPos;
+    size_t nLen = 0;
+    while (InWord(pValue[nLen])) ++nLen;
+    CopyField(client.*key.pField, pValue, nLen);
+}
+
+}  // namespace
+
+void ParseConnectionText(const char* szText)
+{
+    for (const ConnectionKey& key : kKeys) TakeKey(szText, key);
+}
+
+void ReadConnectionFile(const char* szFileName)
+{
+    std::FILE* pFile = std::fopen(szFileName, "rb");
+    if (pFile == nullptr) {
+        ShowMessageDialog(client.hMainWnd, szFileName, "Opps...", 7);
+        return;
+    }
+    char szText[CONNECTION_READ_LIMIT + 1];
+    size_t nRead = std::fread(szText, 1, CONNECTION_READ_LIMIT, pFile);
+    // A file that cannot be read counts as empty: the settings are used as
+    // they stand.
+    szText[std::ferror(pFile) ? 0 : nRead] = '\0';
+    std::fclose(pFile);
+
+    ParseConnectionText(szText);
+    ConnectToServer();
+}

@@ -2,9 +2,13 @@
 #pragma once
 
 // Fills szNickname, szRealname, szPassword, szIRCServer, szIRCPort and
-// bShowList from "kelva.ini", each key that is missing (or the whole file)
-// with its default. Shows nothing.
+// bShowList from "kelva.ini" in the working directory, each key that is
+// missing (or the whole file, when it cannot be opened or read) with its
+// default. Shows nothing.
 void ReadSettings();
+
+// The reading of ReadSettings, from the file's text.
+void ParseSettings(const char* szText);
 
 // Rewrites "kelva.ini" from the client state; a file that cannot be created
 // gets the "Opps..." notice and the settings stay in memory only.
@@ -20,6 +24,8 @@ struct SetupValues {
     int bShowList;
 };
 
-// Setup's OK: stores the values in the client state by the dialog's rules
-// (blanks in the nickname become "_", then it is cut to 9 characters).
+// Setup's OK: stores the values in the client state by the dialog's rules.
+// Each text is taken to at most 254 characters, as an edit gives them; the
+// nickname's blanks become "_" and it is then cut to 9 characters; the other
+// four texts are kept exactly as typed, blanks and all.
 void StoreSetupValues(const SetupValues& values);

@@ -1,1 +1,239 @@
-// placeholder
+// "kelva.ini" read, written and read back in a fresh working directory of
+// its own, and the Setup dialog's OK rules.
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "config/settings.h"
+#include "irc/client_state.h"
+#include "irc/text.h"
+#include "tests/fake/fake_seam.h"
+
+namespace {
+
+class SettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetClientAndFake();
+        char szDir[] = "/tmp/kelva-settings-XXXXXX";
+        ASSERT_NE(nullptr, mkdtemp(szDir));
+        sDir = szDir;
+        sHome = std::filesystem::current_path();
+        ASSERT_EQ(0, chdir(szDir));
+    }
+    void TearDown() override
+    {
+        ASSERT_EQ(0, chdir(sHome.c_str()));
+        std::filesystem::remove_all(sDir);
+    }
+
+    static void WriteFile(const std::string& sBytes) { std::ofstream("kelva.ini", std::ios::binary) << sBytes; }
+    static std::string ReadFile()
+    {
+        std::ifstream file("kelva.ini", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    }
+    static void Store(const char* szNick, const char* szReal, const char* szPass, const char* szServer,
+                      const char* szPort, int bShowList)
+    {
+        CopyField(client.szNickname, szNick);
+        CopyField(client.szRealname, szReal);
+        CopyField(client.szPassword, szPass);
+        CopyField(client.szIRCServer, szServer);
+        CopyField(client.szIRCPort, szPort);
+        client.bShowList = bShowList;
+    }
+
+    std::string sDir, sHome;
+};
+
+// A file the reader can only open gives the same as no file at all.
+TEST_F(SettingsFile, NoFileAnUnreadableOneOrAnEmptyOneGivesEveryDefault)
+{
+    const struct { const char* szWhat; int nKind; } kCases[] = {
+        {"no file", 0}, {"a directory that opens but cannot be read", 1}, {"an empty file", 2}};
+    for (const auto& c : kCases) {
+        std::filesystem::remove_all("kelva.ini");
+        if (c.nKind == 1) {
+            ASSERT_EQ(0, mkdir("kelva.ini", 0700));
+        }
+        if (c.nKind == 2) WriteFile("");
+        Store("junk", "junk", "junk", "junk", "junk", 0);
+        ReadSettings();
+        EXPECT_STREQ("Ravkel", client.szNickname) << c.szWhat;
+        EXPECT_STREQ("Saint Ravkel de France", client.szRealname) << c.szWhat;
+        EXPECT_STREQ("", client.szPassword) << c.szWhat;
+        EXPECT_STREQ(szDefaultServer, client.szIRCServer) << c.szWhat;
+        EXPECT_STREQ("6667", client.szIRCPort) << c.szWhat;
+        EXPECT_EQ(1, client.bShowList) << c.szWhat;
+    }
+    EXPECT_TRUE(fake.dialogs.empty());
+}
+
+struct ReadCase {
+    const char* szWhat;
+    std::string sFile;
+    TextField ClientState::*pField;
+    std::string sExpected;
+};
+
+const std::string sPadding(1500, '.');
+
+const ReadCase kReadCases[] = {
+    {"with \"=\"", "Nickname=zed\r\n", &ClientState::szNickname, "zed"},
+    {"with a blank each side of \"=\"", "Nickname = zed\r\n", &ClientState::szNickname, "zed"},
+    {"with a blank and no \"=\"", "Nickname zed\r\n", &ClientState::szNickname, "zed"},
+    {"only one \"=\" is stepped over", "Nickname==zed\r\n", &ClientState::szNickname, "=zed"},
+    {"a tab is not skipped and ends the word", "Nickname=\tzed\r\n", &ClientState::szNickname, ""},
+    {"a word ends at a blank", "IRCPort=6667 7000\r\n", &ClientState::szIRCPort, "6667"},
+    {"a word keeps bytes of 128 and above", "Password=p\xE9\xFFss\r\n", &ClientState::szPassword, "p\xE9\xFFss"},
+    {"keys are case-sensitive", "nickname=zed\r\n", &ClientState::szNickname, "Ravkel"},
+    {"a realname keeps inner and trailing blanks", "Realname=  Ann  Lee  \r\n", &ClientState::szRealname,
+     "Ann  Lee  "},
+    {"a realname keeps tabs and ends at LF", "Realname=a\tb\xE9\nc", &ClientState::szRealname, "a\tb\xE9"},
+    {"the first occurrence wins, inside another value too",
+     "Realname=my Password hunter2\r\nPassword=real\r\n", &ClientState::szPassword, "hunter2"},
+    {"keys in any order with other text around", "IRCPort=1\r\nfoo IRCServer bar.example baz",
+     &ClientState::szIRCServer, "bar.example"},
+    {"a key far beyond byte 255 is found", sPadding + "IRCPort=7000", &ClientState::szIRCPort, "7000"},
+    {"a key beyond the read limit is missing", sPadding + sPadding + "IRCPort=7000", &ClientState::szIRCPort,
+     "6667"},
+    {"a value is cut to 255 characters", "Nickname=" + std::string(300, 'n'), &ClientState::szNickname,
+     std::string(255, 'n')},
+    {"a present key with no value is empty", "IRCServer=\r\n", &ClientState::szIRCServer, ""},
+};
+
+TEST_F(SettingsFile, EachKeyIsFoundAnywhereAndReadByItsRule)
+{
+    for (const ReadCase& c : kReadCases) {
+        WriteFile(c.sFile);
+        ReadSettings();
+        EXPECT_EQ(c.sExpected, client.*c.pField) << c.szWhat << ", from: " << c.sFile;
+    }
+}
+
+TEST_F(SettingsFile, ShowListIsFalseOnlyForALeadingPartOfFALSE)
+{
+    const struct { const char* szFile; int bExpected; } kCases[] = {
+        {"ShowList=FALSE\r\n", 0}, {"ShowList=F\r\n", 0},      {"ShowList = FAL", 0},
+        {"ShowList=false\r\n", 1}, {"ShowList=FALSEST\r\n", 1}, {"ShowList=FALSE\t\r\n", 1},
+        {"ShowList=0\r\n", 1},     {"ShowList=\r\n", 1},        {"ShowList=TRUE\r\n", 1},
+    };
+    for (const auto& c : kCases) {
+        WriteFile(c.szFile);
+        client.bShowList = !c.bExpected;
+        ReadSettings();
+        EXPECT_EQ(c.bExpected, client.bShowList) << c.szFile;
+    }
+}
+
+const char szEmptyFile[] = "[KELVA]\r\nNickname=\r\nRealname=\r\nPassword=\r\nIRCServer=\r\nIRCPort=\r\nShowList=TRUE\r\n";
+
+TEST_F(SettingsFile, WritesTheThirteenPiecesOverAnyOldFile)
+{
+    const std::string sDefaults = std::string("[KELVA]\r\nNickname=Ravkel\r\nRealname=Saint Ravkel de France\r\n") +
+                                  "Password=\r\nIRCServer=" + szDefaultServer + "\r\nIRCPort=6667\r\nShowList=TRUE\r\n";
+    WriteFile(std::string(3000, 'x'));
+    ReadSettings();
+    WriteSettings();
+    EXPECT_EQ(sDefaults, ReadFile()) << "the defaults, replacing a longer file";
+
+    Store("zed", " Zed  Z ", "pw", "irc.example", "7000", 0);
+    WriteSettings();
+    EXPECT_EQ("[KELVA]\r\nNickname=zed\r\nRealname= Zed  Z \r\nPassword=pw\r\nIRCServer=irc.example\r\n"
+              "IRCPort=7000\r\nShowList=FALSE\r\n",
+              ReadFile());
+
+    Store("", "", "", "", "", 1);
+    WriteSettings();
+    EXPECT_EQ(szEmptyFile, ReadFile()) << "empty values";
+    Store("x", "x", "x", "x", "x", 0);
+    ReadSettings();
+    EXPECT_EQ("", std::string(client.szNickname) + client.szRealname + client.szPassword + client.szIRCServer +
+                      client.szIRCPort) << "empty values read back empty";
+    EXPECT_EQ(1, client.bShowList);
+}
+
+std::string AllWordBytes()
+{
+    std::string s;
+    for (int b = 33; b < 256; ++b) s += static_cast<char>(b);
+    return s;
+}
+
+TEST_F(SettingsFile, WhatIsWrittenReadsBackWithTheKeysAfterIt)
+{
+    const std::string sLong(255, 'r'), sLongWords = std::string(120, 'a') + "  " + std::string(133, 'b');
+    const struct { const char* szWhat; std::string sNick, sReal, sPass, sServer, sPort; int bShowList; } kCases[] = {
+        {"a realname of 255 characters", "zed", sLongWords, "", "irc.example", "7000", 0},
+        {"a server name of 255 characters", "zed", "Zed", "", sLong, "7000", 0},
+        {"every field at its longest", sLong, sLongWords, sLong, sLong, sLong, 0},
+        {"a password and nickname with bytes over 127", "n\xE9\xFF", "R\xE9", AllWordBytes(), "s", "1", 1},
+    };
+    for (const auto& c : kCases) {
+        Store(c.sNick.c_str(), c.sReal.c_str(), c.sPass.c_str(), c.sServer.c_str(), c.sPort.c_str(), c.bShowList);
+        WriteSettings();
+        ResetClientAndFake();
+        ReadSettings();
+        EXPECT_EQ(c.sNick, client.szNickname) << c.szWhat;
+        EXPECT_EQ(c.sReal, client.szRealname) << c.szWhat;
+        EXPECT_EQ(c.sPass, client.szPassword) << c.szWhat;
+        EXPECT_EQ(c.sServer, client.szIRCServer) << c.szWhat;
+        EXPECT_EQ(c.sPort, client.szIRCPort) << c.szWhat;
+        EXPECT_EQ(c.bShowList, client.bShowList) << c.szWhat;
+    }
+}
+
+TEST_F(SettingsFile, AFileThatCannotBeCreatedGetsTheNoticeAndTheSettingsStay)
+{
+    ASSERT_EQ(0, mkdir("kelva.ini", 0700));
+    int nMainWindow = 0;
+    client.hMainWnd = &nMainWindow;
+    Store("zed", "Zed", "pw", "irc.example", "7000", 0);
+    WriteSettings();
+    ASSERT_EQ(1u, fake.dialogs.size());
+    EXPECT_TRUE(fake.dialogs[0].bOwned);
+    EXPECT_EQ("kelva.ini", fake.dialogs[0].sSubject);
+    EXPECT_EQ("Opps...", fake.dialogs[0].sTitle);
+    EXPECT_EQ(7, fake.dialogs[0].nStringId);
+    EXPECT_STREQ("zed", client.szNickname);
+    EXPECT_STREQ("7000", client.szIRCPort);
+}
+
+TEST(SetupOk, TheNicknameHasItsBlanksReplacedAndIsThenCutToNine)
+{
+    const struct { const char* szTyped; const char* szStored; } kCases[] = {
+        {"abc def ghi", "abc_def_g"}, {" zed ", "_zed_"}, {"abcdefghijk", "abcdefghi"},
+        {"abcdefghi", "abcdefghi"},   {"", ""},           {"n\xE9\tx", "n\xE9\tx"},
+    };
+    for (const auto& c : kCases) {
+        ResetClientAndFake();
+        StoreSetupValues({c.szTyped, "", "", "", "", 1});
+        EXPECT_STREQ(c.szStored, client.szNickname) << "typed \"" << c.szTyped << "\"";
+    }
+}
+
+TEST(SetupOk, TheOtherTextsAreStoredAsTypedUpTo254Characters)
+{
+    ResetClientAndFake();
+    const std::string sLong(300, 'r');
+    StoreSetupValues({"zed", sLong.c_str(), " pass word ", " irc.example ", "port", 1});
+    EXPECT_EQ(std::string(254, 'r'), client.szRealname);
+    EXPECT_STREQ(" pass word ", client.szPassword);
+    EXPECT_STREQ(" irc.example ", client.szIRCServer);
+    EXPECT_STREQ("port", client.szIRCPort);
+    EXPECT_EQ(1, client.bShowList);
+    StoreSetupValues({"", "", "", "", "", 0});
+    EXPECT_EQ(0, client.bShowList);
+    EXPECT_TRUE(fake.dialogs.empty());
+}
+
+}  // namespace

@@ -1,0 +1,64 @@
+// The Setup dialog (Win32): the settings in five edits and a check box.
+#include <windows.h>
+
+#include "config/settings.h"
+#include "irc/client_state.h"
+#include "resources/resource.h"
+#include "shell/dialogs.h"
+#include "shell/seam.h"
+
+namespace {
+
+struct SetupField {
+    int nId;
+    char* szValue;
+};
+
+const SetupField kFields[] = {
+    {IDC_SETUP_NICKNAME, client.szNickname}, {IDC_SETUP_REALNAME, client.szRealname},
+    {IDC_SETUP_PASSWORD, client.szPassword}, {IDC_SETUP_SERVER, client.szIRCServer},
+    {IDC_SETUP_PORT, client.szIRCPort},
+};
+
+void FillDialog(HWND hDlg)
+{
+    for (const SetupField& field : kFields) SetDlgItemTextA(hDlg, field.nId, field.szValue);
+    CheckDlgButton(hDlg, IDC_SETUP_SHOWLIST, client.bShowList ? BST_CHECKED : BST_UNCHECKED);
+}
+
+// Each edit gives at most 254 characters.
+void TakeDialog(HWND hDlg)
+{
+    TextField szTexts[5];
+    for (int i = 0; i < 5; ++i) GetDlgItemTextA(hDlg, kFields[i].nId, szTexts[i], TEXT_FIELD_SIZE - 1);
+    SetupValues values = {szTexts[0], szTexts[1], szTexts[2], szTexts[3], szTexts[4],
+                          IsDlgButtonChecked(hDlg, IDC_SETUP_SHOWLIST) == BST_CHECKED ? 1 : 0};
+    StoreSetupValues(values);
+}
+
+INT_PTR CALLBACK SetupDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM)
+{
+    switch (uMsg) {
+    case WM_INITDIALOG:
+        CenterWindow(hDlg);
+        FillDialog(hDlg);
+        return TRUE;
+    case WM_COMMAND:
+        if (wParam == IDOK) {
+            TakeDialog(hDlg);
+            EndDialog(hDlg, 1);
+            WriteSettings();
+            return TRUE;
+        }
+        if (wParam == IDCANCEL) {
+            EndDialog(hDlg, 1);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+void RunSetupDialog() { DialogBoxParamA(client.hInstance, "Setup", client.hMainWnd, SetupDlgProc, 0); }
