@@ -1,0 +1,51 @@
+// A whole server stream through the receive path and the dispatch: the
+// first bytes choose the client's situation and the chunk size, the rest is
+// what the server sends.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "irc/client_state.h"
+#include "irc/receive.h"
+#include "irc/text.h"
+#include "tests/fake/fake_seam.h"
+
+namespace {
+
+int nMainWindow;
+char pInput[NET_BUFFER_SIZE];
+char pLine[NET_BUFFER_SIZE];
+
+void EnterSituation(uint8_t nSituation)
+{
+    ResetClientAndFake();
+    client.pTCP_Input_Buffer = pInput;
+    client.pLine_Buffer = pLine;
+    pLine[0] = '\0';
+    client.bConnected = 1;
+    client.nRecvMode = (nSituation & 8) ? RECV_SHOW : RECV_PARSE;
+    client.nSendMode = SEND_COMPOSE;
+    client.nGameState = static_cast<short>(nSituation & 3);
+    client.hMainWnd = &nMainWindow;
+    if (nSituation & 4) client.hListDlg = &nMainWindow;
+    CopyField(client.szNickname, (nSituation & 16) ? "" : "Ravkel");
+    CopyField(client.szPartner, (nSituation & 32) ? "bob" : "");
+    CopyField(client.szChannel, (nSituation & 64) ? "#chat" : "");
+    fake.nicks = {"@bob", "Ravkel", "bobby"};
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
+{
+    if (nSize < 2) return 0;
+    EnterSituation(pData[0]);
+    size_t nChunk = 1 + pData[1] % MAX_LINE_LENGTH;
+    for (size_t nAt = 2; nAt < nSize; nAt += nChunk) {
+        size_t n = nSize - nAt < nChunk ? nSize - nAt : nChunk;
+        std::memcpy(pInput, pData + nAt, n);
+        AssembleLines(pInput, static_cast<int>(n));
+        if (std::strlen(pLine) > static_cast<size_t>(MAX_LINE_LENGTH)) __builtin_trap();
+    }
+    return 0;
+}
