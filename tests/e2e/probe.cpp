@@ -102,6 +102,7 @@ std::string FreshWorkDir(const std::string& sScenario, const std::string& sName)
 
 bool StartClient(Client& c, const std::string& sDir, const std::string& sArgs)
 {
+    c.sDir = sDir;
     std::string sExe = DriverDir() + "\\kelva.exe";
     std::string sCommand = "\"" + sExe + "\"" + (sArgs.empty() ? "" : " " + sArgs);
     STARTUPINFOA si = {};
@@ -155,15 +156,20 @@ std::string ClassOf(HWND hWnd)
     return sz;
 }
 
+// Wine hands LB_GETTEXT across processes back in UTF-16 whatever the
+// caller asked for, so the rows are read as UTF-16 and converted.
 std::vector<std::string> ListBoxItems(HWND hList)
 {
     std::vector<std::string> items;
-    LRESULT nCount = SendMessageA(hList, LB_GETCOUNT, 0, 0);
+    LRESULT nCount = SendMessageW(hList, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < nCount; ++i) {
-        LRESULT nLen = SendMessageA(hList, LB_GETTEXTLEN, i, 0);
-        std::string s(static_cast<size_t>(nLen) + 1, '\0');
-        SendMessageA(hList, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&s[0]));
-        s.resize(static_cast<size_t>(nLen));
+        LRESULT nLen = SendMessageW(hList, LB_GETTEXTLEN, i, 0);
+        std::wstring sWide(static_cast<size_t>(nLen) + 1, L'\0');
+        SendMessageW(hList, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&sWide[0]));
+        std::string s(static_cast<size_t>(nLen) * 4 + 1, '\0');
+        int nBytes = WideCharToMultiByte(CP_UTF8, 0, sWide.c_str(), -1, &s[0], static_cast<int>(s.size()), nullptr,
+                                         nullptr);
+        s.resize(nBytes > 0 ? static_cast<size_t>(nBytes - 1) : 0);
         items.push_back(s);
     }
     return items;
@@ -196,4 +202,61 @@ void PressButton(HWND hDlg, int nId) { PostMessageA(GetDlgItem(hDlg, nId), BM_CL
 bool WaitForClosed(HWND hWnd, DWORD nTimeoutMs)
 {
     return WaitUntil([&] { return !IsWindow(hWnd); }, nTimeoutMs);
+}
+
+void PressEscape(HWND hDlg)
+{
+    HWND hTarget = GetWindow(hDlg, GW_CHILD);
+    PostMessageA(hTarget ? hTarget : hDlg, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageA(hTarget ? hTarget : hDlg, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+}
+
+void TypeInto(HWND hEdit, const std::string& sText)
+{
+    SendMessageA(hEdit, EM_SETSEL, 0, -1);
+    PostMessageA(hEdit, WM_CHAR, VK_BACK, 1);
+    for (unsigned char ch : sText) PostMessageA(hEdit, WM_CHAR, ch, 1);
+    WaitUntil([&] { return WindowText(hEdit) == sText; }, 5000);
+}
+
+void ClickListRow(HWND hList, int nRow, bool bDouble)
+{
+    int nTop = static_cast<int>(SendMessageA(hList, LB_GETTOPINDEX, 0, 0));
+    int nHeight = static_cast<int>(SendMessageA(hList, LB_GETITEMHEIGHT, 0, 0));
+    LPARAM lPoint = MAKELPARAM(10, (nRow - nTop) * nHeight + nHeight / 2);
+    PostMessageA(hList, WM_LBUTTONDOWN, MK_LBUTTON, lPoint);
+    PostMessageA(hList, WM_LBUTTONUP, 0, lPoint);
+    if (bDouble) {
+        PostMessageA(hList, WM_LBUTTONDBLCLK, MK_LBUTTON, lPoint);
+        PostMessageA(hList, WM_LBUTTONUP, 0, lPoint);
+    }
+}
+
+int FindListRow(HWND hList, const std::string& sPrefix)
+{
+    std::vector<std::string> rows = ListBoxItems(hList);
+    for (size_t i = 0; i < rows.size(); ++i)
+        if (rows[i].compare(0, sPrefix.size(), sPrefix) == 0) return static_cast<int>(i);
+    return -1;
+}
+
+bool WriteTextFile(const std::string& sPath, const std::string& sContent)
+{
+    FILE* pFile = std::fopen(sPath.c_str(), "wb");
+    if (!pFile) return false;
+    std::fwrite(sContent.data(), 1, sContent.size(), pFile);
+    std::fclose(pFile);
+    return true;
+}
+
+bool ReadTextFile(const std::string& sPath, std::string& sContent)
+{
+    FILE* pFile = std::fopen(sPath.c_str(), "rb");
+    if (!pFile) return false;
+    char buf[4096];
+    size_t n;
+    sContent.clear();
+    while ((n = std::fread(buf, 1, sizeof buf, pFile)) > 0) sContent.append(buf, n);
+    std::fclose(pFile);
+    return true;
 }

@@ -3,6 +3,7 @@
 // answer their dialogs. Every wait is bounded.
 #pragma once
 
+#include <winsock2.h>
 #include <windows.h>
 
 #include <string>
@@ -22,6 +23,7 @@ struct Client {
     Client& operator=(const Client&) = delete;
 
     std::string sName;
+    std::string sDir;  // its working directory, where its kelva.ini lives
     PROCESS_INFORMATION pi = {};
     HWND hMain = nullptr;
     HWND hOutput = nullptr;
@@ -65,5 +67,16 @@ bool WaitForOutput(const Client& c, const std::string& sPart, DWORD nTimeoutMs =
 HWND WaitForDialog(const Client& c, const std::string& sTitle, DWORD nTimeoutMs = 10000);
 // Presses a dialog's button as a click would.
 void PressButton(HWND hDlg, int nId);
+// Escape in a dialog, as a key press reaches it.
+void PressEscape(HWND hDlg);
+// Replaces the text of an edit control, typed a character at a time.
+void TypeInto(HWND hEdit, const std::string& sText);
+// Clicks (or double-clicks) the row of a list box.
+void ClickListRow(HWND hList, int nRow, bool bDouble = false);
+// The row of a list box that begins with the text; -1 when there is none.
+int FindListRow(HWND hList, const std::string& sPrefix);
+
+bool WriteTextFile(const std::string& sPath, const std::string& sContent);
+bool ReadTextFile(const std::string& sPath, std::string& sContent);
 // Whether a dialog window is gone.
 bool WaitForClosed(HWND hWnd, DWORD nTimeoutMs = 10000);

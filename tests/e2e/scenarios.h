@@ -9,3 +9,14 @@ struct Scenario {
 
 extern const Scenario kScenarios[];
 extern const int nScenarios;
+
+void TypedLineWithoutConnection(int nPort);
+void ConnectAndJoin(int nPort);
+void ChatBothWays(int nPort);
+void PrivateConversation(int nPort);
+void DisconnectQuestion(int nPort);
+void ChannelList(int nPort);
+void SetupDialog(int nPort);
+void OverflowNotice(int nPort);
+void GameModeLayout(int nPort);
+void PoseForPicture(int nPort);

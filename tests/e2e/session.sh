@@ -26,6 +26,19 @@ start_xvfb() {
     display=":$(head -n1 "$displayfile")"
 }
 
+# The prefix is made once per build tree, with a temporary wineserver that
+# has ended before the session's own one starts.
+create_prefix() {
+    local prefix=$1 dir=$2
+    echo "creating the Wine prefix $prefix (once per build tree)"
+    "$WINE" wineboot -i >"$dir/wineboot.log" 2>&1
+    # A virtual desktop: Wine draws the window frames, captions and menus
+    # itself, as Windows would, since Xvfb has no window manager.
+    "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$dir/wineboot.log" 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >>"$dir/wineboot.log" 2>&1
+    "$WINESERVER" -w
+}
+
 start() {
     local state=$1 prefix=$2 display=${3:-}
     stop "$state"
@@ -40,6 +53,7 @@ start() {
     export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all DISPLAY=$display
     # No Mono or Gecko: the prefix is for plain Win32 programs.
     export WINEDLLOVERRIDES="mscoree,mshtml="
+    [ -f "$prefix/system.reg" ] || create_prefix "$prefix" "$dir"
     "$WINESERVER" -f -p >"$dir/wineserver.log" 2>&1 &
     local server_pid=$!
     {
@@ -51,14 +65,6 @@ start() {
         echo "WINESERVER_PID=$server_pid"
     } >"$state"
 
-    if [ ! -f "$prefix/system.reg" ]; then
-        echo "creating the Wine prefix $prefix (once per build tree)"
-        "$WINE" wineboot -i >"$dir/wineboot.log" 2>&1
-        # A virtual desktop: Wine draws the window frames, captions and menus
-        # itself, as Windows would, since Xvfb has no window manager.
-        "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >>"$dir/wineboot.log" 2>&1
-        "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >>"$dir/wineboot.log" 2>&1
-    fi
     echo "display $display, wineserver $server_pid${xvfb_pid:+, Xvfb $xvfb_pid}"
 }
 

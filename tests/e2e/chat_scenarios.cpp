@@ -1,0 +1,91 @@
+// Chatting as people do: joining at start, talking both ways, a private
+// conversation, leaving the server.
+#include "scenarios.h"
+
+#include "resources/resource.h"
+#include "scenario_support.h"
+
+void ConnectAndJoin(int nPort)
+{
+    Client anna("Anna"), bert("Bert");
+    if (!StartInChannel(anna, "connect-and-join", nPort, "lobby")) return;
+    if (!StartInChannel(bert, "connect-and-join", nPort, "#lobby")) return;
+    WaitForNick(anna, "Bert");
+    WaitForNick(bert, "Anna");
+    WaitForOutput(anna, "<Bert> Joining\r\n");
+    EXPECT_UI(CloseClient(anna) == 0, "Anna's program ends with exit code 0");
+    EXPECT_UI(CloseClient(bert) == 0, "Bert's program ends with exit code 0");
+}
+
+void ChatBothWays(int nPort)
+{
+    Client anna("Anna"), bert("Bert");
+    if (!StartInChannel(anna, "chat-both-ways", nPort, "lobby") || !StartInChannel(bert, "chat-both-ways", nPort, "lobby"))
+        return;
+    WaitForNick(anna, "Bert");
+    TypeLine(anna, "hello from Anna");
+    WaitForOutput(bert, "<Anna> hello from Anna\r\n");
+    WaitForOutput(anna, "<Anna> hello from Anna\r\n");
+    TypeLine(bert, "hi Anna, Bert here");
+    WaitForOutput(anna, "<Bert> hi Anna, Bert here\r\n");
+    EXPECT_UI(WindowText(anna.hInput).empty(), "Anna's input line is empty after sending");
+}
+
+void PrivateConversation(int nPort)
+{
+    Client anna("Anna"), bert("Bert"), cleo("Cleo");
+    for (Client* c : {&anna, &bert, &cleo})
+        if (!StartInChannel(*c, "private-conversation", nPort, "lobby")) return;
+    if (!WaitForNick(bert, "Anna")) return;
+
+    ClickListRow(bert.hNickList, FindListRow(bert.hNickList, "Anna"));
+    WaitForOutput(bert, "<KELVA> Private conversation with Anna on.\r\n");
+    TypeLine(bert, "just for you");
+    WaitForOutput(anna, "<Bert-Private> just for you\r\n");
+    WaitForOutput(bert, "<Bert> just for you\r\n");
+
+    TypeLine(cleo, "Cleo to the channel");
+    TypeLine(anna, "Anna to the channel");
+    WaitForOutput(bert, "<Anna-Public> Anna to the channel\r\n");
+    EXPECT_UI(WindowText(bert.hOutput).find("Cleo to the channel") == std::string::npos,
+              "the rest of the channel is not shown to Bert during the conversation");
+
+    ClickListRow(bert.hNickList, FindListRow(bert.hNickList, "Anna"));
+    WaitForOutput(bert, "<KELVA> Private conversation off.\r\n");
+    TypeLine(bert, "back to everyone");
+    WaitForOutput(cleo, "<Bert> back to everyone\r\n");
+}
+
+void DisconnectQuestion(int nPort)
+{
+    Client anna("Anna"), bert("Bert");
+    if (!StartInChannel(anna, "disconnect-question", nPort, "lobby") ||
+        !StartInChannel(bert, "disconnect-question", nPort, "lobby"))
+        return;
+    HWND hConnect = ChildById(anna.hMain, IDM_CONNECT);
+    EXPECT_UI(WindowText(hConnect) == "Disconnect", "the Connect button reads \"Disconnect\" while connected");
+
+    for (const char* szAnswer : {"No", "Escape"}) {
+        PostMessageA(hConnect, BM_CLICK, 0, 0);
+        HWND hAsk = WaitForDialog(anna, "But wait...");
+        if (!hAsk) return;
+        EXPECT_UI(DialogPrompt(hAsk) == "Would you like to disconnect from 127.0.0.1?",
+                  "the question names the server: \"" + DialogPrompt(hAsk) + "\"");
+        if (std::string(szAnswer) == "No")
+            PressButton(hAsk, IDNO);
+        else
+            PressEscape(hAsk);
+        EXPECT_UI(WaitForClosed(hAsk), std::string(szAnswer) + " closes the question");
+        TypeLine(anna, std::string("still here after ") + szAnswer);
+        WaitForOutput(bert, std::string("<Anna> still here after ") + szAnswer + "\r\n");
+    }
+
+    PostMessageA(hConnect, BM_CLICK, 0, 0);
+    HWND hAsk = WaitForDialog(anna, "But wait...");
+    if (!hAsk) return;
+    PressButton(hAsk, IDYES);
+    WaitForOutput(bert, "<Anna> Quiting\r\n");
+    EXPECT_UI(WaitUntil([&] { return WindowText(hConnect) == "Connect"; }), "the button reads \"Connect\" again");
+    WaitForTitle(anna, "KELVA");
+    EXPECT_UI(CloseClient(anna) == 0, "closing the window ends the program with exit code 0");
+}

@@ -1,0 +1,146 @@
+// The commands and dialogs of the main window: the channel list, Setup, the
+// connection file, the message dialogs, game mode's layout.
+#include "scenarios.h"
+
+#include "relay.h"
+#include "resources/resource.h"
+#include "scenario_support.h"
+
+namespace {
+
+// Answers a one-button notice after checking its title and prompt.
+void ExpectNotice(Client& c, const std::string& sTitle, const std::string& sPrompt)
+{
+    HWND hNotice = WaitForDialog(c, sTitle);
+    if (!hNotice) return;
+    EXPECT_UI(DialogPrompt(hNotice) == sPrompt, c.sName + ": the notice reads \"" + DialogPrompt(hNotice) +
+                                                    "\", not \"" + sPrompt + "\"");
+    EXPECT_UI(GetDlgItem(hNotice, IDNO) == nullptr, "the notice has only an OK button");
+    PressButton(hNotice, IDOK);
+    EXPECT_UI(WaitForClosed(hNotice), "OK closes the notice");
+}
+
+void PressCommandButton(const Client& c, int nId) { PostMessageA(ChildById(c.hMain, nId), BM_CLICK, 0, 0); }
+
+// A client on the relay, which sits before the test server.
+bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort)
+{
+    if (!EXPECT_UI(relay.Start(nPort), "the relay starts")) return false;
+    if (!StartWith(c, sScenario, SettingsFor(c.sName, sServer, relay.Port())) || !CloseWelcome(c)) return false;
+    PressCommandButton(c, IDM_CONNECT);
+    return WaitForOutput(c, "End of MOTD command\r\n");
+}
+
+}  // namespace
+
+void ChannelList(int nPort)
+{
+    Client anna("Anna");
+    Relay relay;
+    if (!EXPECT_UI(relay.Start(nPort), "the relay starts")) return;
+    if (!StartWith(anna, "channel-list", SettingsFor("Anna", "127.0.0.1", relay.Port())) || !CloseWelcome(anna))
+        return;
+    PressCommandButton(anna, IDM_LIST);
+    ExpectNotice(anna, "But wait...", "You are not currently connected.");
+
+    PressCommandButton(anna, IDM_CONNECT);
+    WaitForOutput(anna, "End of MOTD command\r\n");
+    TypeLine(anna, "/JOIN #e2e");
+    WaitForTitle(anna, "KELVA: #e2e");
+
+    relay.HoldFrom(" 323 ");
+    PressCommandButton(anna, IDM_LIST);
+    HWND hList = WaitForDialog(anna, "Loading Channel List...");
+    if (!hList) return;
+    HWND hRows = GetDlgItem(hList, IDC_CHANNELLIST);
+    EXPECT_UI(WaitUntil([&] { return FindListRow(hRows, "#lobby ") >= 0; }), "the rows arrive while loading");
+    relay.Release();
+    EXPECT_UI(WaitUntil([&] { return WindowText(hList) == "Channel List"; }),
+              "the end of the list retitles the dialog; it reads \"" + WindowText(hList) + "\"");
+
+    ClickListRow(hRows, FindListRow(hRows, "#lobby "), true);
+    EXPECT_UI(WaitForClosed(hList), "a double-click closes the channel list");
+    WaitForTitle(anna, "KELVA: #lobby");
+    EXPECT_UI(relay.ClientSent().find("PART #e2e\r\nJOIN #lobby\r\n") != std::string::npos,
+              "the current channel is left and the chosen one joined; the client sent:\n" + relay.ClientSent());
+}
+
+void SetupDialog(int nPort)
+{
+    Client anna("Anna");
+    if (!StartWith(anna, "setup-dialog", SettingsFor("Anna", "irc.invalid", 1)) || !CloseWelcome(anna)) return;
+    PressCommandButton(anna, IDM_SETUP);
+    HWND hSetup = WaitForDialog(anna, "Setup");
+    if (!hSetup) return;
+    EXPECT_UI(WindowText(GetDlgItem(hSetup, IDC_SETUP_NICKNAME)) == "Anna", "Setup shows the nickname");
+    EXPECT_UI(IsDlgButtonChecked(hSetup, IDC_SETUP_SHOWLIST) == BST_UNCHECKED, "Setup shows ShowList off");
+    TypeInto(GetDlgItem(hSetup, IDC_SETUP_NICKNAME), "new nick here");
+    TypeInto(GetDlgItem(hSetup, IDC_SETUP_REALNAME), "  Anna  Test ");
+    TypeInto(GetDlgItem(hSetup, IDC_SETUP_PASSWORD), "");
+    TypeInto(GetDlgItem(hSetup, IDC_SETUP_SERVER), "127.0.0.1");
+    TypeInto(GetDlgItem(hSetup, IDC_SETUP_PORT), std::to_string(nPort));
+    PostMessageA(GetDlgItem(hSetup, IDC_SETUP_SHOWLIST), BM_CLICK, 0, 0);
+    PressButton(hSetup, IDOK);
+    EXPECT_UI(WaitForClosed(hSetup), "OK closes Setup");
+
+    std::string sIni;
+    std::string sExpected = "[KELVA]\r\nNickname=new_nick_\r\nRealname=  Anna  Test \r\nPassword=\r\n"
+                            "IRCServer=127.0.0.1\r\nIRCPort=" + std::to_string(nPort) + "\r\nShowList=TRUE\r\n";
+    EXPECT_UI(ReadTextFile(anna.sDir + "\\kelva.ini", sIni) && sIni == sExpected,
+              "kelva.ini is written exactly:\n[" + sIni + "]\nnot\n[" + sExpected + "]");
+
+    PressCommandButton(anna, IDM_CONNECT);
+    WaitForOutput(anna, "Welcome to the Internet Relay Network new_nick_!");
+    PressCommandButton(anna, IDM_SETUP);
+    ExpectNotice(anna, "But wait...", "Please wait until you disconnect to make changes to the setup.");
+
+    Client bert("Bert");
+    std::string sDir = FreshWorkDir("setup-dialog", "Bert");
+    WriteTextFile(sDir + "\\kelva.ini", SettingsFor("Bert", "127.0.0.1", nPort));
+    if (!StartClient(bert, sDir, "no-such-file.txt") || !CloseWelcome(bert)) return;
+    ExpectNotice(bert, "Opps...", "Could not load the file \"no-such-file.txt\".");
+    EXPECT_UI(WindowText(bert.hOutput).find("Attempting") == std::string::npos,
+              "no connection follows a file that cannot be opened");
+}
+
+void OverflowNotice(int nPort)
+{
+    Client anna("Anna");
+    Relay relay;
+    if (!StartOnRelay(anna, "overflow-notice", "127.0.0.1", relay, nPort)) return;
+    relay.Inject(":bert!b@h PRIVMSG Anna :" + std::string(600, 'x') + "\r\nPING :after\r\n");
+    ExpectNotice(anna, "Error", "pLine_Buffer overflow");
+    EXPECT_UI(WaitUntil([&] { return relay.ClientSent().find("PONG Anna\r\n") != std::string::npos; }),
+              "the lines after the overlong one are still handled");
+}
+
+void GameModeLayout(int nPort)
+{
+    Client anna("Anna");
+    Relay relay;
+    if (!StartOnRelay(anna, "game-mode-layout", "localhost", relay, nPort)) return;
+    EXPECT_UI(!IsWindowVisible(FindWindowExA(anna.hMain, nullptr, "KELVA Game Window", nullptr)),
+              "the board is hidden in chat mode");
+    TypeLine(anna, "/join #go-moku");
+    WaitForOutput(anna, "<KELVA> To invite someone to play, click on their name above.\r\n");
+    WaitForTitle(anna, "KELVA: #Go-Moku");
+    EXPECT_UI(relay.ClientSent().find("JOIN #Go-Moku KELVA\r\n") != std::string::npos,
+              "the server sees the game channel joined with its key:\n" + relay.ClientSent());
+
+    HWND hBoard = FindWindowExA(anna.hMain, nullptr, "KELVA Game Window", nullptr);
+    RECT rcClient;
+    GetClientRect(anna.hMain, &rcClient);
+    int nWidth = rcClient.right, nHeight = rcClient.bottom;
+    RECT rcBoard = ChildPlace(hBoard), rcPane = ChildPlace(anna.hOutput), rcNicks = ChildPlace(anna.hNickList);
+    EXPECT_UI(IsWindowVisible(hBoard), "the board is shown in game mode");
+    EXPECT_UI(rcBoard.left == 0 && rcBoard.top == 30 && rcBoard.right == nWidth - 199 && rcBoard.bottom == nHeight,
+              "the board fills the left part below the buttons");
+    EXPECT_UI(rcPane.left == nWidth - 200 && rcPane.right == nWidth && rcPane.top == 82,
+              "the output pane is in the 200-pixel strip on the right");
+    EXPECT_UI(rcNicks.left == nWidth - 200 && rcNicks.bottom - rcNicks.top == 83, "the nick list tops the strip");
+
+    TypeLine(anna, "/part");
+    EXPECT_UI(WaitUntil([&] { return !IsWindowVisible(hBoard); }), "leaving the channel hides the board");
+    EXPECT_UI(ChildPlace(anna.hOutput).left == 0, "the output pane is back on the left");
+    EXPECT_UI(CloseClient(anna) == 0, "closing the window ends the program with exit code 0");
+}

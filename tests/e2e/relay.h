@@ -1,0 +1,49 @@
+// A relay between one kelva.exe and the test IRC server, inside the driver:
+// it records what the client sends, can hold back the server's lines from a
+// chosen one on, and can slip extra bytes to the client.
+#pragma once
+
+#include <winsock2.h>
+#include <windows.h>
+
+#include <string>
+
+class Relay {
+public:
+    Relay();
+    ~Relay();
+    Relay(const Relay&) = delete;
+    Relay& operator=(const Relay&) = delete;
+
+    // Listens on a free loopback port and forwards its one client to the
+    // server on nServerPort.
+    bool Start(int nServerPort);
+    int Port() const { return m_nPort; }
+
+    std::string ClientSent();
+    // From the first server line that contains sText, lines wait for Release.
+    void HoldFrom(const std::string& sText);
+    void Release();
+    void Inject(const std::string& sBytes);
+
+private:
+    static DWORD WINAPI ThreadProc(LPVOID pRelay);
+    void Run();
+    void FromServer(const char* pData, int nLen);
+    void DrainLines();
+    void Flush();
+
+    SOCKET m_listen = INVALID_SOCKET;
+    SOCKET m_client = INVALID_SOCKET;
+    SOCKET m_server = INVALID_SOCKET;
+    int m_nServerPort = 0;
+    int m_nPort = 0;
+    HANDLE m_hThread = nullptr;
+    volatile LONG m_bStop = 0;
+    CRITICAL_SECTION m_lock;
+    std::string m_sClientSent;
+    std::string m_sHoldText;
+    bool m_bHolding = false;
+    std::string m_sPartial;  // the server's bytes since its last LF
+    std::string m_sToClient;
+};

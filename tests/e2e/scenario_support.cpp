@@ -1,0 +1,67 @@
+#include "scenario_support.h"
+
+#include "resources/resource.h"
+
+std::string SettingsFor(const std::string& sNick, const std::string& sServer, int nPort)
+{
+    return "[KELVA]\r\nNickname=" + sNick + "\r\nRealname=Test " + sNick + "\r\nPassword=\r\nIRCServer=" + sServer +
+           "\r\nIRCPort=" + std::to_string(nPort) + "\r\nShowList=FALSE\r\n";
+}
+
+bool StartWith(Client& c, const std::string& sScenario, const std::string& sSettings,
+               const std::string& sConnectionFile)
+{
+    std::string sDir = FreshWorkDir(sScenario, c.sName);
+    WriteTextFile(sDir + "\\kelva.ini", sSettings);
+    if (!sConnectionFile.empty()) WriteTextFile(sDir + "\\conn.txt", sConnectionFile);
+    return StartClient(c, sDir, sConnectionFile.empty() ? "" : "conn.txt");
+}
+
+bool CloseWelcome(Client& c)
+{
+    HWND hWelcome = WaitForDialog(c, "Welcome");
+    if (!hWelcome) return false;
+    EXPECT_UI(WindowText(c.hOutput).empty(), c.sName + ": nothing happens before the Welcome dialog is closed, but "
+                                                       "the pane shows:\n" + WindowText(c.hOutput));
+    PressButton(hWelcome, IDOK);
+    return EXPECT_UI(WaitForClosed(hWelcome), c.sName + ": \"Have Fun\" closes the Welcome dialog");
+}
+
+bool StartInChannel(Client& c, const std::string& sScenario, int nPort, const std::string& sChannel)
+{
+    std::string sFile = "SERVER 127.0.0.1\r\nPORT " + std::to_string(nPort) + "\r\nCHANNEL " + sChannel + "\r\n";
+    if (!StartWith(c, sScenario, SettingsFor(c.sName, "irc.invalid", 1), sFile) || !CloseWelcome(c)) return false;
+    std::string sHash = sChannel[0] == '#' ? "" : "#";
+    return WaitForOutput(c, "Attempting to connect to 127.0.0.1\r\n") && WaitForTitle(c, "KELVA: " + sHash + sChannel);
+}
+
+bool WaitForTitle(const Client& c, const std::string& sTitle, DWORD nTimeoutMs)
+{
+    bool bSeen = WaitUntil([&] { return WindowText(c.hMain) == sTitle; }, nTimeoutMs);
+    return EXPECT_UI(bSeen, c.sName + ": the title becomes \"" + sTitle + "\", it is \"" + WindowText(c.hMain) +
+                                "\"; the pane holds:\n" + WindowText(c.hOutput));
+}
+
+bool WaitForNick(const Client& c, const std::string& sNick, DWORD nTimeoutMs)
+{
+    bool bSeen = WaitUntil(
+        [&] {
+            for (const std::string& s : ListBoxItems(c.hNickList))
+                if (s == sNick) return true;
+            return false;
+        },
+        nTimeoutMs);
+    std::string sList;
+    for (const std::string& s : ListBoxItems(c.hNickList)) sList += " " + s;
+    return EXPECT_UI(bSeen, c.sName + "'s nick list holds " + sNick + "; it holds:" + sList);
+}
+
+std::string DialogPrompt(HWND hDlg) { return WindowText(GetDlgItem(hDlg, IDC_MSGTEXT)); }
+
+RECT ChildPlace(HWND hChild)
+{
+    RECT rc;
+    GetWindowRect(hChild, &rc);
+    MapWindowPoints(HWND_DESKTOP, GetParent(hChild), reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}

@@ -1,0 +1,33 @@
+// What the scenarios share: clients started with their own settings and
+// connection file, the Welcome dialog, joining the test channel.
+#pragma once
+
+#include <string>
+
+#include "probe.h"
+
+// kelva.ini for a test client: its nickname and server, no channel list
+// after connecting.
+std::string SettingsFor(const std::string& sNick, const std::string& sServer, int nPort);
+
+// Starts a client with its settings and, when given, a connection file
+// "conn.txt" named on its command line.
+bool StartWith(Client& c, const std::string& sScenario, const std::string& sSettings,
+               const std::string& sConnectionFile = "");
+
+// The Welcome dialog is the first thing shown; "Have Fun" closes it.
+bool CloseWelcome(Client& c);
+
+// Started with a connection file naming the server, its port and a channel,
+// the client connects after the Welcome dialog and joins the channel when
+// the server has greeted it.
+bool StartInChannel(Client& c, const std::string& sScenario, int nPort, const std::string& sChannel);
+
+bool WaitForTitle(const Client& c, const std::string& sTitle, DWORD nTimeoutMs = 10000);
+bool WaitForNick(const Client& c, const std::string& sNick, DWORD nTimeoutMs = 10000);
+
+// The dialog's prompt (control 1006) as shown.
+std::string DialogPrompt(HWND hDlg);
+
+// A window's place in its parent's client area.
+RECT ChildPlace(HWND hChild);
