@@ -5,6 +5,11 @@
 // board, any game state becomes chat mode; the window is laid out again.
 void ToggleGameMode();
 
+// The nick list's selection: in chat mode it starts or ends a private
+// conversation with the person selected; in game mode it invites them, or
+// leaves the game with the partner.
+void OnNickListSelect();
+
 // A game message ("!" and a letter) from szSender; nLetter is the index of
 // the letter in the whole received line.
 void HandleGameMessage(const char* szSender, const char* szLine, short nLetter);

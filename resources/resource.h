@@ -15,6 +15,12 @@
 // The nick list's selection change: IDC_NICKLIST with LBN_SELCHANGE (1).
 #define IDC_NICKLIST_SELCHANGE 65537
 
+// The buttons that end a message dialog.
+#define IDOK_BUTTON 1
+#define IDCANCEL_BUTTON 2
+#define IDYES_BUTTON 6
+#define IDNO_BUTTON 7
+
 // Dialog controls.
 #define IDC_CHANNELLIST 1005
 #define IDC_MSGTEXT 1006

@@ -1,11 +1,23 @@
 // The entry point and the main loop (Win32).
 #include <windows.h>
 
+#include "config/connection_file.h"
+#include "config/settings.h"
 #include "game/game_window.h"
 #include "irc/client_state.h"
+#include "irc/connection.h"
+#include "irc/receive.h"
+#include "shell/commands.h"
+#include "shell/dialogs.h"
+#include "shell/help_window.h"
 #include "shell/main_window.h"
 
 namespace {
+
+// Socket data and the server's hang-up are announced to the main window, so
+// that an idle loop can wait for them together with window messages.
+const UINT WM_SOCKET_NOTIFY = WM_APP + 1;
+SOCKET sockWatched = INVALID_SOCKET;
 
 void RegisterClass(const char* szName, WNDPROC pfnProc, const char* szMenu)
 {
@@ -24,20 +36,52 @@ void RegisterClass(const char* szName, WNDPROC pfnProc, const char* szMenu)
 void RegisterWindowClasses()
 {
     if (client.bClassesRegistered) return;
-    RegisterClass(szMainWindowClass, MainWndProc, nullptr);
+    RegisterClass(szMainWindowClass, MainWndProc, "Main");
     RegisterClass(szGameWindowClass, GoMokuWndProc, nullptr);
     client.bClassesRegistered = 1;
 }
 
-WPARAM RunMainLoop()
+void WatchServerSocket()
+{
+    if (!client.bConnected) {
+        sockWatched = INVALID_SOCKET;
+        return;
+    }
+    if (client.sockServer == sockWatched) return;
+    sockWatched = client.sockServer;
+    WSAAsyncSelect(sockWatched, client.hMainWnd, WM_SOCKET_NOTIFY, FD_READ | FD_CLOSE);
+}
+
+bool ServerDataWaiting()
+{
+    u_long nWaiting = 0;
+    return client.bConnected && ioctlsocket(client.sockServer, FIONREAD, &nWaiting) == 0 && nWaiting > 0;
+}
+
+// The first pass: Welcome, then the connection file named on the command line.
+void FirstPass(const char* szConnectionFile)
+{
+    RunAboutDialog("Startup");
+    client.bShowWelcome = 0;
+    if (szConnectionFile[0] != '\0') ReadConnectionFile(szConnectionFile);
+}
+
+// Each pass makes one receive while connected and then handles at most one
+// window message. When neither found anything it waits for the next message,
+// which socket data also brings, instead of spinning.
+WPARAM RunMainLoop(const char* szConnectionFile)
 {
     MSG msg;
     for (;;) {
+        if (client.bShowWelcome) FirstPass(szConnectionFile);
+        if (client.bConnected && PollReceive() != 0) Disconnect();
+        WatchServerSocket();
         if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            WaitMessage();
+            if (!ServerDataWaiting()) WaitMessage();
             continue;
         }
         if (msg.message == WM_QUIT) return msg.wParam;
+        if (client.hListDlg != nullptr && IsDialogMessageA(client.hListDlg, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -47,13 +91,20 @@ WPARAM RunMainLoop()
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
 {
-    client.szChannel[0] = '\0';
+    // Stored first: the start-up notices are dialogs of this program.
     client.hInstance = hInstance;
+    ReadSettings();
+    client.szChannel[0] = '\0';
+    if (NetStartup() != 0) return 0;
     RegisterWindowClasses();
     client.hMainWnd = CreateWindowExA(0, szMainWindowClass, "KELVA", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr,
                                       nullptr, hInstance, nullptr);
-    if (!client.hMainWnd) return 0;
+    if (client.hMainWnd == nullptr) return 0;
     ShowWindow(client.hMainWnd, nCmdShow);
     UpdateWindow(client.hMainWnd);
-    return static_cast<int>(RunMainLoop());
+
+    WPARAM nExitCode = RunMainLoop(CommandLineArgument(GetCommandLineA()));
+    CloseHelp();
+    NetShutdown();
+    return static_cast<int>(nExitCode);
 }

@@ -4,7 +4,11 @@
 #include "game/handshake.h"
 #include "irc/client_state.h"
 #include "resources/resource.h"
+#include "shell/commands.h"
+#include "shell/dialogs.h"
+#include "shell/help_window.h"
 #include "shell/layout.h"
+#include "shell/list_dialog.h"
 #include "shell/output_pane.h"
 
 const char szMainWindowClass[] = "KELVA Window";
@@ -14,9 +18,11 @@ short nClientHeight = 0;
 
 namespace {
 
-void MoveChild(HWND hChild, const ChildRect& rc)
+HWND CreateChild(HWND hParent, const char* szClass, const char* szText, DWORD dwStyle, int nId, int x, int y,
+                 int cx, int cy)
 {
-    MoveWindow(hChild, rc.x, rc.y, rc.cx, rc.cy, TRUE);
+    return CreateWindowExA(0, szClass, szText, WS_CHILD | dwStyle, x, y, cx, cy, hParent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(nId)), client.hInstance, nullptr);
 }
 
 LRESULT OnCreate(HWND hWnd)
@@ -27,10 +33,18 @@ LRESULT OnCreate(HWND hWnd)
 
     client.hOutputEdit = CreateOutputPane(hWnd);
     client.hInputEdit = CreateInputLine(hWnd);
-    client.hGameWnd = CreateWindowExA(0, szGameWindowClass, "", WS_CHILD | WS_BORDER, 0, 0, 0, 0, hWnd, nullptr,
-                                      client.hInstance, nullptr);
+    client.hNickList = CreateChild(hWnd, "LISTBOX", "",
+                                   WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_SORT | LBS_HASSTRINGS |
+                                       LBS_NOINTEGRALHEIGHT,
+                                   IDC_NICKLIST, 0, 0, 0, 0);
+    CreateChild(hWnd, "BUTTON", "Setup", WS_VISIBLE, IDM_SETUP, 5, 5, 85, 20);
+    client.hConnectButton = CreateChild(hWnd, "BUTTON", "Connect", WS_VISIBLE, IDM_CONNECT, 95, 5, 85, 20);
+    client.hListButton = CreateChild(hWnd, "BUTTON", "List", WS_VISIBLE, IDM_LIST, 185, 5, 85, 20);
+    client.hGameWnd = CreateChild(hWnd, szGameWindowClass, "", WS_BORDER, 0, 0, 0, 0, 0);
     return 0;
 }
+
+void MoveChild(HWND hChild, const ChildRect& rc) { MoveWindow(hChild, rc.x, rc.y, rc.cx, rc.cy, TRUE); }
 
 // In chat mode a child is moved only once it exists: the first WM_SIZE comes
 // from WM_CREATE's move, before any child does.
@@ -64,11 +78,21 @@ LRESULT OnPaint(HWND hWnd)
     return 0;
 }
 
+// The word parameter is compared whole: a notification other than the
+// nick list's selection change matches nothing.
 LRESULT OnCommand(WPARAM wParam)
 {
     switch (wParam) {
     case IDC_SEND: OnSendCommand(); break;
+    case IDC_CLOSELIST: CloseChannelList(); break;
     case IDC_GAMEMODE: ToggleGameMode(); break;
+    case IDC_NICKLIST_SELCHANGE: OnNickListSelect(); break;
+    case IDM_EXIT: PostQuitMessage(0); break;
+    case IDM_ABOUT: RunAboutDialog("About"); break;
+    case IDM_HELP: OpenHelp(); break;
+    case IDM_SETUP: OnSetupCommand(); break;
+    case IDM_CONNECT: OnConnectCommand(); break;
+    case IDM_LIST: OnListCommand(); break;
     }
     return 0;
 }

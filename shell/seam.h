@@ -5,6 +5,7 @@
 // because a caller in the core needs it.
 #pragma once
 
+#include "irc/client_state.h"
 #include "irc/platform.h"
 
 // Output pane: shows the text as it is; callers put in their own "\r\n".
@@ -19,6 +20,10 @@ void NickListAdd(const char* szName);
 short NickListFindExact(const char* szName);
 void NickListDeleteAt(short nIndex);
 void NickListClearSelection();
+// The selected entry's text, cut to 255 characters; false when none is selected.
+bool NickListGetSelected(TextField& szName);
+// Selects the first entry that begins with the name, ASCII case ignored.
+void NickListSelectName(const char* szName);
 
 // Main window.
 void SetMainTitle(const char* szTitle);
@@ -28,6 +33,9 @@ void SendGameModeCommand();
 void LayoutMainWindow();
 // The Connect menu item's check mark and the Connect button's label.
 void SetConnectionControls(int bConnected);
+void FocusInputLine();
+// Runs the modal Setup dialog.
+void RunSetupDialog();
 
 // Game window.
 void ShowGameWindow(int bShow);

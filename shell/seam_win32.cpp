@@ -1,5 +1,5 @@
-// The seam over the real windows. AppendOutput and ScrollOutputToEnd live
-// with the output pane.
+// The seam over the real windows. The output pane, the channel list and the
+// dialogs implement their operations in their own modules.
 #include "shell/seam.h"
 
 #include "game/game_window.h"
@@ -8,6 +8,34 @@
 #include "shell/main_window.h"
 
 void NickListRemoveAll() { SendMessageA(client.hNickList, LB_RESETCONTENT, 0, 0); }
+
+void NickListAdd(const char* szName) { SendMessageA(client.hNickList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(szName)); }
+
+short NickListFindExact(const char* szName)
+{
+    LRESULT nIndex = SendMessageA(client.hNickList, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                  reinterpret_cast<LPARAM>(szName));
+    return nIndex == LB_ERR ? -1 : static_cast<short>(nIndex);
+}
+
+void NickListDeleteAt(short nIndex) { SendMessageA(client.hNickList, LB_DELETESTRING, static_cast<WPARAM>(nIndex), 0); }
+
+void NickListClearSelection() { SendMessageA(client.hNickList, LB_SETCURSEL, static_cast<WPARAM>(-1), 0); }
+
+bool NickListGetSelected(TextField& szName)
+{
+    LRESULT nSelected = SendMessageA(client.hNickList, LB_GETCURSEL, 0, 0);
+    if (nSelected == LB_ERR) return false;
+    LRESULT nLen = SendMessageA(client.hNickList, LB_GETTEXTLEN, static_cast<WPARAM>(nSelected), 0);
+    if (nLen == LB_ERR || nLen >= TEXT_FIELD_SIZE) return false;
+    SendMessageA(client.hNickList, LB_GETTEXT, static_cast<WPARAM>(nSelected), reinterpret_cast<LPARAM>(szName));
+    return true;
+}
+
+void NickListSelectName(const char* szName)
+{
+    SendMessageA(client.hNickList, LB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(szName));
+}
 
 void SetMainTitle(const char* szTitle) { SetWindowTextA(client.hMainWnd, szTitle); }
 
@@ -18,6 +46,14 @@ void LayoutMainWindow()
     SendMessageA(client.hMainWnd, WM_SIZE, 0,
                  MAKELPARAM(static_cast<WORD>(nClientWidth), static_cast<WORD>(nClientHeight)));
 }
+
+void SetConnectionControls(int bConnected)
+{
+    CheckMenuItem(GetMenu(client.hMainWnd), IDM_CONNECT, MF_BYCOMMAND | (bConnected ? MF_CHECKED : MF_UNCHECKED));
+    SetWindowTextA(client.hConnectButton, bConnected ? "Disconnect" : "Connect");
+}
+
+void FocusInputLine() { SetFocus(client.hInputEdit); }
 
 void ShowGameWindow(int bShow) { ShowWindow(client.hGameWnd, bShow ? SW_SHOW : SW_HIDE); }
 

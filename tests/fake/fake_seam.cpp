@@ -1,10 +1,12 @@
 #include "tests/fake/fake_seam.h"
 
 #include <algorithm>
+#include <cstring>
 #include <strings.h>
 
 #include "game/handshake.h"
 #include "irc/client_state.h"
+#include "irc/text.h"
 #include "shell/seam.h"
 
 FakeSeam fake;
@@ -69,6 +71,24 @@ void NickListClearSelection()
     fake.calls.push_back("deselect");
 }
 
+bool NickListGetSelected(TextField& szName)
+{
+    if (fake.nSelected < 0) return false;
+    CopyField(szName, fake.nicks[static_cast<size_t>(fake.nSelected)].c_str());
+    return true;
+}
+
+void NickListSelectName(const char* szName)
+{
+    size_t nLen = std::strlen(szName);
+    for (size_t i = 0; i < fake.nicks.size(); ++i) {
+        if (strncasecmp(fake.nicks[i].c_str(), szName, nLen) == 0) {
+            fake.nSelected = static_cast<int>(i);
+            return;
+        }
+    }
+}
+
 void SetMainTitle(const char* szTitle)
 {
     fake.sTitle = szTitle;
@@ -85,6 +105,10 @@ void SendGameModeCommand()
 void LayoutMainWindow() { fake.calls.push_back("layout"); }
 
 void SetConnectionControls(int bConnected) { fake.bConnectedControls = bConnected; }
+
+void FocusInputLine() { ++fake.nFocusToInput; }
+
+void RunSetupDialog() { ++fake.nSetupDialogs; }
 
 void ShowGameWindow(int bShow)
 {

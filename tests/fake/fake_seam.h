@@ -26,6 +26,8 @@ struct FakeSeam {
     int nGameWindowShown = 0;
     int nGameResets = 0;
     int bConnectedControls = 0;  // the check mark and the "Disconnect" label
+    int nFocusToInput = 0;       // times the focus was given to the input line
+    int nSetupDialogs = 0;       // times the Setup dialog was run
 
     bool bChannelListOpen = false;
     bool bChannelListFails = false;  // OpenChannelList cannot create it

@@ -1,0 +1,56 @@
+#include "shell/commands.h"
+
+#include "irc/client_state.h"
+#include "irc/connection.h"
+#include "irc/send.h"
+#include "irc/text.h"
+#include "resources/resource.h"
+#include "shell/seam.h"
+
+void OnConnectCommand()
+{
+    if (!client.bConnected)
+        ConnectToServer();
+    else if (ShowMessageDialog(client.hMainWnd, client.szIRCServer, "But wait...", IDS_DISCONNECT) == IDYES_BUTTON)
+        Disconnect();
+    FocusInputLine();
+}
+
+void OnSetupCommand()
+{
+    if (client.bConnected)
+        ShowMessageDialog(client.hMainWnd, "", "But wait...", IDS_SETUP_CONNECTED);
+    else
+        RunSetupDialog();
+}
+
+void OnListCommand()
+{
+    if (client.bConnected)
+        SendText("/LIST\r\n");
+    else
+        ShowMessageDialog(client.hMainWnd, "", "But wait...", IDS_NOT_CONNECTED);
+}
+
+void JoinListedChannel(const char* szRow)
+{
+    short nEnd = 0;
+    SkipWord(szRow, nEnd);
+    char szJoin[8 + TEXT_FIELD_SIZE];
+    TextBuilder(szJoin, sizeof szJoin).Add("/JOIN ").Add(szRow, static_cast<size_t>(nEnd)).Add("\r\n");
+    SendText(szJoin);
+}
+
+const char* CommandLineArgument(const char* szCommandLine)
+{
+    const char* p = szCommandLine;
+    if (*p == '"') {
+        ++p;
+        while (*p != '\0' && *p != '"') ++p;
+        if (*p == '"') ++p;
+    } else {
+        while (static_cast<unsigned char>(*p) > ' ') ++p;
+    }
+    while (*p != '\0' && static_cast<unsigned char>(*p) <= ' ') ++p;
+    return p;
+}

@@ -1,0 +1,9 @@
+// The modeless channel list dialog (Win32).
+#pragma once
+
+#include <windows.h>
+
+INT_PTR CALLBACK ListDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam);
+
+// IDC_CLOSELIST: the dialog never destroys itself; it asks the main window.
+void CloseChannelList();

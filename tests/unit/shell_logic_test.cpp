@@ -1,0 +1,165 @@
+// The main window's arithmetic and commands: layout, placement, the command
+// line, Connect, Setup, List and the channel list's Join.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "irc/client_state.h"
+#include "irc/connection.h"
+#include "irc/text.h"
+#include "shell/commands.h"
+#include "shell/layout.h"
+#include "tests/fake/fake_seam.h"
+#include "tests/fake/test_sockets.h"
+
+namespace {
+
+int nMainWindow;
+
+std::string Describe(const ChildRect& rc)
+{
+    return std::to_string(rc.x) + "," + std::to_string(rc.y) + " " + std::to_string(rc.cx) + "x" +
+           std::to_string(rc.cy);
+}
+
+TEST(Layout, ChatModeAt600By400)
+{
+    MainLayout layout = ComputeLayout(600, 400, 0);
+    EXPECT_EQ("500,0 100x400", Describe(layout.rcNickList));
+    EXPECT_EQ("0,30 500x335", Describe(layout.rcOutput));
+    EXPECT_EQ("0,364 501x36", Describe(layout.rcInput));
+}
+
+TEST(Layout, GameModeAt600By400)
+{
+    MainLayout layout = ComputeLayout(600, 400, 1);
+    EXPECT_EQ("400,0 200x83", Describe(layout.rcNickList));
+    EXPECT_EQ("400,82 200x283", Describe(layout.rcOutput));
+    EXPECT_EQ("400,364 200x36", Describe(layout.rcInput));
+    EXPECT_EQ("0,30 401x370", Describe(layout.rcGame));
+}
+
+struct PlacementCase {
+    const char* szWhat;
+    int cxFull, cyFull, cyMenu;
+    Placement expected;
+};
+
+const PlacementCase kPlacements[] = {
+    {"a large screen: 640 by 480, centred", 1024, 740, 19, {192, 139, 640, 480}},
+    {"a small screen: its own size at 0, 0", 600, 400, 19, {0, 0, 600, 419}},
+    {"odd halves are rounded towards zero", 1025, 742, 20, {192, 141, 640, 480}},
+};
+
+TEST(Layout, TheMainWindowIsCappedAndCentred)
+{
+    for (const PlacementCase& c : kPlacements) {
+        Placement p = MainWindowPlacement(c.cxFull, c.cyFull, c.cyMenu);
+        EXPECT_EQ(c.expected.x, p.x) << c.szWhat;
+        EXPECT_EQ(c.expected.y, p.y) << c.szWhat;
+        EXPECT_EQ(c.expected.cx, p.cx) << c.szWhat;
+        EXPECT_EQ(c.expected.cy, p.cy) << c.szWhat;
+    }
+    Placement dialog = CenterOnScreen(300, 200, 1024, 740, 19);
+    EXPECT_EQ(362, dialog.x);
+    EXPECT_EQ(279, dialog.y);
+}
+
+struct CommandLineCase {
+    const char* szFull;
+    const char* szArgument;
+};
+
+const CommandLineCase kCommandLines[] = {
+    {"kelva.exe", ""},
+    {"kelva.exe conn.txt", "conn.txt"},
+    {"C:\\KELVA\\kelva.exe   \t conn.txt  ", "conn.txt  "},
+    {"\"C:\\Program Files\\kelva.exe\" my file.txt", "my file.txt"},
+    {"kelva.exe \"quoted.txt\"", "\"quoted.txt\""},
+    {"\"kelva.exe\"", ""},
+};
+
+TEST(CommandLine, TheArgumentFollowsTheProgramNameAndItsBlanks)
+{
+    for (const CommandLineCase& c : kCommandLines) EXPECT_STREQ(c.szArgument, CommandLineArgument(c.szFull)) << c.szFull;
+}
+
+class Commands : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetClientAndFake();
+        ASSERT_EQ(0, NetStartup());
+        client.hMainWnd = &nMainWindow;
+        CopyField(client.szNickname, "Ravkel");
+        CopyField(client.szIRCServer, "127.0.0.1");
+        CopyField(client.szIRCPort, listener.PortText().c_str());
+    }
+    void TearDown() override { NetShutdown(); }
+
+    void Connect()
+    {
+        OnConnectCommand();
+        ASSERT_TRUE(listener.Accept());
+        listener.Read();
+        fake.sOutput.clear();
+    }
+
+    Listener listener;
+};
+
+TEST_F(Commands, ConnectWhileConnectedDisconnectsOnlyOnYes)
+{
+    Connect();
+    for (short nAnswer : {short(7), short(2)}) {
+        fake.answers = {nAnswer};
+        OnConnectCommand();
+        EXPECT_EQ(1, client.bConnected) << "answer " << nAnswer;
+    }
+    fake.answers = {6};
+    OnConnectCommand();
+    EXPECT_EQ(0, client.bConnected);
+    EXPECT_EQ("QUIT\r\n", listener.Read());
+    ASSERT_EQ(3u, fake.dialogs.size());
+    EXPECT_EQ("127.0.0.1", fake.dialogs[0].sSubject);
+    EXPECT_EQ("But wait...", fake.dialogs[0].sTitle);
+    EXPECT_EQ(2, fake.dialogs[0].nStringId);
+    EXPECT_EQ(4, fake.nFocusToInput) << "the focus goes back to the input line every time";
+}
+
+TEST_F(Commands, SetupIsRefusedWhileConnected)
+{
+    OnSetupCommand();
+    EXPECT_EQ(1, fake.nSetupDialogs);
+    Connect();
+    OnSetupCommand();
+    EXPECT_EQ(1, fake.nSetupDialogs);
+    ASSERT_EQ(1u, fake.dialogs.size());
+    EXPECT_EQ("", fake.dialogs[0].sSubject);
+    EXPECT_EQ(4, fake.dialogs[0].nStringId);
+}
+
+TEST_F(Commands, ListAsksTheServerOnlyWhenConnected)
+{
+    OnListCommand();
+    ASSERT_EQ(1u, fake.dialogs.size());
+    EXPECT_EQ(5, fake.dialogs[0].nStringId);
+    EXPECT_EQ("", fake.sOutput) << "nothing is sent";
+    Connect();
+    OnListCommand();
+    EXPECT_EQ("LIST\r\n", listener.Read());
+}
+
+TEST_F(Commands, JoiningFromTheChannelListTakesTheRowsFirstWord)
+{
+    Connect();
+    CopyField(client.szChannel, "#chat");
+    JoinListedChannel("#games 5 :Fun and games");
+    EXPECT_EQ("PART #chat\r\nJOIN #games\r\n", listener.Read());
+    CopyField(client.szChannel, "#games");
+    JoinListedChannel("#games 5 :Fun and games");
+    JoinListedChannel(" #odd 1 :a row that begins with a blank");
+    EXPECT_EQ("<KELVA> You are already in that channel.\r\n<KELVA> You must specify a channel name.\r\n", fake.sOutput);
+}
+
+}  // namespace
