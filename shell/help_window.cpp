@@ -14,6 +14,32 @@ namespace {
 HWND hHelpWnd = nullptr;
 
 const char szHelpFile[] = "kelva.hlp";
+const char szHelpClass[] = "KELVA Help Window";
+
+// A frame titled "KELVA Help" around a read-only edit that fills it.
+LRESULT CALLBACK HelpWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    switch (uMsg) {
+    case WM_SIZE:
+        MoveWindow(GetWindow(hWnd, GW_CHILD), 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        return 0;
+    case WM_DESTROY:
+        hHelpWnd = nullptr;
+        return 0;
+    }
+    return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+}
+
+void RegisterHelpClass()
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = HelpWndProc;
+    wc.hInstance = client.hInstance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = szHelpClass;
+    RegisterClassA(&wc);
+}
 
 std::string HelpFilePath()
 {
@@ -38,7 +64,7 @@ bool ReadHelpText(std::string& sText)
 
 void OpenHelp()
 {
-    if (hHelpWnd != nullptr && IsWindow(hHelpWnd)) {
+    if (hHelpWnd != nullptr) {
         ShowWindow(hHelpWnd, SW_SHOWNORMAL);
         SetForegroundWindow(hHelpWnd);
         return;
@@ -48,16 +74,18 @@ void OpenHelp()
         ShowMessageDialog(client.hMainWnd, szHelpFile, "Opps...", IDS_FILE_ERROR);
         return;
     }
-    hHelpWnd = CreateWindowExA(0, "EDIT", "KELVA Help",
-                               WS_OVERLAPPEDWINDOW | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
-                               CW_USEDEFAULT, CW_USEDEFAULT, 560, 420, nullptr, nullptr, client.hInstance, nullptr);
-    SendMessageA(hHelpWnd, EM_SETLIMITTEXT, 0, 0);
-    SetWindowTextA(hHelpWnd, sText.c_str());
+    RegisterHelpClass();
+    hHelpWnd = CreateWindowExA(0, szHelpClass, "KELVA Help", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 560,
+                               420, nullptr, nullptr, client.hInstance, nullptr);
+    HWND hText = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY, 0,
+                                 0, 0, 0, hHelpWnd, nullptr, client.hInstance, nullptr);
+    SendMessageA(hText, EM_SETLIMITTEXT, 0, 0);
+    SetWindowTextA(hText, sText.c_str());
     ShowWindow(hHelpWnd, SW_SHOWNORMAL);
+    UpdateWindow(hHelpWnd);
 }
 
 void CloseHelp()
 {
-    if (hHelpWnd != nullptr && IsWindow(hHelpWnd)) DestroyWindow(hHelpWnd);
-    hHelpWnd = nullptr;
+    if (hHelpWnd != nullptr) DestroyWindow(hHelpWnd);
 }

@@ -177,10 +177,20 @@ std::vector<std::string> ListBoxItems(HWND hList)
 
 HWND ChildById(HWND hParent, int nId) { return GetDlgItem(hParent, nId); }
 
-void TypeLine(const Client& c, const std::string& sText)
+void TypeText(const Client& c, const std::string& sText)
 {
     for (unsigned char ch : sText) PostMessageA(c.hInput, WM_CHAR, ch, 1);
+}
+
+void TypeLine(const Client& c, const std::string& sText)
+{
+    TypeText(c, sText);
     PostMessageA(c.hInput, WM_CHAR, '\r', 1);
+}
+
+HWND FindTopWindowOf(const Client& c, const std::string& sTitle)
+{
+    return FindTopWindow(c.pi.dwProcessId, nullptr, sTitle.c_str());
 }
 
 bool WaitForOutput(const Client& c, const std::string& sPart, DWORD nTimeoutMs)

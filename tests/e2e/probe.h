@@ -48,6 +48,10 @@ HWND ChildById(HWND hParent, int nId);
 
 // Types the text into the input line, a character at a time, then Enter.
 void TypeLine(const Client& c, const std::string& sText);
+// The same without the Enter.
+void TypeText(const Client& c, const std::string& sText);
+// A visible top-level window of the client's process with this title.
+HWND FindTopWindowOf(const Client& c, const std::string& sTitle);
 
 // Polls until pred() holds or the time is up; whether it held.
 template <class Pred>

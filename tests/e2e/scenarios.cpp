@@ -31,7 +31,39 @@ const Scenario kScenarios[] = {
     {"setup-dialog", SetupDialog},
     {"overflow-notice", OverflowNotice},
     {"game-mode-layout", GameModeLayout},
+    {"menu-commands", MenuCommands},
     {"pose", PoseForPicture},
 };
 
 const int nScenarios = sizeof kScenarios / sizeof kScenarios[0];
+
+void MenuCommands(int)
+{
+    Client anna("Anna");
+    if (!StartWith(anna, "menu-commands", SettingsFor("Anna", "irc.invalid", 1)) || !CloseWelcome(anna)) return;
+
+    TypeText(anna, "ctrl enter");
+    PostMessageA(anna.hInput, WM_CHAR, '\n', 1);  // Ctrl+Enter
+    WaitForOutput(anna, "Error: send() = 10038\r\n");
+    EXPECT_UI(WaitUntil([&] { return WindowText(anna.hInput).empty(); }), "Ctrl+Enter sends like Enter");
+
+    PostMessageA(anna.hMain, WM_COMMAND, IDM_ABOUT, 0);
+    HWND hAbout = WaitForDialog(anna, "About KELVA");
+    if (!hAbout) return;
+    PressEscape(hAbout);
+    EXPECT_UI(WaitForClosed(hAbout), "Escape closes the About dialog");
+
+    PostMessageA(anna.hMain, WM_COMMAND, IDM_HELP, 0);
+    HWND hHelp = nullptr;
+    EXPECT_UI(WaitUntil([&] { return (hHelp = FindTopWindowOf(anna, "KELVA Help")) != nullptr; }),
+              "Help opens the help text in a window of the program");
+    std::string sHelp = hHelp ? WindowText(GetWindow(hHelp, GW_CHILD)) : "";
+    for (const char* szTopic : {"Connecting", "Channels", "Private conversations", "The game"})
+        EXPECT_UI(sHelp.find(szTopic) != std::string::npos, std::string("the help explains ") + szTopic);
+
+    PostMessageA(anna.hMain, WM_COMMAND, IDM_EXIT, 0);
+    DWORD nCode = STILL_ACTIVE;
+    EXPECT_UI(WaitForSingleObject(anna.pi.hProcess, 10000) == WAIT_OBJECT_0 &&
+                  GetExitCodeProcess(anna.pi.hProcess, &nCode) && nCode == 0,
+              "File > Exit ends the program, help window and all, with exit code 0");
+}

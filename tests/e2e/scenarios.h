@@ -20,3 +20,4 @@ void SetupDialog(int nPort);
 void OverflowNotice(int nPort);
 void GameModeLayout(int nPort);
 void PoseForPicture(int nPort);
+void MenuCommands(int nPort);
