@@ -44,8 +44,9 @@ fi
 . "$state"
 [ -n "$XVFB_PID" ] && echo "no \$DISPLAY: started Xvfb on display $DISPLAY"
 
-# Connects at start, by a connection file naming the local server.
-printf 'SERVER localhost\r\nPORT 6667\r\n' >"$workdir/connect.txt"
+# Connects at start: a connection file without keys connects with the
+# settings as they stand, which by default name the local server.
+: >"$workdir/connect.txt"
 (cd "$workdir" && exec "$WINE" "$build/kelva.exe" connect.txt >"$workdir/wine.log" 2>&1) &
 kelva_pid=$!
 echo "kelva.exe is running (working directory $workdir, settings in kelva.ini there)"

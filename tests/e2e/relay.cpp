@@ -132,6 +132,9 @@ void Relay::Run()
         if (select(0, &ready, nullptr, nullptr, &tick) == 1) m_client = accept(m_listen, nullptr, nullptr);
     }
     if (m_bStop) return;
+    // A client that stops reading must not hold the relay, and the driver, forever.
+    DWORD nSendTimeout = 2000;
+    setsockopt(m_client, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&nSendTimeout), sizeof nSendTimeout);
     m_server = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr = {};
     addr.sin_family = AF_INET;
