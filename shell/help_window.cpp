@@ -32,6 +32,9 @@ LRESULT CALLBACK HelpWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 
 void RegisterHelpClass()
 {
+    static bool bRegistered = false;
+    if (bRegistered) return;
+    bRegistered = true;
     WNDCLASSA wc = {};
     wc.lpfnWndProc = HelpWndProc;
     wc.hInstance = client.hInstance;

@@ -44,18 +44,35 @@ void ServerEnd::Close()
     m_sock = INVALID_SOCKET;
 }
 
-Listener::Listener() : m_peer(INVALID_SOCKET), m_nPort(0)
+SOCKET BindLoopback(unsigned short& nPort, bool bListen)
 {
-    m_listen = socket(AF_INET, SOCK_STREAM, 0);
+    SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr = {};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    listen(m_listen, 4);
+    bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    if (bListen) listen(s, 4);
     socklen_t nLen = sizeof addr;
-    getsockname(m_listen, reinterpret_cast<sockaddr*>(&addr), &nLen);
-    m_nPort = ntohs(addr.sin_port);
+    getsockname(s, reinterpret_cast<sockaddr*>(&addr), &nLen);
+    nPort = ntohs(addr.sin_port);
+    return s;
 }
+
+SOCKET ConnectLoopback(unsigned short nPort)
+{
+    SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr = {};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = htons(nPort);
+    if (connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == SOCKET_ERROR) {
+        closesocket(s);
+        return INVALID_SOCKET;
+    }
+    return s;
+}
+
+Listener::Listener() : m_peer(INVALID_SOCKET), m_nPort(0) { m_listen = BindLoopback(m_nPort, true); }
 
 Listener::~Listener()
 {

@@ -19,6 +19,13 @@ private:
     SOCKET m_sock;
 };
 
+// A TCP socket bound to a free loopback port, listening when bListen;
+// nPort receives the port.
+SOCKET BindLoopback(unsigned short& nPort, bool bListen);
+// A TCP socket connected to the loopback port; INVALID_SOCKET when nothing
+// accepts there.
+SOCKET ConnectLoopback(unsigned short nPort);
+
 // A TCP listener on a free loopback port, for ConnectToServer to reach.
 class Listener {
 public:

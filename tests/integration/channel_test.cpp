@@ -32,19 +32,11 @@ protected:
         ASSERT_TRUE(PumpUntil([&] { return InChannel("#lobby") && fake.nicks.size() == nUsers; }))
             << "in \"" << client.szChannel << "\" with " << fake.nicks.size() << " nicks";
     }
-
-    std::unique_ptr<IrcPeer> PeerInLobby()
-    {
-        std::unique_ptr<IrcPeer> peer = NewPeer("Peer");
-        peer->Send("JOIN #lobby");
-        EXPECT_NE("", peer->WaitForLine(" 366 ")) << "Peer could not join #lobby";
-        return peer;
-    }
 };
 
 TEST_F(Channel, TheEndOfTheMotdJoinsTheRememberedChannelAndTheNamesFillTheNickList)
 {
-    std::unique_ptr<IrcPeer> peer = PeerInLobby();
+    std::unique_ptr<IrcPeer> peer = PeerInChannel("#lobby");
     client.bShowList = 1;  // a channel to join comes before the list
     JoinLobby(2);
 
@@ -126,9 +118,7 @@ TEST_F(Channel, TheGameChannelIsJoinedWithItsKeyOnlyOnTheDefaultServer)
 // and the names list that member with the "@" mark.
 TEST_F(Channel, AnOperatorIsListedWithTheMarkAndRemovedWhenLeaving)
 {
-    std::unique_ptr<IrcPeer> peer = NewPeer("Peer");
-    peer->Send("JOIN #fresh");
-    ASSERT_NE("", peer->WaitForLine(" 366 "));
+    std::unique_ptr<IrcPeer> peer = PeerInChannel("#fresh");
     CopyField(client.szChannel, "fresh");
     ASSERT_EQ(0, Connect());
     ASSERT_TRUE(PumpUntil([] { return fake.nicks.size() == 2; }));
@@ -181,7 +171,7 @@ const TypedLine kTypedLines[] = {
 
 TEST_F(Channel, TheUsersLinesReachTheOtherUser)
 {
-    std::unique_ptr<IrcPeer> peer = PeerInLobby();
+    std::unique_ptr<IrcPeer> peer = PeerInChannel("#lobby");
     JoinLobby(2);
     for (const TypedLine& c : kTypedLines) {
         fake.sOutput.clear();

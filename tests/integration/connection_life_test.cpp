@@ -49,9 +49,7 @@ TEST_F(PingingServer, AServerPingIsAnsweredAndTheConnectionLivesOn)
 
 TEST_F(OpenServer, DisconnectSaysQuitAndTheServerSeesTheUserLeave)
 {
-    std::unique_ptr<IrcPeer> peer = NewPeer("Peer");
-    peer->Send("JOIN #lobby");
-    ASSERT_NE("", peer->WaitForLine(" 366 "));
+    std::unique_ptr<IrcPeer> peer = PeerInChannel("#lobby");
     CopyField(client.szChannel, "#lobby");
     ASSERT_EQ(0, Connect());
     ASSERT_TRUE(PumpUntil([] { return fake.nicks.size() == 2; }));

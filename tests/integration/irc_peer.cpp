@@ -1,17 +1,15 @@
 #include "tests/integration/irc_peer.h"
 
+#include "tests/fake/test_sockets.h"
+
 #include <poll.h>
 
 #include <chrono>
 
 IrcPeer::IrcPeer(unsigned short nPort, const std::string& sNick, bool bAnswerPings) : m_bAnswerPings(bAnswerPings)
 {
-    m_sock = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr = {};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = htons(nPort);
-    if (connect(m_sock, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == SOCKET_ERROR) m_bClosed = true;
+    m_sock = ConnectLoopback(nPort);
+    if (m_sock == INVALID_SOCKET) m_bClosed = true;
     Send("NICK " + sNick);
     Send("USER " + sNick + " peer.host peer.host :" + sNick + " the peer");
 }

@@ -1,5 +1,7 @@
 #include "tests/integration/local_ircd.h"
 
+#include "tests/fake/test_sockets.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -44,15 +46,9 @@ bool HasEnded(pid_t pid)
 
 unsigned short FreeLoopbackPort()
 {
-    SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr = {};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    socklen_t nLen = sizeof addr;
-    getsockname(s, reinterpret_cast<sockaddr*>(&addr), &nLen);
-    closesocket(s);
-    return ntohs(addr.sin_port);
+    unsigned short nPort = 0;
+    closesocket(BindLoopback(nPort, false));
+    return nPort;
 }
 
 LocalIrcd::LocalIrcd(const std::string& sDir, const IrcdOptions& options) : m_sDir(sDir)

@@ -1,5 +1,7 @@
 #include "tests/integration/recording_relay.h"
 
+#include "tests/fake/test_sockets.h"
+
 #include <poll.h>
 
 #include <chrono>
@@ -8,33 +10,11 @@ namespace {
 
 const int POLL_MS = 20;  // how soon the thread notices that it is to stop
 
-SOCKET ConnectToLoopback(unsigned short nPort)
-{
-    SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr = {};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = htons(nPort);
-    if (connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == SOCKET_ERROR) {
-        closesocket(s);
-        return INVALID_SOCKET;
-    }
-    return s;
-}
-
 }  // namespace
 
 RecordingRelay::RecordingRelay(unsigned short nServerPort) : m_nServerPort(nServerPort)
 {
-    m_sockListen = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr = {};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(m_sockListen, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    listen(m_sockListen, 4);
-    socklen_t nLen = sizeof addr;
-    getsockname(m_sockListen, reinterpret_cast<sockaddr*>(&addr), &nLen);
-    m_nPort = ntohs(addr.sin_port);
+    m_sockListen = BindLoopback(m_nPort, true);
     m_thread = std::thread(&RecordingRelay::Run, this);
 }
 
@@ -109,7 +89,7 @@ void RecordingRelay::SendToClient(const char* pData, size_t nLen)
 // sees the client leave and the client sees the server hang up.
 void RecordingRelay::Relay(SOCKET sockClient)
 {
-    SOCKET sockServer = ConnectToLoopback(m_nServerPort);
+    SOCKET sockServer = ConnectLoopback(m_nServerPort);
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_sockClient = sockClient;

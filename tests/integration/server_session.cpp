@@ -111,6 +111,14 @@ std::unique_ptr<IrcPeer> ServerSession::NewPeer(const std::string& sNick, bool b
     return peer;
 }
 
+std::unique_ptr<IrcPeer> ServerSession::PeerInChannel(const std::string& sChannel)
+{
+    std::unique_ptr<IrcPeer> peer = NewPeer("Peer");
+    peer->Send("JOIN " + sChannel);
+    EXPECT_NE("", peer->WaitForLine(" 366 ")) << "Peer could not join " << sChannel;
+    return peer;
+}
+
 std::string ServerSession::UserLine() const
 {
     std::string sHost = client.szHostName;

@@ -36,6 +36,8 @@ protected:
 
     // Another user, registered on the server.
     std::unique_ptr<IrcPeer> NewPeer(const std::string& sNick, bool bAnswerPings = true);
+    // "Peer", registered and already in the channel.
+    std::unique_ptr<IrcPeer> PeerInChannel(const std::string& sChannel);
     // The USER line of the client's registration.
     std::string UserLine() const;
 
