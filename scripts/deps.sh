@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# deps.sh test|run: installs, through apt-get, the Debian packages that the
+# deps.sh test|run|bench: installs, through apt-get, the Debian packages that the
 # test or the run command needs and that are not installed yet. Quick when
 # everything is there.
 set -eu
@@ -8,7 +8,8 @@ common=(cmake ninja-build g++ mingw-w64 wine wine64 fonts-wine xvfb ngircd)
 case "${1:-}" in
 test) wanted=("${common[@]}" libgtest-dev clang libclang-rt-14-dev) ;;
 run) wanted=("${common[@]}" imagemagick) ;;
-*) echo "usage: $0 test|run" >&2; exit 2 ;;
+bench) wanted=("${common[@]}" python3 irssi tmux) ;;
+*) echo "usage: $0 test|run|bench" >&2; exit 2 ;;
 esac
 
 missing=()

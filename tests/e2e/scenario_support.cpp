@@ -1,5 +1,6 @@
 #include "scenario_support.h"
 
+#include "relay.h"
 #include "resources/resource.h"
 
 std::string SettingsFor(const std::string& sNick, const std::string& sServer, int nPort)
@@ -64,4 +65,14 @@ RECT ChildPlace(HWND hChild)
     GetWindowRect(hChild, &rc);
     MapWindowPoints(HWND_DESKTOP, GetParent(hChild), reinterpret_cast<POINT*>(&rc), 2);
     return rc;
+}
+
+void PressCommandButton(const Client& c, int nId) { PostMessageA(ChildById(c.hMain, nId), BM_CLICK, 0, 0); }
+
+bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort)
+{
+    if (!EXPECT_UI(relay.Start(nPort), "the relay starts")) return false;
+    if (!StartWith(c, sScenario, SettingsFor(c.sName, sServer, relay.Port())) || !CloseWelcome(c)) return false;
+    PressCommandButton(c, IDM_CONNECT);
+    return WaitForOutput(c, "End of MOTD command\r\n");
 }

@@ -6,6 +6,8 @@
 
 #include "probe.h"
 
+class Relay;
+
 // kelva.ini for a test client: its nickname and server, no channel list
 // after connecting.
 std::string SettingsFor(const std::string& sNick, const std::string& sServer, int nPort);
@@ -31,3 +33,10 @@ std::string DialogPrompt(HWND hDlg);
 
 // A window's place in its parent's client area.
 RECT ChildPlace(HWND hChild);
+
+// Presses one of the main window's command buttons, as a click would.
+void PressCommandButton(const Client& c, int nId);
+
+// A client on the relay, which sits before the test server: connected with
+// its settings once the Welcome dialog is closed, greeted by the server.
+bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort);

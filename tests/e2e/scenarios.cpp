@@ -33,6 +33,9 @@ const Scenario kScenarios[] = {
     {"game-mode-layout", GameModeLayout},
     {"menu-commands", MenuCommands},
     {"pose", PoseForPicture},
+    {"flood-keeps-up", FloodKeepsUp},
+    {"bench-client", BenchClient},
+    {"repaint-after-dialog", RepaintAfterDialog},
 };
 
 const int nScenarios = sizeof kScenarios / sizeof kScenarios[0];

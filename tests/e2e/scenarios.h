@@ -20,4 +20,7 @@ void SetupDialog(int nPort);
 void OverflowNotice(int nPort);
 void GameModeLayout(int nPort);
 void PoseForPicture(int nPort);
+void FloodKeepsUp(int nPort);
+void BenchClient(int nPort);
+void RepaintAfterDialog(int nPort);
 void MenuCommands(int nPort);
