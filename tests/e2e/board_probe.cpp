@@ -59,6 +59,8 @@ bool MarkerAt(const Client& c, int x, int y)
     return PixelOf(c, x * s - s / 12, y * s - s / 12) == PIXEL_YELLOW;
 }
 
+namespace {
+
 bool JoinGameChannel(const Client& c)
 {
     TypeLine(c, "/join #Go-Moku");
@@ -96,6 +98,19 @@ const Client* TossWinner(const Client& a, const Client& b)
                                        WindowText(b.hOutput)))
         return nullptr;
     return bAWon ? &a : &b;
+}
+
+}  // namespace
+
+const Client* MeetForAGame(Client& a, Client& b, const std::string& sScenario, int nPort, Relay* pRelay)
+{
+    bool bStarted = pRelay ? StartOnRelay(a, sScenario, "localhost", *pRelay, nPort)
+                           : StartConnected(a, sScenario, "localhost", nPort);
+    if (!bStarted || !StartConnected(b, sScenario, "localhost", nPort)) return nullptr;
+    MoveWindow(a.hMain, 0, 0, 512, 420, TRUE);
+    MoveWindow(b.hMain, 512, 0, 512, 420, TRUE);
+    if (!JoinGameChannel(a) || !JoinGameChannel(b) || !InviteAndAccept(a, b)) return nullptr;
+    return TossWinner(a, b);
 }
 
 bool PlayRowToFive(const Client& black, const Client& white)

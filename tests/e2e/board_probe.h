@@ -27,17 +27,11 @@ bool MarkerAt(const Client& c, int x, int y);
 
 const unsigned PIXEL_BLACK = 0x000000, PIXEL_WHITE = 0xFFFFFF, PIXEL_RED = 0xFF0000, PIXEL_YELLOW = 0xFFFF00;
 
-// The steps of a meeting in the game channel, shared by the scenario and the
-// picture.
-
-// Types "/join #Go-Moku" and waits for the board and the channel's title.
-bool JoinGameChannel(const Client& c);
-// The inviter selects the invitee in the nick list; the invitee is asked
-// about the inviter and answers Yes.
-bool InviteAndAccept(const Client& inviter, const Client& invitee);
-// Waits for both coin toss notices; the client that won it, or nullptr
-// unless exactly one did.
-const Client* TossWinner(const Client& a, const Client& b);
+// Two clients, started connected to the default server (the first through
+// the relay when one is given) and placed side by side, join the game
+// channel; the first invites the second, who accepts, and the coin is
+// tossed. The winner of the toss, who plays black, or nullptr on failure.
+const Client* MeetForAGame(Client& a, Client& b, const std::string& sScenario, int nPort, Relay* pRelay = nullptr);
 // Black plays (2, 3) to (6, 3), white (2, 5) to (5, 5) in between, each
 // stone checked on the other's board; black's fifth stone wins.
 bool PlayRowToFive(const Client& black, const Client& white);

@@ -10,15 +10,6 @@
 
 namespace {
 
-const char szScenario[] = "game-between-two";
-
-// Side by side on the desktop, so that each board is seen whole.
-void PlaceSideBySide(const Client& a, const Client& b)
-{
-    MoveWindow(a.hMain, 0, 0, 512, 420, TRUE);
-    MoveWindow(b.hMain, 512, 0, 512, 420, TRUE);
-}
-
 void FinishAndBeginAgain(const Client& black, const Client& white)
 {
     WaitForOutput(black, "<KELVA> You have won the game. Your opponent may now clear the pieces and start a new "
@@ -49,16 +40,9 @@ void GameBetweenTwo(int nPort)
 {
     Client anna("Anna"), bert("Bert");
     Relay relay;
-    if (!StartOnRelay(anna, szScenario, "localhost", relay, nPort) ||
-        !StartConnected(bert, szScenario, "localhost", nPort))
-        return;
-    PlaceSideBySide(anna, bert);
-    if (!JoinGameChannel(anna) || !JoinGameChannel(bert)) return;
+    const Client* pBlack = MeetForAGame(anna, bert, "game-between-two", nPort, &relay);
     EXPECT_UI(relay.ClientSent().find("JOIN #Go-Moku KELVA\r\n") != std::string::npos,
               "the server sees the channel key:\n" + relay.ClientSent());
-
-    if (!InviteAndAccept(anna, bert)) return;
-    const Client* pBlack = TossWinner(anna, bert);
     if (!pBlack) return;
     const Client& black = *pBlack;
     const Client& white = pBlack == &anna ? bert : anna;

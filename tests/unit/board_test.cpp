@@ -174,14 +174,4 @@ TEST(Board, TheMarkerFollowsTheOpponentsStones)
     EXPECT_EQ(expected, drawn);
 }
 
-TEST(Board, ClearingEmptiesEveryCellAndKeepsThePoints)
-{
-    Board board = EmptyBoard();
-    for (short x = 1; x <= 5; ++x) PlaceStone(board, x, 1, STONE_BLACK, 1);
-    ClearBoard(board);
-    for (short nCell : board.nBoard) EXPECT_EQ(CELL_EMPTY, nCell);
-    EXPECT_EQ("(5, 1)", Where(board.ptLastMove));
-    EXPECT_EQ("(1, 1)", Where(board.ptWinStart));
-}
-
 }  // namespace

@@ -1,11 +1,9 @@
 // The client's game window: the reset, the coin toss, the opponent's
-// messages, the local player's clicks, and the view's arithmetic; a whole
-// game between two game values.
+// messages, the local player's clicks, and the view's arithmetic. A whole
+// game between two clients is played end to end.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
-#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -392,75 +390,6 @@ TEST(BoardView, AClickSelectsTheNearestIntersection)
     pt = PointFromClick(ViewSizesFor(9, 9), 40, 40);
     EXPECT_EQ(0, pt.x);
     EXPECT_EQ(0, pt.y);
-}
-
-// Two game values that pass their messages to each other, as two clients
-// do through the server: the toss, a game to a five, and the next game.
-struct Player {
-    Game game;
-    std::deque<std::string>* pOutbox;
-    std::string sShown;
-    int nBeeps = 0;
-};
-
-void Post(Game& game, const char* szMessage) { static_cast<Player*>(game.pHostData)->pOutbox->push_back(szMessage); }
-void Note(Game& game, const char* szText) { static_cast<Player*>(game.pHostData)->sShown += szText; }
-void Ring(Game& game) { ++static_cast<Player*>(game.pHostData)->nBeeps; }
-void Nothing(Game&) {}
-unsigned Ticks(Game& game) { return game.pHostData == nullptr ? 0u : 1u; }
-const GameHost kPairHost = {Post, Note, Ring, Nothing, Ticks};
-
-void Deliver(std::deque<std::string>& outbox, Player& to)
-{
-    while (!outbox.empty()) {
-        std::string sLine = outbox.front();
-        outbox.pop_front();
-        HandleOpponentMessage(to.game, sLine.c_str(), 1);
-    }
-}
-
-TEST(TwoGames, PlayAWholeGameAndBeginTheNext)
-{
-    std::deque<std::string> toB, toA;
-    Player a, b;
-    for (Player* p : {&a, &b}) {
-        p->game = Game{{}, GameRecord(), &kPairHost, p};
-        p->pOutbox = p == &a ? &toB : &toA;
-        ResetGame(p->game);
-    }
-    HandleOpponentMessage(a.game, "!A\r\n", 1);  // B accepted A's invitation
-    while (!toA.empty() || !toB.empty()) {
-        Deliver(toB, b);
-        Deliver(toA, a);
-    }
-    ASSERT_NE(a.game.record.bMyTurn, b.game.record.bMyTurn) << "exactly one has won the toss";
-    Player& black = a.game.record.bMyTurn ? a : b;
-    Player& white = a.game.record.bMyTurn ? b : a;
-    EXPECT_EQ(STONE_BLACK, black.game.record.nMyColor);
-    EXPECT_EQ(STONE_WHITE, white.game.record.nMyColor);
-
-    for (short x = 1; x <= 5; ++x) {
-        PlayAt(black.game, x, 1);
-        Deliver(*black.pOutbox, white);
-        if (x == 5) break;
-        PlayAt(white.game, x, 2);
-        Deliver(*white.pOutbox, black);
-    }
-    EXPECT_NE(std::string::npos, black.sShown.find("<KELVA> You have won the game."));
-    EXPECT_NE(std::string::npos, white.sShown.find("<KELVA> Your opponent has won the game."));
-    EXPECT_EQ(0, std::memcmp(black.game.board.nBoard, white.game.board.nBoard, sizeof black.game.board.nBoard))
-        << "both boards agree";
-
-    int nBeeps = black.nBeeps;
-    PlayAt(black.game, 7, 7);
-    EXPECT_EQ(nBeeps + 1, black.nBeeps) << "the winner waits for the loser to clear the board";
-    PlayAt(white.game, 7, 7);
-    Deliver(*white.pOutbox, black);
-    PlayAt(white.game, 7, 7);
-    Deliver(*white.pOutbox, black);
-    EXPECT_EQ(STONE_BLACK, BoardCell(black.game.board, 7, 7)) << "the loser begins the next game, black";
-    EXPECT_EQ(1, black.game.record.bMyTurn);
-    EXPECT_EQ(STONE_WHITE, black.game.record.nMyColor);
 }
 
 }  // namespace
