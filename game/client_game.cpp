@@ -7,11 +7,11 @@ namespace {
 
 void SendToPartner(Game&, const char* szMessage) { SendText(szMessage); }
 void ShowNotice(Game&, const char* szText) { AppendOutput(szText); }
-void Beep(Game&) { SystemBeep(); }
+void Ring(Game&) { SystemBeep(); }
 void Invalidate(Game&) { InvalidateBoard(); }
 unsigned Ticks(Game&) { return TickCount(); }
 
-const GameHost kClientHost = {SendToPartner, ShowNotice, Beep, Invalidate, Ticks};
+const GameHost kClientHost = {SendToPartner, ShowNotice, Ring, Invalidate, Ticks};
 
 void DrawWinLineOf(BoardPoint ptStart, BoardPoint ptEnd) { DrawWinLine(ptStart.x, ptStart.y, ptEnd.x, ptEnd.y); }
 
