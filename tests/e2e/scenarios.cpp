@@ -32,6 +32,8 @@ const Scenario kScenarios[] = {
     {"overflow-notice", OverflowNotice},
     {"game-mode-layout", GameModeLayout},
     {"menu-commands", MenuCommands},
+    {"installed-program", InstalledProgram},
+    {"portable-zip", PortableZip},
     {"pose", PoseForPicture},
 };
 

@@ -21,3 +21,5 @@ void OverflowNotice(int nPort);
 void GameModeLayout(int nPort);
 void PoseForPicture(int nPort);
 void MenuCommands(int nPort);
+void InstalledProgram(int nPort);
+void PortableZip(int nPort);
