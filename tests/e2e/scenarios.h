@@ -23,3 +23,5 @@ void GameBetweenTwo(int nPort);
 void PoseForGamePicture(int nPort);
 void PoseForPicture(int nPort);
 void MenuCommands(int nPort);
+void InstalledProgram(int nPort);
+void PortableZip(int nPort);
