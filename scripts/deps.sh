@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# deps.sh test|run|bench: installs, through apt-get, the Debian packages that the
-# test or the run command needs and that are not installed yet. Quick when
-# everything is there.
+# deps.sh test|run|release|bench: installs, through apt-get, the Debian
+# packages that the test, run, release or benchmark command needs and that
+# are not installed yet. Quick when everything is there.
 set -eu
 
 common=(cmake ninja-build g++ mingw-w64 wine wine64 fonts-wine xvfb ngircd)
 case "${1:-}" in
-test) wanted=("${common[@]}" libgtest-dev clang libclang-rt-14-dev) ;;
+test) wanted=("${common[@]}" libgtest-dev clang libclang-rt-14-dev nsis) ;;
 run) wanted=("${common[@]}" imagemagick) ;;
+release) wanted=(cmake ninja-build mingw-w64 nsis) ;;
 bench) wanted=("${common[@]}" python3 irssi tmux) ;;
-*) echo "usage: $0 test|run|bench" >&2; exit 2 ;;
+*) echo "usage: $0 test|run|release|bench" >&2; exit 2 ;;
 esac
 
 missing=()

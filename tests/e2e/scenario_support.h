@@ -5,8 +5,7 @@
 #include <string>
 
 #include "probe.h"
-
-class Relay;
+#include "relay.h"
 
 // kelva.ini for a test client: its nickname and server, no channel list
 // after connecting.
@@ -34,9 +33,12 @@ std::string DialogPrompt(HWND hDlg);
 // A window's place in its parent's client area.
 RECT ChildPlace(HWND hChild);
 
-// Presses one of the main window's command buttons, as a click would.
+// Presses one of the main window's buttons (Setup, Connect, List).
 void PressCommandButton(const Client& c, int nId);
 
-// A client on the relay, which sits before the test server: connected with
-// its settings once the Welcome dialog is closed, greeted by the server.
+// Starts a client with settings for the server and port, closes the Welcome
+// dialog and connects with the Connect button; true once the server has
+// greeted it.
+bool StartConnected(Client& c, const std::string& sScenario, const std::string& sServer, int nPort);
+// The same through the relay, which sits before the test server.
 bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort);
