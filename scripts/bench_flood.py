@@ -77,17 +77,19 @@ def stop_pid(pid, wait=5.0):
             pass
 
 
-def kelva_pids(wineprefix):
-    """The kelva.exe processes of this benchmark's own Wine prefix only:
-    other people may run kelva.exe on the same machine."""
+def prefix_pids(wineprefix, program):
+    """The processes of one program (kelva.exe, wineserver) in this
+    benchmark's own Wine prefix only: other people run the same programs on
+    the same machine."""
     found = []
     for entry in os.listdir("/proc"):
         if not entry.isdigit():
             continue
         try:
             with open(f"/proc/{entry}/cmdline", "rb") as f:
-                if b"kelva.exe" not in f.read():
-                    continue
+                argv = f.read().split(b"\0")
+            if not any(arg.replace(b"\\", b"/").split(b"/")[-1].lower().startswith(program) for arg in argv[:1]):
+                continue
             with open(f"/proc/{entry}/environ", "rb") as f:
                 env = f.read().split(b"\0")
         except OSError:
@@ -95,6 +97,10 @@ def kelva_pids(wineprefix):
         if ("WINEPREFIX=" + wineprefix).encode() in env:
             found.append(int(entry))
     return found
+
+
+def kelva_pids(wineprefix):
+    return prefix_pids(wineprefix, b"kelva.exe")
 
 
 # ---- the floods ------------------------------------------------------------
@@ -372,6 +378,11 @@ class KelvaClient:
             pids = kelva_pids(self.args.wineprefix)
             if len(pids) == 1:
                 self.pid = pids[0]
+                # The server that serves the prefix: the one the session
+                # started, unless a client was quicker to start one.
+                servers = prefix_pids(self.args.wineprefix, b"wineserver")
+                if servers:
+                    self.helpers["wineserver"] = servers[0]
                 return self.pid
             time.sleep(0.1)
         return None
