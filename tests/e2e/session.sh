@@ -68,6 +68,17 @@ start() {
     echo "display $display, wineserver $server_pid${xvfb_pid:+, Xvfb $xvfb_pid}"
 }
 
+# Wine's own helpers (services, device hosts, the desktop) and any client
+# left running can outlive a killed wineserver; they are this session's when
+# they run in its prefix on its display.
+session_wine_pids() {
+    local p
+    for p in /proc/[0-9]*; do
+        tr '\0' '\n' 2>/dev/null <"$p/environ" | grep -qx "WINEPREFIX=$1" || continue
+        tr '\0' '\n' 2>/dev/null <"$p/environ" | grep -qx "DISPLAY=$2" && echo "${p#/proc/}"
+    done
+}
+
 is_ours() {
     [ -n "$1" ] && tr '\0' ' ' <"/proc/$1/cmdline" 2>/dev/null | grep -q "$2"
 }
@@ -75,12 +86,13 @@ is_ours() {
 stop() {
     local state=$1
     [ -f "$state" ] || return 0
-    local XVFB_PID="" WINESERVER_PID=""
+    local XVFB_PID="" WINESERVER_PID="" WINEPREFIX="" DISPLAY=""
     # shellcheck disable=SC1090
     . "$state"
     # Only the processes this script started: a PID from an old state file
     # may since have been given to something else.
     local pids=""
+    pids=$(session_wine_pids "$WINEPREFIX" "$DISPLAY")
     is_ours "$WINESERVER_PID" wineserver && pids="$pids $WINESERVER_PID"
     is_ours "$XVFB_PID" Xvfb && pids="$pids $XVFB_PID"
     for pid in $pids; do kill "$pid" 2>/dev/null; done
