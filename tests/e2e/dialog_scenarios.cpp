@@ -6,33 +6,6 @@
 #include "resources/resource.h"
 #include "scenario_support.h"
 
-namespace {
-
-// Answers a one-button notice after checking its title and prompt.
-void ExpectNotice(Client& c, const std::string& sTitle, const std::string& sPrompt)
-{
-    HWND hNotice = WaitForDialog(c, sTitle);
-    if (!hNotice) return;
-    EXPECT_UI(DialogPrompt(hNotice) == sPrompt, c.sName + ": the notice reads \"" + DialogPrompt(hNotice) +
-                                                    "\", not \"" + sPrompt + "\"");
-    EXPECT_UI(GetDlgItem(hNotice, IDNO) == nullptr, "the notice has only an OK button");
-    PressButton(hNotice, IDOK);
-    EXPECT_UI(WaitForClosed(hNotice), "OK closes the notice");
-}
-
-void PressCommandButton(const Client& c, int nId) { PostMessageA(ChildById(c.hMain, nId), BM_CLICK, 0, 0); }
-
-// A client on the relay, which sits before the test server.
-bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort)
-{
-    if (!EXPECT_UI(relay.Start(nPort), "the relay starts")) return false;
-    if (!StartWith(c, sScenario, SettingsFor(c.sName, sServer, relay.Port())) || !CloseWelcome(c)) return false;
-    PressCommandButton(c, IDM_CONNECT);
-    return WaitForOutput(c, "End of MOTD command\r\n");
-}
-
-}  // namespace
-
 void ChannelList(int nPort)
 {
     Client anna("Anna");
@@ -101,17 +74,6 @@ void SetupDialog(int nPort)
     ExpectNotice(bert, "Opps...", "Could not load the file \"no-such-file.txt\".");
     EXPECT_UI(WindowText(bert.hOutput).find("Attempting") == std::string::npos,
               "no connection follows a file that cannot be opened");
-}
-
-void OverflowNotice(int nPort)
-{
-    Client anna("Anna");
-    Relay relay;
-    if (!StartOnRelay(anna, "overflow-notice", "127.0.0.1", relay, nPort)) return;
-    relay.Inject(":bert!b@h PRIVMSG Anna :" + std::string(600, 'x') + "\r\nPING :after\r\n");
-    ExpectNotice(anna, "Error", "pLine_Buffer overflow");
-    EXPECT_UI(WaitUntil([&] { return relay.ClientSent().find("PONG Anna\r\n") != std::string::npos; }),
-              "the lines after the overlong one are still handled");
 }
 
 void GameModeLayout(int nPort)

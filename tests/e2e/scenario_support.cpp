@@ -1,11 +1,25 @@
 #include "scenario_support.h"
 
+#include "relay.h"
 #include "resources/resource.h"
 
-std::string SettingsFor(const std::string& sNick, const std::string& sServer, int nPort)
+namespace {
+
+std::string sServerOrderDir;
+
+}  // namespace
+
+std::string SettingsFor(const std::string& sNick, const std::string& sServer, int nPort, bool bShowList)
 {
     return "[KELVA]\r\nNickname=" + sNick + "\r\nRealname=Test " + sNick + "\r\nPassword=\r\nIRCServer=" + sServer +
-           "\r\nIRCPort=" + std::to_string(nPort) + "\r\nShowList=FALSE\r\n";
+           "\r\nIRCPort=" + std::to_string(nPort) + "\r\nShowList=" + (bShowList ? "TRUE" : "FALSE") + "\r\n";
+}
+
+void ExpectSettingsKept(const Client& c, const std::string& sSettings)
+{
+    std::string sIni;
+    EXPECT_UI(ReadTextFile(c.sDir + "\\kelva.ini", sIni) && sIni == sSettings,
+              c.sName + "'s kelva.ini is whole and unchanged:\n[" + sIni + "]");
 }
 
 bool StartWith(Client& c, const std::string& sScenario, const std::string& sSettings,
@@ -64,4 +78,38 @@ RECT ChildPlace(HWND hChild)
     GetWindowRect(hChild, &rc);
     MapWindowPoints(HWND_DESKTOP, GetParent(hChild), reinterpret_cast<POINT*>(&rc), 2);
     return rc;
+}
+
+void ExpectNotice(Client& c, const std::string& sTitle, const std::string& sPrompt)
+{
+    HWND hNotice = WaitForDialog(c, sTitle);
+    if (!hNotice) return;
+    EXPECT_UI(DialogPrompt(hNotice) == sPrompt, c.sName + ": the notice reads \"" + DialogPrompt(hNotice) +
+                                                    "\", not \"" + sPrompt + "\"");
+    EXPECT_UI(GetDlgItem(hNotice, IDNO) == nullptr, "the notice has only an OK button");
+    PressButton(hNotice, IDOK);
+    EXPECT_UI(WaitForClosed(hNotice), "OK closes the notice");
+}
+
+void PressCommandButton(const Client& c, int nId) { PostMessageA(ChildById(c.hMain, nId), BM_CLICK, 0, 0); }
+
+bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort)
+{
+    if (!EXPECT_UI(relay.Start(nPort), "the relay starts")) return false;
+    if (!StartWith(c, sScenario, SettingsFor(c.sName, sServer, relay.Port())) || !CloseWelcome(c)) return false;
+    PressCommandButton(c, IDM_CONNECT);
+    return WaitForOutput(c, "End of MOTD command\r\n");
+}
+
+void SetServerOrderDir(const std::string& sDir) { sServerOrderDir = sDir; }
+
+// The order is a file of its own name; the script answers with "NAME.done".
+bool OrderServer(const std::string& sOrder)
+{
+    if (!EXPECT_UI(!sServerOrderDir.empty(), "the driver was given a directory for server orders")) return false;
+    std::string sDone = sServerOrderDir + "\\" + sOrder + ".done";
+    DeleteFileA(sDone.c_str());
+    WriteTextFile(sServerOrderDir + "\\" + sOrder, sOrder);
+    return EXPECT_UI(WaitUntil([&] { return GetFileAttributesA(sDone.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000),
+                     "the test server carries out the order \"" + sOrder + "\"");
 }
