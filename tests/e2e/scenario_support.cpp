@@ -1,6 +1,5 @@
 #include "scenario_support.h"
 
-#include "relay.h"
 #include "resources/resource.h"
 
 namespace {
@@ -93,12 +92,16 @@ void ExpectNotice(Client& c, const std::string& sTitle, const std::string& sProm
 
 void PressCommandButton(const Client& c, int nId) { PostMessageA(ChildById(c.hMain, nId), BM_CLICK, 0, 0); }
 
-bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort)
+bool StartConnected(Client& c, const std::string& sScenario, const std::string& sServer, int nPort)
 {
-    if (!EXPECT_UI(relay.Start(nPort), "the relay starts")) return false;
-    if (!StartWith(c, sScenario, SettingsFor(c.sName, sServer, relay.Port())) || !CloseWelcome(c)) return false;
+    if (!StartWith(c, sScenario, SettingsFor(c.sName, sServer, nPort)) || !CloseWelcome(c)) return false;
     PressCommandButton(c, IDM_CONNECT);
     return WaitForOutput(c, "End of MOTD command\r\n");
+}
+
+bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort)
+{
+    return EXPECT_UI(relay.Start(nPort), "the relay starts") && StartConnected(c, sScenario, sServer, relay.Port());
 }
 
 void SetServerOrderDir(const std::string& sDir) { sServerOrderDir = sDir; }

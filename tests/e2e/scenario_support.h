@@ -5,6 +5,7 @@
 #include <string>
 
 #include "probe.h"
+#include "relay.h"
 
 // kelva.ini for a test client: its nickname and server, and by default no
 // channel list after connecting.
@@ -30,18 +31,12 @@ bool WaitForNick(const Client& c, const std::string& sNick, DWORD nTimeoutMs = 1
 
 // Answers a one-button notice after checking its title and prompt.
 void ExpectNotice(Client& c, const std::string& sTitle, const std::string& sPrompt);
-// Clicks one of the main window's buttons.
-void PressCommandButton(const Client& c, int nId);
-
-class Relay;
-// A client on the relay, which sits before the test server, connected with
-// the Connect button and greeted by the server.
-bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort);
 
 // Orders for the test server, which the driver cannot signal itself:
-// "pause" (SIGSTOP), "kill" (SIGKILL) and "start" (again, on the same port). The directory in
-// which the script around the driver takes them is set once, from the
-// command line; false when the order was not carried out in time.
+// "pause" (SIGSTOP), "kill" (SIGKILL) and "start" (again, on the same
+// port). The directory in which the script around the driver takes them is
+// set once, from the command line; false when the order was not carried out
+// in time.
 void SetServerOrderDir(const std::string& sDir);
 bool OrderServer(const std::string& sOrder);
 
@@ -50,3 +45,13 @@ std::string DialogPrompt(HWND hDlg);
 
 // A window's place in its parent's client area.
 RECT ChildPlace(HWND hChild);
+
+// Presses one of the main window's buttons (Setup, Connect, List).
+void PressCommandButton(const Client& c, int nId);
+
+// Starts a client with settings for the server and port, closes the Welcome
+// dialog and connects with the Connect button; true once the server has
+// greeted it.
+bool StartConnected(Client& c, const std::string& sScenario, const std::string& sServer, int nPort);
+// The same through the relay, which sits before the test server.
+bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort);

@@ -34,8 +34,10 @@ const Scenario kScenarios[] = {
     {"reset-while-idle", ResetWhileIdle},
     {"unknown-host", UnknownHost},
     {"game-mode-layout", GameModeLayout},
+    {"game-between-two", GameBetweenTwo},
     {"menu-commands", MenuCommands},
     {"pose", PoseForPicture},
+    {"pose-game", PoseForGamePicture},
 };
 
 const int nScenarios = sizeof kScenarios / sizeof kScenarios[0];

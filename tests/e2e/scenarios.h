@@ -18,6 +18,8 @@ void DisconnectQuestion(int nPort);
 void ChannelList(int nPort);
 void SetupDialog(int nPort);
 void GameModeLayout(int nPort);
+void GameBetweenTwo(int nPort);
+void PoseForGamePicture(int nPort);
 void PoseForPicture(int nPort);
 void MenuCommands(int nPort);
 void ServerKilledAndRestarted(int nPort);
