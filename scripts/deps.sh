@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# deps.sh test|run: installs, through apt-get, the Debian packages that the
-# test or the run command needs and that are not installed yet. Quick when
-# everything is there.
+# deps.sh test|run|release: installs, through apt-get, the Debian packages
+# that the test, run or release command needs and that are not installed yet.
+# Quick when everything is there.
 set -eu
 
 common=(cmake ninja-build g++ mingw-w64 wine wine64 fonts-wine xvfb ngircd)
 case "${1:-}" in
-test) wanted=("${common[@]}" libgtest-dev clang libclang-rt-14-dev) ;;
+test) wanted=("${common[@]}" libgtest-dev clang libclang-rt-14-dev nsis) ;;
 run) wanted=("${common[@]}" imagemagick) ;;
-*) echo "usage: $0 test|run" >&2; exit 2 ;;
+release) wanted=(cmake ninja-build mingw-w64 nsis) ;;
+*) echo "usage: $0 test|run|release" >&2; exit 2 ;;
 esac
 
 missing=()

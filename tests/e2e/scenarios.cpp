@@ -36,6 +36,8 @@ const Scenario kScenarios[] = {
     {"game-mode-layout", GameModeLayout},
     {"game-between-two", GameBetweenTwo},
     {"menu-commands", MenuCommands},
+    {"installed-program", InstalledProgram},
+    {"portable-zip", PortableZip},
     {"pose", PoseForPicture},
     {"pose-game", PoseForGamePicture},
 };

@@ -26,3 +26,5 @@ void ServerKilledAndRestarted(int nPort);
 void ResetWhileIdle(int nPort);
 void UnknownHost(int nPort);
 void OverlongLineFlood(int nPort);
+void InstalledProgram(int nPort);
+void PortableZip(int nPort);
