@@ -74,6 +74,10 @@ TEST_F(Connection, ConnectingSetsModesControlsAndClearsThePartner)
     EXPECT_STREQ("lobby", client.szChannel) << "kept for the join after the message of the day";
     EXPECT_STREQ("", client.pLine_Buffer);
     EXPECT_EQ(0, client.bOverflowShown) << "the first over-long line of this connection gets its notice";
+    int nNoDelay = 0;
+    socklen_t nSize = sizeof nNoDelay;
+    getsockopt(client.sockServer, IPPROTO_TCP, TCP_NODELAY, &nNoDelay, &nSize);
+    EXPECT_NE(0, nNoDelay) << "a piece of a line leaves without waiting for the server's acknowledgement of the last";
 
     EXPECT_EQ(0, ConnectToServer()) << "already connected";
     EXPECT_EQ("Attempting to connect to 127.0.0.1\r\n", fake.sOutput);
