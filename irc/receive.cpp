@@ -10,6 +10,8 @@
 
 namespace {
 
+bool bReceiveFilled = false;
+
 int DropNulBytes(char* pChunk, int nBytes)
 {
     int nKept = 0;
@@ -69,8 +71,11 @@ void StartLineAssembly()
     client.bOverflowShown = 0;
 }
 
+bool ReceiveFilledBuffer() { return bReceiveFilled; }
+
 short PollReceive()
 {
+    bReceiveFilled = false;
     if (!client.bConnected) return 0;
     int nBytesRecv = recv(client.sockServer, client.pTCP_Input_Buffer, MAX_LINE_LENGTH, 0);
     if (nBytesRecv == SOCKET_ERROR) {
@@ -85,6 +90,7 @@ short PollReceive()
         AppendOutput("Error: nBytesRecv = 0\r\n");
         return -1;
     }
+    bReceiveFilled = nBytesRecv == MAX_LINE_LENGTH;
     AssembleLines(client.pTCP_Input_Buffer, nBytesRecv);
     return 0;
 }

@@ -7,6 +7,11 @@
 // -1 when the server has closed the connection.
 short PollReceive();
 
+// Whether the last receive took all the 512 bytes it could: then more data
+// is most likely waiting. After a receive that took less, the socket had
+// nothing more at that moment.
+bool ReceiveFilledBuffer();
+
 // A new connection: no partial line of an earlier one is kept, and its first
 // over-long line gets the notice again.
 void StartLineAssembly();

@@ -164,8 +164,12 @@ TEST_F(Receive, PollReceiveTakesAtMost512BytesAPass)
     EXPECT_EQ(0, PollReceive());
     EXPECT_EQ(std::vector<std::string>{sLine}, fake.appends);
     EXPECT_EQ(512u - 300u, std::strlen(client.pLine_Buffer));
+    EXPECT_TRUE(ReceiveFilledBuffer()) << "more is likely waiting";
     EXPECT_EQ(0, PollReceive());
     EXPECT_EQ((std::vector<std::string>{sLine, sLine}), fake.appends);
+    EXPECT_FALSE(ReceiveFilledBuffer()) << "88 bytes were all there was";
+    EXPECT_EQ(0, PollReceive());
+    EXPECT_FALSE(ReceiveFilledBuffer()) << "nothing was waiting";
 }
 
 TEST_F(Receive, NothingWaitingIsSilent)
