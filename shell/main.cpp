@@ -42,21 +42,27 @@ void RegisterWindowClasses()
     client.bClassesRegistered = 1;
 }
 
+// Whether the last receive says that more data is waiting: then the loop
+// goes on receiving, and the burst of data goes on.
+bool MoreDataLikely() { return client.bConnected && ReceiveFilledBuffer(); }
+
+// Socket data and the hang-up are announced while the loop may wait for
+// them. During a burst the announcements are off: the loop receives on every
+// pass anyway, and each one would be another message to take. Switched on
+// again, they announce at once what arrived meanwhile.
+bool bAnnouncing = false;
+
 void WatchServerSocket()
 {
     if (!client.bConnected) {
         sockWatched = INVALID_SOCKET;
         return;
     }
-    if (client.sockServer == sockWatched) return;
+    bool bAnnounce = !ReceiveFilledBuffer();
+    if (client.sockServer == sockWatched && bAnnounce == bAnnouncing) return;
     sockWatched = client.sockServer;
-    WSAAsyncSelect(sockWatched, client.hMainWnd, WM_SOCKET_NOTIFY, FD_READ | FD_CLOSE);
-}
-
-bool ServerDataWaiting()
-{
-    u_long nWaiting = 0;
-    return client.bConnected && ioctlsocket(client.sockServer, FIONREAD, &nWaiting) == 0 && nWaiting > 0;
+    bAnnouncing = bAnnounce;
+    WSAAsyncSelect(sockWatched, client.hMainWnd, bAnnounce ? WM_SOCKET_NOTIFY : 0, bAnnounce ? FD_READ | FD_CLOSE : 0);
 }
 
 // Waits for the next window message, which socket data also brings. Not
@@ -67,7 +73,7 @@ const DWORD CONNECTED_WAIT_MS = 250;
 
 void WaitForWork()
 {
-    if (ServerDataWaiting()) return;
+    if (MoreDataLikely()) return;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, client.bConnected ? CONNECTED_WAIT_MS : INFINITE, QS_ALLINPUT);
 }
 
@@ -83,7 +89,10 @@ void FirstPass(const char* szConnectionFile)
 // pass.
 void ReceiveOnce()
 {
-    if (client.bConnected && PollReceive() != 0) Disconnect();
+    if (client.bConnected) {
+        BeginBurst();
+        if (PollReceive() != 0) Disconnect();
+    }
     WatchServerSocket();
 }
 
@@ -91,7 +100,25 @@ void ReceiveOnce()
 // more waiting, and during a long flood at least every 50 ms.
 void DrawWhenBurstEnds()
 {
-    if (!ServerDataWaiting() || RedrawOverdue()) RedrawHeld();
+    if (!MoreDataLikely())
+        RedrawHeld();
+    else if (RedrawOverdue())
+        RedrawDuringBurst();
+}
+
+// Each look at the queue is a request to the window system that costs about
+// as much as the receive. During a burst the queue is looked at on every
+// 16th pass, a fraction of a millisecond apart, and otherwise on every pass.
+const int BURST_PASSES_PER_LOOK = 16;
+int nBurstPasses = 0;
+
+bool TimeToLookAtQueue()
+{
+    if (!MoreDataLikely()) {
+        nBurstPasses = 0;
+        return true;
+    }
+    return ++nBurstPasses % BURST_PASSES_PER_LOOK == 0;
 }
 
 void HandleMessage(MSG& msg)
@@ -110,6 +137,7 @@ WPARAM RunMainLoop(const char* szConnectionFile)
         if (client.bShowWelcome) FirstPass(szConnectionFile);
         ReceiveOnce();
         DrawWhenBurstEnds();
+        if (!TimeToLookAtQueue()) continue;
         if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             WaitForWork();
             continue;

@@ -5,20 +5,112 @@
 #include "irc/text.h"
 #include "resources/resource.h"
 #include "shell/commands.h"
+#include "shell/output_burst.h"
 #include "shell/redraw.h"
 #include "shell/seam.h"
 
 namespace {
 
 const int INPUT_LIMIT = 510;  // with "\r\n", one protocol line
-const LRESULT TRIM_ABOVE_LINES = 200;
-const WPARAM TRIM_LINES = 100;
 
 // The end of the pane's text. The pane can hold more than 32767 characters
 // when its lines are long, so the end is asked for rather than assumed.
 LPARAM EndOfPane()
 {
     return static_cast<LPARAM>(GetWindowTextLengthA(client.hOutputEdit));
+}
+
+LRESULT PaneLines() { return SendMessageA(client.hOutputEdit, EM_GETLINECOUNT, 0, 0); }
+
+void ReplaceRange(LPARAM nFrom, LPARAM nTo, const char* szText)
+{
+    SendMessageA(client.hOutputEdit, EM_SETSEL, static_cast<WPARAM>(nFrom), nTo);
+    SendMessageA(client.hOutputEdit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(szText));
+}
+
+void InsertAtEnd(const char* szText)
+{
+    LPARAM nEnd = EndOfPane();
+    ReplaceRange(nEnd, nEnd, szText);
+}
+
+// Removes the first nLines displayed lines, but no text from nLimit on;
+// false when nothing could go.
+bool CutTopLines(int nLines, LPARAM nLimit)
+{
+    LRESULT nCut = SendMessageA(client.hOutputEdit, EM_LINEINDEX, static_cast<WPARAM>(nLines), 0);
+    if (nCut < 0 || nCut > nLimit) nCut = nLimit;
+    if (nCut <= 0) return false;
+    ReplaceRange(0, nCut, "");
+    return true;
+}
+
+// Held text is measured in the pane's font (an edit control given no font
+// draws with the system font) on a memory device context. With a font whose
+// text is as wide as its characters' widths added up, as the check on a
+// sample finds, a table of those widths does it without a call per text.
+HDC hMeasureDC = nullptr;
+HFONT hMeasuredFont = nullptr;
+bool bWidthTable = false;
+INT charWidths[256];
+
+int MeasuredWidth(const char* pText, int nChars)
+{
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(hMeasureDC, pText, nChars, &size);
+    return static_cast<int>(size.cx);
+}
+
+int TableWidth(const char* pText, int nChars)
+{
+    int nWidth = 0;
+    for (int i = 0; i < nChars; ++i) nWidth += charWidths[static_cast<unsigned char>(pText[i])];
+    return nWidth;
+}
+
+int PaneTextWidth(const char* pText, int nChars)
+{
+    return bWidthTable ? TableWidth(pText, nChars) : MeasuredWidth(pText, nChars);
+}
+
+void MeasureInFont(HFONT hFont)
+{
+    if (hMeasureDC != nullptr && hFont == hMeasuredFont) return;
+    if (hMeasureDC == nullptr) hMeasureDC = CreateCompatibleDC(nullptr);
+    hMeasuredFont = hFont;
+    SelectObject(hMeasureDC, hFont != nullptr ? static_cast<HGDIOBJ>(hFont) : GetStockObject(SYSTEM_FONT));
+    const char szSample[] = "<Quick> brown fox, 0123 [it's] {Tiffany & Co} | caf\xe9 \xbd";
+    const int nChars = static_cast<int>(sizeof szSample - 1);
+    CPINFO codePage = {};
+    bWidthTable = GetCPInfo(CP_ACP, &codePage) && codePage.MaxCharSize == 1 &&
+                  GetCharWidth32A(hMeasureDC, 0, 255, charWidths) &&
+                  TableWidth(szSample, nChars) == MeasuredWidth(szSample, nChars);
+}
+
+PaneState CurrentPaneState()
+{
+    HWND hPane = client.hOutputEdit;
+    MeasureInFont(reinterpret_cast<HFONT>(SendMessageA(hPane, WM_GETFONT, 0, 0)));
+    RECT rcFormat = {0, 0, 0, 0};
+    SendMessageA(hPane, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&rcFormat));
+    // The last line is empty when the text ends with a line break.
+    LPARAM nEnd = EndOfPane();
+    bool bOpen = nEnd > 0 && SendMessageA(hPane, EM_LINELENGTH, static_cast<WPARAM>(nEnd), 0) > 0;
+    return {static_cast<int>(PaneLines()), bOpen, static_cast<int>(rcFormat.right - rcFormat.left)};
+}
+
+void CaretToEnd()
+{
+    LPARAM nEnd = EndOfPane();
+    SendMessageA(client.hOutputEdit, EM_SETSEL, static_cast<WPARAM>(nEnd), nEnd);
+    SendMessageA(client.hOutputEdit, EM_SCROLLCARET, 0, 0);
+}
+
+// Appends one by one: the control's own trim, before the text goes in.
+void AppendNow(const char* szText)
+{
+    if (PaneLines() > TRIM_ABOVE_LINES) CutTopLines(TRIM_LINES, EndOfPane());
+    InsertAtEnd(szText);
 }
 
 }  // namespace
@@ -48,23 +140,41 @@ HWND CreateInputLine(HWND hParent)
 
 void AppendOutput(const char* szText)
 {
-    HWND hPane = client.hOutputEdit;
-    HoldRedraw(hPane);
-    if (SendMessageA(hPane, EM_GETLINECOUNT, 0, 0) > TRIM_ABOVE_LINES) {
-        LRESULT nCut = SendMessageA(hPane, EM_LINEINDEX, TRIM_LINES, 0);
-        SendMessageA(hPane, EM_SETSEL, 0, nCut);
-        SendMessageA(hPane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""));
+    HoldRedraw(client.hOutputEdit);
+    if (InBurst()) {
+        if (!OutputBurstStarted()) StartOutputBurst(CurrentPaneState(), PaneTextWidth);
+        if (HoldOutput(szText)) return;
+        FeedOutputPane(true);
     }
-    LPARAM nEnd = EndOfPane();
-    SendMessageA(hPane, EM_SETSEL, static_cast<WPARAM>(nEnd), nEnd);
-    SendMessageA(hPane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(szText));
+    AppendNow(szText);
+}
+
+void FeedOutputPane(bool bBurstOver)
+{
+    if (!OutputBurstStarted()) return;
+    OutputFeed feed = TakeOutputFeed(bBurstOver);
+    HoldRedraw(client.hOutputEdit);
+    if (feed.bEmptyPane)
+        ReplaceRange(0, -1, "");
+    else if (feed.nCutBefore > 0)
+        CutTopLines(feed.nCutBefore, EndOfPane());
+    InsertAtEnd(feed.pText);
+    if (feed.bExact) return;
+    // Lines that wrap more than counted: the trim's bound still holds, and
+    // the newest line stays in view.
+    bool bCut = false;
+    while (PaneLines() > TRIM_ABOVE_LINES + feed.nNewestLines &&
+           CutTopLines(TRIM_LINES, EndOfPane() - feed.nNewestChars)) {
+        OutputLinesCut(TRIM_LINES);
+        bCut = true;
+    }
+    if (bCut) CaretToEnd();
 }
 
 void ScrollOutputToEnd()
 {
-    LPARAM nEnd = EndOfPane();
-    SendMessageA(client.hOutputEdit, EM_SETSEL, static_cast<WPARAM>(nEnd), nEnd);
-    SendMessageA(client.hOutputEdit, EM_SCROLLCARET, 0, 0);
+    FeedOutputPane(true);
+    CaretToEnd();
 }
 
 LRESULT CALLBACK InputEditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)

@@ -1,5 +1,7 @@
 #include "shell/redraw.h"
 
+#include "shell/output_pane.h"
+
 namespace {
 
 const DWORD REDRAW_AT_LEAST_EVERY_MS = 50;
@@ -9,6 +11,7 @@ const int MAX_HELD = 4;
 HWND hHeld[MAX_HELD];
 int nHeld = 0;
 DWORD nHeldSince = 0;
+bool bInBurst = false;
 
 bool IsHeld(HWND hControl)
 {
@@ -34,7 +37,25 @@ void SetDrawing(HWND hControl, bool bOn)
     }
 }
 
+// What the burst held goes into the controls, and every held control draws
+// again, at once, with all its changes.
+void FeedAndDraw(bool bBurstOver)
+{
+    FeedOutputPane(bBurstOver);
+    for (int i = 0; i < nHeld; ++i) {
+        // The channel list may have been closed meanwhile.
+        if (!IsWindow(hHeld[i])) continue;
+        SetDrawing(hHeld[i], true);
+        RedrawWindow(hHeld[i], nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    }
+    nHeld = 0;
+}
+
 }  // namespace
+
+void BeginBurst() { bInBurst = true; }
+
+bool InBurst() { return bInBurst; }
 
 void HoldRedraw(HWND hControl)
 {
@@ -49,13 +70,10 @@ void HoldRedraw(HWND hControl)
 
 void RedrawHeld()
 {
-    for (int i = 0; i < nHeld; ++i) {
-        // The channel list may have been closed meanwhile.
-        if (!IsWindow(hHeld[i])) continue;
-        SetDrawing(hHeld[i], true);
-        RedrawWindow(hHeld[i], nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
-    }
-    nHeld = 0;
+    bInBurst = false;
+    FeedAndDraw(true);
 }
+
+void RedrawDuringBurst() { FeedAndDraw(false); }
 
 bool RedrawOverdue() { return nHeld > 0 && GetTickCount() - nHeldSince >= REDRAW_AT_LEAST_EVERY_MS; }

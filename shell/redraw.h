@@ -8,11 +8,21 @@
 
 #include <windows.h>
 
+// A burst of server data begins at a receive and lasts until RedrawHeld.
+// Meanwhile the output pane holds its appends back (output_burst.h) and
+// takes them at once at its end.
+void BeginBurst();
+bool InBurst();
+
 // Called before each change to the control: its drawing is off from the
 // first change until RedrawHeld.
 void HoldRedraw(HWND hControl);
-// Every held control draws again, at once, with all its changes.
+// Ends the burst: what the pane held goes into it, and
+// every held control draws again, at once, with all its changes.
 void RedrawHeld();
+// The same while the burst goes on: the pane gets only what it needs to show
+// the burst's progress (see output_burst.h).
+void RedrawDuringBurst();
 // Whether drawing has been held for 50 ms or more: a long flood still shows
 // its progress, and the window stays alive.
 bool RedrawOverdue();

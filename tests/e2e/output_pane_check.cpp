@@ -7,6 +7,7 @@
 
 #include "irc/client_state.h"
 #include "shell/output_pane.h"
+#include "shell/redraw.h"
 #include "shell/seam.h"
 
 namespace {
@@ -46,6 +47,44 @@ void AppendLines(int nFirst, int nLast)
 
 LRESULT LineCount() { return SendMessageA(client.hOutputEdit, EM_GETLINECOUNT, 0, 0); }
 
+// The text from the first line in view to the end.
+std::string InView()
+{
+    LRESULT nFirst = SendMessageA(client.hOutputEdit, EM_GETFIRSTVISIBLELINE, 0, 0);
+    return PaneText().substr(static_cast<size_t>(SendMessageA(client.hOutputEdit, EM_LINEINDEX, nFirst, 0)));
+}
+
+// A chat line of about 130 characters, which wraps on a pane 300 pixels wide.
+std::string ChatLine(int n)
+{
+    std::string s = "<talker" + std::to_string(n % 50) + "> " + std::to_string(n);
+    while (s.size() < 130) s += " the quick brown fox";
+    return s.substr(0, 130) + "\r\n";
+}
+
+// nAppends appends after a pane of nOld short lines, once one by one and
+// once held as a burst of server data, with a redraw during the burst every
+// nRedrawEvery appends (0: none). Gives the two panes' text and what is in
+// view.
+struct Fed {
+    std::string sText, sInView;
+};
+
+Fed FeedPane(int nOld, int nAppends, bool bBurst, int nRedrawEvery, std::string (*pfnAppend)(int))
+{
+    ResetPane();
+    AppendLines(1, nOld);
+    if (bBurst) BeginBurst();
+    for (int i = 0; i < nAppends; ++i) {
+        AppendOutput(pfnAppend(i).c_str());
+        if (bBurst && nRedrawEvery && i % nRedrawEvery == nRedrawEvery - 1) RedrawDuringBurst();
+    }
+    RedrawHeld();
+    return {PaneText(), InView()};
+}
+
+std::string ShortLine(int n) { return n % 7 ? "short " + std::to_string(n) + "\r\n" : "three\r\nlines\r\nhere\r\n"; }
+
 }  // namespace
 
 int main()
@@ -82,6 +121,32 @@ int main()
     MoveWindow(client.hOutputEdit, 0, 0, 300, 600, TRUE);
     for (int i = 0; i < 60; ++i) AppendOutput((std::string(300, 'w') + "\r\n").c_str());
     Expect(LineCount() <= 201 + 10, "lines that wrap count as several towards the 200", PaneText());
+
+    // Held during a burst: lines no wider than the pane leave exactly what
+    // appends one by one leave, in view and above it.
+    MoveWindow(client.hOutputEdit, 0, 0, 800, 600, TRUE);
+    for (int nAppends : {40, 333}) {
+        Fed byOne = FeedPane(150, nAppends, false, 0, ShortLine), held = FeedPane(150, nAppends, true, 0, ShortLine);
+        Expect(held.sText == byOne.sText, "a burst of " + std::to_string(nAppends) + " short lines as one by one",
+               held.sText);
+        Expect(held.sInView == byOne.sInView, "the same lines in view", held.sInView);
+        held = FeedPane(150, nAppends, true, 17, ShortLine);
+        Expect(held.sText == byOne.sText, "the same with redraws during the burst", held.sText);
+    }
+
+    // Lines that wrap: the lines in view are the same and the bound holds;
+    // the older lines kept above may differ.
+    MoveWindow(client.hOutputEdit, 0, 0, 300, 600, TRUE);
+    for (int nRedrawEvery : {0, 29}) {
+        Fed byOne = FeedPane(120, 700, false, 0, ChatLine), held = FeedPane(120, 700, true, nRedrawEvery, ChatLine);
+        std::string sWhat = nRedrawEvery ? " (redrawn during the burst)" : "";
+        Expect(held.sInView == byOne.sInView, "a burst of wrapped lines shows the same lines" + sWhat, held.sInView);
+        Expect(LineCount() > 100 && LineCount() <= 201 + 2, "and keeps between 100 and 200 lines" + sWhat, held.sText);
+        std::string sAll;
+        for (int i = 0; i < 700; ++i) sAll += ChatLine(i);
+        Expect(sAll.size() > held.sText.size() && sAll.substr(sAll.size() - held.sText.size()) == held.sText,
+               "of the newest lines" + sWhat, held.sText);
+    }
 
     std::printf("output pane check: %s\n", nFailures ? "FAILED" : "passed");
     DestroyWindow(hParent);

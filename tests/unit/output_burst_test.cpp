@@ -1,0 +1,214 @@
+// Appends held during a burst against appends one by one, on a stand-in
+// for the edit control whose characters are all 10 pixels wide and whose
+// lines hold 100 pixels: a paragraph of n characters takes ceil(n / 10)
+// displayed lines, at least one.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "shell/output_burst.h"
+
+namespace {
+
+const int CHAR_WIDTH = 10;
+const int FORMAT_WIDTH = 100;
+
+int Width(const char*, int nChars) { return nChars * CHAR_WIDTH; }
+
+struct FakePane {
+    std::string sText;
+
+    // The character index where each displayed line begins.
+    std::vector<size_t> LineStarts() const
+    {
+        std::vector<size_t> starts{0};
+        size_t nPara = 0;
+        for (;;) {
+            size_t nBreak = sText.find("\r\n", nPara);
+            size_t nEnd = nBreak == std::string::npos ? sText.size() : nBreak;
+            for (size_t n = nPara + FORMAT_WIDTH / CHAR_WIDTH; n < nEnd; n += FORMAT_WIDTH / CHAR_WIDTH)
+                starts.push_back(n);
+            if (nBreak == std::string::npos) return starts;
+            nPara = nBreak + 2;
+            starts.push_back(nPara);
+        }
+    }
+    int Lines() const { return static_cast<int>(LineStarts().size()); }
+    void CutLines(int n, size_t nLimit)
+    {
+        std::vector<size_t> starts = LineStarts();
+        size_t nCut = n < static_cast<int>(starts.size()) ? starts[n] : sText.size();
+        sText.erase(0, std::min(nCut, nLimit));
+    }
+    void AppendOneByOne(const std::string& s)
+    {
+        if (Lines() > TRIM_ABOVE_LINES) CutLines(TRIM_LINES, sText.size());
+        sText += s;
+    }
+    void Take(bool bBurstOver)
+    {
+        OutputFeed feed = TakeOutputFeed(bBurstOver);
+        if (feed.bEmptyPane)
+            sText.clear();
+        else if (feed.nCutBefore > 0)
+            CutLines(feed.nCutBefore, sText.size());
+        sText += feed.pText;
+        while (!feed.bExact && Lines() > TRIM_ABOVE_LINES + feed.nNewestLines &&
+               sText.size() > static_cast<size_t>(feed.nNewestChars)) {
+            CutLines(TRIM_LINES, sText.size() - feed.nNewestChars);
+            OutputLinesCut(TRIM_LINES);
+        }
+    }
+    PaneState State() const
+    {
+        bool bOpen = !sText.empty() && sText.compare(sText.size() - std::min<size_t>(2, sText.size()), 2, "\r\n") != 0;
+        return {Lines(), bOpen, FORMAT_WIDTH};
+    }
+};
+
+bool EndsWith(const std::string& s, const std::string& sEnd)
+{
+    return s.size() >= sEnd.size() && s.compare(s.size() - sEnd.size(), sEnd.size(), sEnd) == 0;
+}
+
+std::string Line(int n) { return "m" + std::to_string(n) + "\r\n"; }
+
+// Every seventh append carries three lines, as a notice or a paste might.
+std::string Append(int n) { return n % 7 ? Line(n) : Line(n) + "+a\r\n+b\r\n"; }
+
+// A line of 23 characters: three displayed lines.
+std::string WrappedLine(int n) { return std::string(20, 'w') + std::to_string(n % 10) + "!\r\n"; }
+
+// A pane of nLines short lines, as appends one by one leave it.
+FakePane PaneOf(int nLines)
+{
+    FakePane pane;
+    for (int i = 0; i < nLines; ++i) pane.AppendOneByOne("old" + std::to_string(i) + "\r\n");
+    return pane;
+}
+
+TEST(OutputBurst, HeldShortLinesLeaveThePaneAsAppendsOneByOne)
+{
+    for (int nOld : {0, 1, 99, 150, 199, 200, 201, 250}) {
+        for (int nHeld : {1, 2, 50, 100, 101, 150, 199, 200, 201, 333, 1000}) {
+            FakePane byOne = PaneOf(nOld), held = byOne;
+            StartOutputBurst(held.State(), Width);
+            for (int i = 0; i < nHeld; ++i) {
+                byOne.AppendOneByOne(Append(i));
+                ASSERT_TRUE(HoldOutput(Append(i).c_str()));
+            }
+            held.Take(true);
+            ASSERT_EQ(byOne.sText, held.sText) << nOld << " old lines, " << nHeld << " held appends";
+            EXPECT_FALSE(OutputBurstStarted());
+        }
+    }
+}
+
+TEST(OutputBurst, FeedsDuringABurstShowTheNewestLinesAndTheEndIsExact)
+{
+    for (int nEvery : {1, 7, 50, 137, 500}) {
+        FakePane byOne = PaneOf(180), held = byOne;
+        StartOutputBurst(held.State(), Width);
+        for (int i = 0; i < 2000; ++i) {
+            byOne.AppendOneByOne(Append(i));
+            ASSERT_TRUE(HoldOutput(Append(i).c_str()));
+            if (i % nEvery != nEvery - 1) continue;
+            held.Take(false);
+            // What the pane shows is the newest part of what it would hold,
+            // never less than a trim leaves.
+            ASSERT_TRUE(EndsWith(byOne.sText, held.sText)) << "fed every " << nEvery << ", at " << i;
+            ASSERT_GE(held.Lines(), std::min(byOne.Lines(), TRIM_ABOVE_LINES - TRIM_LINES + 1)) << i;
+            ASSERT_TRUE(OutputBurstStarted());
+        }
+        held.Take(true);
+        EXPECT_EQ(byOne.sText, held.sText) << "fed every " << nEvery;
+    }
+}
+
+TEST(OutputBurst, WrappedLinesKeepTheNewestAndTheBound)
+{
+    for (int nHeld : {1, 30, 67, 68, 100, 1000}) {
+        for (int nEvery : {0, 9, 40}) {
+            FakePane byOne = PaneOf(120), held = byOne;
+            std::string sAll = byOne.sText;
+            StartOutputBurst(held.State(), Width);
+            for (int i = 0; i < nHeld; ++i) {
+                std::string s = i % 5 ? WrappedLine(i) : Append(i);
+                byOne.AppendOneByOne(s);
+                sAll += s;
+                ASSERT_TRUE(HoldOutput(s.c_str()));
+                if (nEvery && i % nEvery == 0) held.Take(false);
+            }
+            held.Take(true);
+            std::string sWhat = std::to_string(nHeld) + " held, fed every " + std::to_string(nEvery);
+            EXPECT_TRUE(EndsWith(sAll, held.sText)) << sWhat;
+            EXPECT_TRUE(EndsWith(held.sText, byOne.sText) || EndsWith(byOne.sText, held.sText)) << sWhat;
+            EXPECT_LE(held.Lines(), TRIM_ABOVE_LINES + 3) << sWhat;
+            EXPECT_GE(held.Lines(), std::min(byOne.Lines(), TRIM_ABOVE_LINES - TRIM_LINES + 1)) << sWhat;
+        }
+    }
+}
+
+TEST(OutputBurst, AnAppendOfManyLinesIsNeverSplit)
+{
+    std::string sMany;
+    for (int i = 0; i < 260; ++i) sMany += Line(i);
+    // Behind a line that wraps, nothing is exact, and 414 lines are more
+    // than the trim allows; but it never cuts into the newest append.
+    for (int nOld : {150, 250}) {
+        FakePane held = PaneOf(nOld);
+        StartOutputBurst(held.State(), Width);
+        ASSERT_TRUE(HoldOutput(WrappedLine(1).c_str()));
+        ASSERT_TRUE(HoldOutput(sMany.c_str()));
+        held.Take(true);
+        EXPECT_TRUE(EndsWith(held.sText, WrappedLine(1) + sMany)) << nOld << " old lines";
+    }
+    // With a few lines after it, the trim before them cuts it, as appends
+    // one by one would.
+    FakePane byOne = PaneOf(150), held = byOne;
+    StartOutputBurst(held.State(), Width);
+    for (const std::string& s : {sMany, Line(900), Line(901)}) {
+        byOne.AppendOneByOne(s);
+        ASSERT_TRUE(HoldOutput(s.c_str()));
+    }
+    held.Take(true);
+    EXPECT_EQ(byOne.sText, held.sText);
+}
+
+TEST(OutputBurst, TextOnAnOpenLineIsNotExactButEndsThePane)
+{
+    FakePane held;
+    held.sText = "no line end yet";
+    StartOutputBurst(held.State(), Width);
+    std::string sAll = held.sText;
+    for (int i = 0; i < 500; ++i) {
+        std::string s = i % 3 ? Line(i) : "part " + std::to_string(i);
+        sAll += s;
+        ASSERT_TRUE(HoldOutput(s.c_str()));
+    }
+    OutputFeed feed = TakeOutputFeed(true);
+    EXPECT_FALSE(feed.bExact);
+    held.sText.clear();
+    held.sText = feed.pText;
+    EXPECT_TRUE(EndsWith(sAll, held.sText));
+    EXPECT_GE(held.Lines(), TRIM_ABOVE_LINES - TRIM_LINES + 1);
+}
+
+TEST(OutputBurst, WhatCannotBeHeldIsRefusedAndTextWithoutLinesStaysBounded)
+{
+    FakePane pane;
+    StartOutputBurst(pane.State(), Width);
+    EXPECT_FALSE(HoldOutput(std::string(40 * 1024, 'x').c_str()));
+    // Texts that add no lines pile up only as far as the room for them.
+    std::string sPiece(60, '\t');
+    for (int i = 0; i < 10000; ++i) ASSERT_TRUE(HoldOutput(sPiece.c_str()));
+    ASSERT_TRUE(HoldOutput("last\r\n"));
+    OutputFeed feed = TakeOutputFeed(true);
+    EXPECT_FALSE(feed.bExact);
+    std::string sFed = feed.pText;
+    EXPECT_TRUE(EndsWith(sFed, sPiece + "last\r\n"));
+    EXPECT_LE(sFed.size(), 128u * 1024);
+}
+
+}  // namespace
