@@ -1,5 +1,6 @@
 #include "shell/redraw.h"
 
+#include "shell/nick_list.h"
 #include "shell/output_pane.h"
 
 namespace {
@@ -42,6 +43,7 @@ void SetDrawing(HWND hControl, bool bOn)
 void FeedAndDraw(bool bBurstOver)
 {
     FeedOutputPane(bBurstOver);
+    FeedNickList();
     for (int i = 0; i < nHeld; ++i) {
         // The channel list may have been closed meanwhile.
         if (!IsWindow(hHeld[i])) continue;

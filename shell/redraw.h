@@ -9,15 +9,15 @@
 #include <windows.h>
 
 // A burst of server data begins at a receive and lasts until RedrawHeld.
-// Meanwhile the output pane holds its appends back (output_burst.h) and
-// takes them at once at its end.
+// Meanwhile the output pane and the nick list hold their changes back
+// (output_burst.h, nick_batch.h) and take them at once at its end.
 void BeginBurst();
 bool InBurst();
 
 // Called before each change to the control: its drawing is off from the
 // first change until RedrawHeld.
 void HoldRedraw(HWND hControl);
-// Ends the burst: what the pane held goes into it, and
+// Ends the burst: what the pane and the nick list held goes into them, and
 // every held control draws again, at once, with all its changes.
 void RedrawHeld();
 // The same while the burst goes on: the pane gets only what it needs to show

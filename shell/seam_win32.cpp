@@ -1,58 +1,12 @@
-// The seam over the real windows. The output pane, the channel list and the
-// dialogs implement their operations in their own modules.
+// The seam over the real windows. The output pane, the nick list, the
+// channel list and the dialogs implement their operations in their own
+// modules.
 #include "shell/seam.h"
 
 #include "game/game_window.h"
 #include "irc/client_state.h"
-#include "irc/text.h"
 #include "resources/resource.h"
 #include "shell/main_window.h"
-#include "shell/redraw.h"
-
-void NickListRemoveAll()
-{
-    HoldRedraw(client.hNickList);
-    SendMessageA(client.hNickList, LB_RESETCONTENT, 0, 0);
-}
-
-void NickListAdd(const char* szName)
-{
-    HoldRedraw(client.hNickList);
-    SendMessageA(client.hNickList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(szName));
-}
-
-short NickListFindExact(const char* szName)
-{
-    LRESULT nIndex = SendMessageA(client.hNickList, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                  reinterpret_cast<LPARAM>(szName));
-    return nIndex == LB_ERR ? -1 : static_cast<short>(nIndex);
-}
-
-void NickListDeleteAt(short nIndex)
-{
-    HoldRedraw(client.hNickList);
-    SendMessageA(client.hNickList, LB_DELETESTRING, static_cast<WPARAM>(nIndex), 0);
-}
-
-void NickListClearSelection() { SendMessageA(client.hNickList, LB_SETCURSEL, static_cast<WPARAM>(-1), 0); }
-
-bool NickListGetSelected(TextField& szName)
-{
-    LRESULT nSelected = SendMessageA(client.hNickList, LB_GETCURSEL, 0, 0);
-    if (nSelected == LB_ERR) return false;
-    // Entries come from server lines, so a whole one fits in a line's length.
-    LRESULT nLen = SendMessageA(client.hNickList, LB_GETTEXTLEN, static_cast<WPARAM>(nSelected), 0);
-    if (nLen == LB_ERR || nLen > MAX_LINE_LENGTH) return false;
-    char szEntry[MAX_LINE_LENGTH + 1];
-    SendMessageA(client.hNickList, LB_GETTEXT, static_cast<WPARAM>(nSelected), reinterpret_cast<LPARAM>(szEntry));
-    CopyField(szName, szEntry);
-    return true;
-}
-
-void NickListSelectName(const char* szName)
-{
-    SendMessageA(client.hNickList, LB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(szName));
-}
 
 void SetMainTitle(const char* szTitle) { SetWindowTextA(client.hMainWnd, szTitle); }
 

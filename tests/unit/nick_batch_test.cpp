@@ -1,0 +1,139 @@
+// Held names merged into a sorted list against a list box that places each
+// name it is given by its own binary search.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "shell/nick_batch.h"
+
+namespace {
+
+std::vector<std::string> listed;
+int nListedReads = 0;
+
+SortKey KeyOf(const std::string& s)
+{
+    return {reinterpret_cast<const unsigned char*>(s.data()), static_cast<int>(s.size())};
+}
+
+SortKey ListedKey(int nIndex)
+{
+    ++nListedReads;
+    return KeyOf(listed[nIndex]);
+}
+
+// The index a sorted list box gives a new entry.
+size_t ListBoxPlace(const std::vector<std::string>& list, const std::string& s)
+{
+    int nMin = 0, nMax = static_cast<int>(list.size()) - 1;
+    while (nMin <= nMax) {
+        int nIndex = (nMin + nMax) / 2;
+        int nOrder = list[nIndex].compare(s);
+        if (nOrder == 0) return static_cast<size_t>(nIndex);
+        if (nOrder > 0)
+            nMax = nIndex - 1;
+        else
+            nMin = nIndex + 1;
+    }
+    return static_cast<size_t>(nMin);
+}
+
+// The list after the planned inserts, or a note that the plan refused.
+std::vector<std::string> Merged(const std::vector<std::string>& held)
+{
+    std::vector<SortKey> keys;
+    for (const std::string& s : held) keys.push_back(KeyOf(s));
+    std::vector<int> order(held.size()), indices(held.size());
+    nListedReads = 0;
+    if (!PlanSortedInsert(keys.data(), static_cast<int>(keys.size()), static_cast<int>(listed.size()), ListedKey,
+                          order.data(), indices.data()))
+        return {"(one by one)"};
+    std::vector<std::string> list = listed;
+    for (size_t i = 0; i < held.size(); ++i) list.insert(list.begin() + indices[i], held[order[i]]);
+    return list;
+}
+
+std::vector<std::string> AddedOneByOne(const std::vector<std::string>& held)
+{
+    std::vector<std::string> list = listed;
+    for (const std::string& s : held) list.insert(list.begin() + ListBoxPlace(list, s), s);
+    return list;
+}
+
+std::vector<std::string> Names(std::mt19937& random, int nCount, int nLength)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < nCount; ++i) {
+        std::string s;
+        int nChars = 1 + static_cast<int>(random() % nLength);
+        for (int k = 0; k < nChars; ++k) s += static_cast<char>('a' + random() % 6);
+        names.push_back(s);
+    }
+    return names;
+}
+
+TEST(NickBatch, AMergePlacesNamesAsTheListBoxWould)
+{
+    std::mt19937 random(8);
+    int nMerged = 0;
+    for (int nRound = 0; nRound < 400; ++nRound) {
+        // Names of up to 10 letters of 6 give prefixes and, now and then,
+        // equal keys, which the plan must refuse.
+        std::vector<std::string> start = Names(random, static_cast<int>(random() % 40), 10);
+        listed.clear();
+        for (const std::string& s : start) listed.insert(listed.begin() + ListBoxPlace(listed, s), s);
+        std::vector<std::string> held = Names(random, 1 + static_cast<int>(random() % 60), 10);
+        std::vector<std::string> merged = Merged(held);
+        if (merged == std::vector<std::string>{"(one by one)"}) {
+            bool bEqual = false;
+            for (size_t i = 0; i < held.size(); ++i)
+                for (size_t k = 0; k < held.size(); ++k) bEqual |= i != k && held[i] == held[k];
+            for (const std::string& s : held)
+                for (const std::string& t : listed) bEqual |= s == t;
+            EXPECT_TRUE(bEqual) << "refused without two equal names, round " << nRound;
+            continue;
+        }
+        ++nMerged;
+        ASSERT_EQ(AddedOneByOne(held), merged) << "round " << nRound;
+    }
+    EXPECT_GT(nMerged, 100);
+}
+
+TEST(NickBatch, EqualKeysAreLeftToTheListBox)
+{
+    listed = {"bob", "carl"};
+    EXPECT_EQ(std::vector<std::string>{"(one by one)"}, Merged({"ann", "dora", "ann"}));
+    EXPECT_EQ(std::vector<std::string>{"(one by one)"}, Merged({"ann", "carl"}));
+    EXPECT_EQ((std::vector<std::string>{"ann", "bob", "bobby", "carl", "carla"}), Merged({"carla", "bobby", "ann"}));
+}
+
+TEST(NickBatch, TheListIsReadOnlyAsFarAsTheLastName)
+{
+    listed.clear();
+    for (int i = 0; i < 1000; ++i) listed.push_back("n" + std::to_string(1000 + i));
+    std::vector<std::string> held = {"a2", "a1", "a3"};
+    EXPECT_EQ(AddedOneByOne(held), Merged(held));
+    EXPECT_EQ(1, nListedReads);
+}
+
+TEST(NickBatch, NamesAreHeldInOrderUntilTheRoomIsFull)
+{
+    ForgetHeldNicks();
+    ASSERT_TRUE(HoldNick("@zed"));
+    ASSERT_TRUE(HoldNick("amy"));
+    EXPECT_EQ(2, HeldNickCount());
+    EXPECT_STREQ("@zed", HeldNick(0));
+    EXPECT_STREQ("amy", HeldNick(1));
+    int nHeld = 2;
+    while (HoldNick(std::string(200, 'n').c_str())) ++nHeld;
+    EXPECT_EQ(nHeld, HeldNickCount());
+    EXPECT_STREQ("amy", HeldNick(1));
+    ForgetHeldNicks();
+    EXPECT_EQ(0, HeldNickCount());
+    EXPECT_TRUE(HoldNick("again"));
+    ForgetHeldNicks();
+}
+
+}  // namespace
