@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <random>
 #include <vector>
 
@@ -56,7 +57,12 @@ BoardPoint GreedyMove(const Board& board, short nColor, std::mt19937& rng)
 
 // One game; the computer plays nComputer. Returns 1 for its win, -1 for its
 // loss, 0 for a stalemate.
-int PlayGame(Rival rival, short nComputer, unsigned nGame, unsigned long nNodes, std::vector<double>& times)
+struct MoveTimes {
+    std::vector<double> wall;  // milliseconds, as the partner waits for them
+    std::vector<double> cpu;   // milliseconds of this process's processor time
+};
+
+int PlayGame(Rival rival, short nComputer, unsigned nGame, unsigned long nNodes, MoveTimes& times)
 {
     Board board = {};
     ClearBoard(board);
@@ -65,8 +71,10 @@ int PlayGame(Rival rival, short nComputer, unsigned nGame, unsigned long nNodes,
         BoardPoint pt;
         if (nMover == nComputer) {
             auto tStart = std::chrono::steady_clock::now();
+            std::clock_t nCpuStart = std::clock();
             pt = ChooseMove(board, nMover, nGame, nNodes);
-            times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - tStart).count());
+            times.cpu.push_back(1000.0 * static_cast<double>(std::clock() - nCpuStart) / CLOCKS_PER_SEC);
+            times.wall.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - tStart).count());
         } else {
             pt = rival == RIVAL_RANDOM ? RandomMove(board, rng) : GreedyMove(board, nMover, rng);
         }
@@ -98,7 +106,7 @@ int main(int argc, char** argv)
         if (std::strcmp(argv[i], "--nodes") == 0) nNodes = std::strtoul(argv[i + 1], nullptr, 10);
     }
     std::printf("%-8s %-15s %6s %6s %7s %11s\n", "rival", "computer plays", "games", "wins", "losses", "stalemates");
-    std::vector<double> times;
+    MoveTimes times;
     const char* szRival[] = {"random", "greedy"};
     for (Rival rival : {RIVAL_RANDOM, RIVAL_GREEDY}) {
         for (short nComputer : {STONE_BLACK, STONE_WHITE}) {
@@ -112,8 +120,10 @@ int main(int argc, char** argv)
             std::fflush(stdout);
         }
     }
-    std::printf("time per computer move over %zu moves (search budget %lu positions): median %.1f ms, 90th percentile %.1f ms, "
-                "worst %.1f ms\n",
-                times.size(), nNodes, Percentile(times, 0.5), Percentile(times, 0.9), Percentile(times, 1.0));
+    std::printf("time per computer move over %zu moves (search budget %lu positions):\n", times.wall.size(), nNodes);
+    std::printf("  wall clock: median %.1f ms, 90th percentile %.1f ms, worst %.1f ms\n", Percentile(times.wall, 0.5),
+                Percentile(times.wall, 0.9), Percentile(times.wall, 1.0));
+    std::printf("  processor:  median %.1f ms, 90th percentile %.1f ms, worst %.1f ms\n", Percentile(times.cpu, 0.5),
+                Percentile(times.cpu, 0.9), Percentile(times.cpu, 1.0));
     return 0;
 }

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# deps.sh test|run: installs, through apt-get, the Debian packages that the
-# test or the run command needs and that are not installed yet. Quick when
-# everything is there.
+# deps.sh test|run|opponent: installs, through apt-get, the Debian packages
+# that the test or the run command (or the computer player alone) needs and
+# that are not installed yet. Quick when everything is there.
 set -eu
 
 common=(cmake ninja-build g++ mingw-w64 wine wine64 fonts-wine xvfb ngircd)
 case "${1:-}" in
 test) wanted=("${common[@]}" libgtest-dev clang libclang-rt-14-dev) ;;
 run) wanted=("${common[@]}" imagemagick) ;;
-*) echo "usage: $0 test|run" >&2; exit 2 ;;
+opponent) wanted=(cmake ninja-build g++) ;;  # the computer player and its benchmark alone
+*) echo "usage: $0 test|run|opponent" >&2; exit 2 ;;
 esac
 
 missing=()
