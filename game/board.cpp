@@ -59,6 +59,8 @@ short PlaceStone(Board& board, short x, short y, short nColor, int bMark)
 {
     if (x < 1 || x > BOARD_LINES || y < 1 || y > BOARD_LINES) return MOVE_REFUSED;
     if (BoardCell(board, x, y) != CELL_EMPTY) return MOVE_REFUSED;
+    // Only the two colours are ever stored: the scans count by cell value.
+    if (nColor != STONE_BLACK && nColor != STONE_WHITE) return MOVE_REFUSED;
     BoardCell(board, x, y) = nColor;
 
     if (IsSet(board.ptLastMove)) {

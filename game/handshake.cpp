@@ -58,6 +58,102 @@ bool Invite(const char* szName)
     return true;
 }
 
+void ShowWithPartner(const char* szBefore, const char* szAfter)
+{
+    AppendOutput(szBefore);
+    AppendOutput(client.szPartner);
+    AppendOutput(szAfter);
+}
+
+// The partner is gone, or will not play: the invitation or game ends.
+void EndWithPartner(const char* szNotice)
+{
+    NickListClearSelection();
+    client.nGameState = GAME_IDLE;
+    client.szPartner[0] = '\0';
+    AppendOutput(szNotice);
+}
+
+void FromOpponent(const char* szLine, short nLetter)
+{
+    char cLetter = szLine[nLetter];
+    if (cLetter != 'L' && cLetter != 'W' && cLetter != 'P') {
+        SendGameCommand(nLetter, szLine);
+        return;
+    }
+    SendGameReset();
+    NickListClearSelection();
+    client.szPartner[0] = '\0';
+    client.nGameState = GAME_IDLE;
+    AppendOutput("<KELVA> Your opponent has left.\r\n");
+}
+
+void FromInvited(const char* szLine, short nLetter)
+{
+    switch (szLine[nLetter]) {
+    case 'A':
+        client.nGameState = GAME_PLAYING;
+        ShowWithPartner("<KELVA> ", " has accepted.\r\n");
+        SendGameCommand(nLetter, szLine);
+        break;
+    case 'D':
+        ShowWithPartner("<KELVA> ", " has declined to play.\r\n");
+        client.szPartner[0] = '\0';
+        NickListClearSelection();
+        client.nGameState = GAME_IDLE;
+        break;
+    case 'P': EndWithPartner("<KELVA> The person you invited is currently playing someone else.\r\n"); break;
+    case 'W': EndWithPartner("<KELVA> The person you invited has just invited someone else.\r\n"); break;
+    // Both invited each other: the game starts when the partner's own "!A" comes.
+    case 'I': SendText("!A\r\n"); break;
+    }
+}
+
+void FromPartner(const char* szLine, short nLetter)
+{
+    if (client.nGameState == GAME_PLAYING)
+        FromOpponent(szLine, nLetter);
+    else if (client.nGameState == GAME_INVITING)
+        FromInvited(szLine, nLetter);
+}
+
+// Sends a game message to somebody other than the partner, who stays the
+// partner.
+void SendTo(const char* szName, const char* szMessage)
+{
+    TextField szKept;
+    CopyField(szKept, client.szPartner);
+    CopyField(client.szPartner, szName);
+    SendText(szMessage);
+    CopyField(client.szPartner, szKept);
+}
+
+void AnswerInvitation(const char* szSender)
+{
+    if (ShowMessageDialog(client.hMainWnd, szSender, "Hey...", IDS_PLAY_GAME) != IDYES_BUTTON) {
+        SendTo(szSender, "!D\r\n");
+        return;
+    }
+    client.nGameState = GAME_PLAYING;
+    CopyField(client.szPartner, szSender);
+    NickListSelectName(client.szPartner);
+    SendText("!A\r\n");
+}
+
+// Busy replies are never answered: two clients busy with others would
+// otherwise answer each other's without end. A line without a sender has
+// nobody to answer; with an empty partner the reply would go to the channel.
+void FromSomebodyElse(const char* szSender, char cLetter)
+{
+    if (client.nGameState == GAME_IDLE) {
+        if (cLetter == 'I') AnswerInvitation(szSender);
+        return;
+    }
+    if (cLetter == 'W' || cLetter == 'P' || szSender[0] == '\0') return;
+    if (client.nGameState == GAME_INVITING) SendTo(szSender, "!W\r\n");
+    if (client.nGameState == GAME_PLAYING) SendTo(szSender, "!P\r\n");
+}
+
 }  // namespace
 
 void ToggleGameMode()
@@ -101,9 +197,13 @@ void OnNickListSelect()
     FocusInputLine();
 }
 
-// The game itself is not built yet: game messages are dropped, as a message
-// that fits no rule of the handshake is.
-void HandleGameMessage(const char*, const char*, short) {}
+void HandleGameMessage(const char* szSender, const char* szLine, short nLetter)
+{
+    if (std::strcmp(szSender, client.szPartner) == 0)
+        FromPartner(szLine, nLetter);
+    else
+        FromSomebodyElse(szSender, szLine[nLetter]);
+}
 
 void OnPartnerDeparture()
 {

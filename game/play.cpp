@@ -132,9 +132,12 @@ void ResetGame(Game& game)
         ClearBoard(game.board);
         r.nGameResult = RESULT_CLEAR;
         game.board.ptLastMove = {0, 0};
-        r.bMyTurn = 0;
         game.pHost->pfnInvalidate(game);
     }
+    // Also when the board is already clear: a player who won the toss and
+    // was left before the first stone must not keep a turn into the next
+    // meeting, where a click would play before that toss is decided.
+    r.bMyTurn = 0;
     r.bCoinSent = 0;
     r.bCoinsSettled = 0;
 }

@@ -2,14 +2,16 @@
 # pose.sh COMMAND...: sets the scene of two clients chatting on a local IRC
 # server under Xvfb, runs COMMAND with POSE_DISPLAY, POSE_PLACE (the main
 # window's "left top width height") and POSE_PIDS (the Linux PIDs of the
-# clients) in its environment, then ends the scene. Used by the screenshot
+# clients) in its environment, then ends the scene. Used by the screenshots
 # and the idle-CPU benchmark.
+# POSE_SCENE=pose-game sets a finished game instead of the chat.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/windows
 state=$build/pose-session/state
 ircdir=$build/pose-ircd
-posedir=$build/e2e-work/pose
+scene=${POSE_SCENE:-pose}
+posedir=$build/e2e-work/$scene
 session=$root/tests/e2e/session.sh
 ircd=$root/scripts/local-ircd.sh
 
@@ -29,7 +31,7 @@ port=$((20000 + RANDOM % 30000))
 "$ircd" start "$ircdir" "$port" >/dev/null
 "$session" start "$state" "$build/wineprefix" >/dev/null
 rm -rf "$posedir"
-"$root/tests/e2e/wine-run.sh" "$state" "$build/kelva_driver.exe" pose "$port" &
+"$root/tests/e2e/wine-run.sh" "$state" "$build/kelva_driver.exe" "$scene" "$port" &
 driver_pid=$!
 for _ in $(seq 600); do [ -f "$posedir/ready.txt" ] && break; sleep 0.1; done
 [ -f "$posedir/ready.txt" ] || { echo "the scene was not set" >&2; exit 1; }
@@ -38,7 +40,7 @@ for _ in $(seq 600); do [ -f "$posedir/ready.txt" ] && break; sleep 0.1; done
 . "$state"
 pids=""
 for p in /proc/[0-9]*; do
-    tr '\0' ' ' <"$p/cmdline" 2>/dev/null | grep -q 'kelva\.exe' && pids="$pids ${p#/proc/}"
+    tr '\0' ' ' 2>/dev/null <"$p/cmdline" | grep -q 'kelva\.exe' && pids="$pids ${p#/proc/}"
 done
 POSE_DISPLAY=$DISPLAY POSE_PLACE=$(cat "$posedir/ready.txt") POSE_PIDS=$pids \
     POSE_WINESERVER=$WINESERVER_PID "$@"

@@ -41,6 +41,27 @@ void RunSetupDialog();
 void ShowGameWindow(int bShow);
 // Sends GWM_RESET to the game window: abandon the game shown there.
 void SendGameReset();
+// Sends GWM_COMMAND to the game window and returns when it has been handled:
+// a game message from the opponent, nLetter the index of the letter after
+// the "!" in the whole received line, which is valid only during the call.
+void SendGameCommand(short nLetter, const char* szLine);
+
+// The board view, drawing at once on the visible board while a stone goes
+// down: a stone of a colour, the last-move marker, the marker painted over
+// in the colour of the opponent's stone beneath it, the winning line between
+// two intersections.
+void DrawStone(short x, short y, short nColor);
+void DrawMarker(short x, short y);
+void EraseMarker(short x, short y);
+void DrawWinLine(short xStart, short yStart, short xEnd, short yEnd);
+// The whole board is to be painted again, background first.
+void InvalidateBoard();
+
+// The system's simple beep: a click or a move that is not accepted, and the
+// opponent's move.
+void SystemBeep();
+// Milliseconds since the system started, to seed the coin toss.
+unsigned TickCount();
 
 // Channel list dialog: created modeless, titled "Loading Channel List...";
 // null when it cannot be created.

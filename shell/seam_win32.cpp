@@ -4,6 +4,7 @@
 
 #include "game/game_window.h"
 #include "irc/client_state.h"
+#include "irc/text.h"
 #include "resources/resource.h"
 #include "shell/main_window.h"
 
@@ -26,9 +27,12 @@ bool NickListGetSelected(TextField& szName)
 {
     LRESULT nSelected = SendMessageA(client.hNickList, LB_GETCURSEL, 0, 0);
     if (nSelected == LB_ERR) return false;
+    // Entries come from server lines, so a whole one fits in a line's length.
     LRESULT nLen = SendMessageA(client.hNickList, LB_GETTEXTLEN, static_cast<WPARAM>(nSelected), 0);
-    if (nLen == LB_ERR || nLen >= TEXT_FIELD_SIZE) return false;
-    SendMessageA(client.hNickList, LB_GETTEXT, static_cast<WPARAM>(nSelected), reinterpret_cast<LPARAM>(szName));
+    if (nLen == LB_ERR || nLen > MAX_LINE_LENGTH) return false;
+    char szEntry[MAX_LINE_LENGTH + 1];
+    SendMessageA(client.hNickList, LB_GETTEXT, static_cast<WPARAM>(nSelected), reinterpret_cast<LPARAM>(szEntry));
+    CopyField(szName, szEntry);
     return true;
 }
 
@@ -58,3 +62,12 @@ void FocusInputLine() { SetFocus(client.hInputEdit); }
 void ShowGameWindow(int bShow) { ShowWindow(client.hGameWnd, bShow ? SW_SHOW : SW_HIDE); }
 
 void SendGameReset() { SendMessageA(client.hGameWnd, GWM_RESET, 0, 0); }
+
+void SendGameCommand(short nLetter, const char* szLine)
+{
+    SendMessageA(client.hGameWnd, GWM_COMMAND, static_cast<WPARAM>(nLetter), reinterpret_cast<LPARAM>(szLine));
+}
+
+void SystemBeep() { MessageBeep(0xFFFFFFFF); }
+
+unsigned TickCount() { return GetTickCount(); }

@@ -20,17 +20,6 @@ void ExpectNotice(Client& c, const std::string& sTitle, const std::string& sProm
     EXPECT_UI(WaitForClosed(hNotice), "OK closes the notice");
 }
 
-void PressCommandButton(const Client& c, int nId) { PostMessageA(ChildById(c.hMain, nId), BM_CLICK, 0, 0); }
-
-// A client on the relay, which sits before the test server.
-bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort)
-{
-    if (!EXPECT_UI(relay.Start(nPort), "the relay starts")) return false;
-    if (!StartWith(c, sScenario, SettingsFor(c.sName, sServer, relay.Port())) || !CloseWelcome(c)) return false;
-    PressCommandButton(c, IDM_CONNECT);
-    return WaitForOutput(c, "End of MOTD command\r\n");
-}
-
 }  // namespace
 
 void ChannelList(int nPort)

@@ -1,13 +1,54 @@
-// Not a test: two clients chatting in #lobby, held still for a screenshot or
-// a measurement. When the scene is set it writes "ready.txt" (the main
-// window's place: left top width height) in its work directory, and holds
-// until "done.txt" appears there (at most two minutes).
+// Not tests: scenes held still for a screenshot or a measurement. When the
+// scene is set it writes "ready.txt" (the main window's place: left top
+// width height) in its work directory, and holds until "done.txt" appears
+// there (at most two minutes).
 #include "scenarios.h"
 
 #include <cstdio>
 
+#include "board_probe.h"
 #include "scenario_support.h"
 
+namespace {
+
+// Sets the one shown window in front of the other, minimised, and holds.
+// sChecks, when given, goes to "checks.txt" beside "ready.txt".
+void HoldForPicture(Client& shown, Client& other, const std::string& sChecks = "")
+{
+    ShowWindow(other.hMain, SW_MINIMIZE);
+    SetForegroundWindow(shown.hMain);
+    Sleep(1000);
+
+    RECT rc;
+    GetWindowRect(shown.hMain, &rc);
+    char szPlace[64];
+    std::snprintf(szPlace, sizeof szPlace, "%ld %ld %ld %ld\n", rc.left, rc.top, rc.right - rc.left,
+                  rc.bottom - rc.top);
+    std::string sDir = shown.sDir.substr(0, shown.sDir.find_last_of('\\'));
+    if (!sChecks.empty()) WriteTextFile(sDir + "\\checks.txt", sChecks);
+    WriteTextFile(sDir + "\\ready.txt", szPlace);
+    std::string sDone;
+    WaitUntil([&] { return ReadTextFile(sDir + "\\done.txt", sDone); }, 120000);
+    CloseClient(shown);
+    CloseClient(other);
+}
+
+// A pixel that a picture of the client's main window must show, as a line
+// "x y RRGGBB what", from a client position of the board.
+std::string Check(const Client& c, int px, int py, unsigned nColor, const char* szWhat)
+{
+    POINT pt = {px, py};
+    ClientToScreen(BoardOf(c), &pt);
+    RECT rc;
+    GetWindowRect(c.hMain, &rc);
+    char szLine[96];
+    std::snprintf(szLine, sizeof szLine, "%ld %ld %06X %s\n", pt.x - rc.left, pt.y - rc.top, nColor, szWhat);
+    return szLine;
+}
+
+}  // namespace
+
+// Two clients chatting in #lobby.
 void PoseForPicture(int nPort)
 {
     Client anna("Anna"), bert("Bert");
@@ -23,19 +64,33 @@ void PoseForPicture(int nPort)
         TypeLine(speaker, line[1]);
         WaitForOutput(anna, std::string("<") + line[0] + "> " + line[1]);
     }
-    ShowWindow(bert.hMain, SW_MINIMIZE);
-    SetForegroundWindow(anna.hMain);
-    Sleep(1000);
+    HoldForPicture(anna, bert);
+}
 
-    RECT rc;
-    GetWindowRect(anna.hMain, &rc);
-    char szPlace[64];
-    std::snprintf(szPlace, sizeof szPlace, "%ld %ld %ld %ld\n", rc.left, rc.top, rc.right - rc.left,
-                  rc.bottom - rc.top);
-    std::string sDir = anna.sDir.substr(0, anna.sDir.find_last_of('\\'));
-    WriteTextFile(sDir + "\\ready.txt", szPlace);
-    std::string sDone;
-    WaitUntil([&] { return ReadTextFile(sDir + "\\done.txt", sDone); }, 120000);
-    CloseClient(anna);
-    CloseClient(bert);
+// A finished game on the board of the player who lost it: both colours, the
+// marker on the winning stone, the red line. "checks.txt" lists pixels that
+// the picture must show.
+void PoseForGamePicture(int nPort)
+{
+    Client anna("Anna"), bert("Bert");
+    const Client* pBlack = MeetForAGame(anna, bert, "pose-game", nPort);
+    if (!pBlack) return;
+    Client& black = pBlack == &anna ? anna : bert;
+    Client& white = pBlack == &anna ? bert : anna;
+    if (!PlayRowToFive(black, white)) return;
+    WaitForOutput(white, "<KELVA> Your opponent has won the game.");
+    TypeLine(white, "Well played!");
+    WaitForOutput(black, "Well played!");
+    MoveWindow(white.hMain, 192, 144, 640, 480, TRUE);  // painted anew at the size of the chat picture
+    Sleep(500);
+
+    int s = BoardSpacing(white);
+    int d = (s / 3 + s / 6) / 2 + 1;
+    HoldForPicture(white, black,
+                   Check(white, 2 * s + d * 7 / 10, 3 * s + d * 7 / 10, PIXEL_BLACK, "black stone (2, 3)") +
+                       Check(white, 3 * s + d, 5 * s, PIXEL_WHITE, "white stone (3, 5)") +
+                       Check(white, 6 * s - s / 12, 3 * s - s / 12, PIXEL_YELLOW, "marker (6, 3)") +
+                       Check(white, 5 * s / 2, 3 * s, PIXEL_RED, "winning line") +
+                       Check(white, 8 * s + s / 2, 8 * s + s / 2, PIXEL_WHITE, "empty board") +
+                       Check(white, 8 * s, 8 * s, PIXEL_BLACK, "grid (8, 8)"));
 }

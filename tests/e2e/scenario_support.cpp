@@ -65,3 +65,17 @@ RECT ChildPlace(HWND hChild)
     MapWindowPoints(HWND_DESKTOP, GetParent(hChild), reinterpret_cast<POINT*>(&rc), 2);
     return rc;
 }
+
+void PressCommandButton(const Client& c, int nId) { PostMessageA(ChildById(c.hMain, nId), BM_CLICK, 0, 0); }
+
+bool StartConnected(Client& c, const std::string& sScenario, const std::string& sServer, int nPort)
+{
+    if (!StartWith(c, sScenario, SettingsFor(c.sName, sServer, nPort)) || !CloseWelcome(c)) return false;
+    PressCommandButton(c, IDM_CONNECT);
+    return WaitForOutput(c, "End of MOTD command\r\n");
+}
+
+bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort)
+{
+    return EXPECT_UI(relay.Start(nPort), "the relay starts") && StartConnected(c, sScenario, sServer, relay.Port());
+}

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "probe.h"
+#include "relay.h"
 
 // kelva.ini for a test client: its nickname and server, no channel list
 // after connecting.
@@ -31,3 +32,13 @@ std::string DialogPrompt(HWND hDlg);
 
 // A window's place in its parent's client area.
 RECT ChildPlace(HWND hChild);
+
+// Presses one of the main window's buttons (Setup, Connect, List).
+void PressCommandButton(const Client& c, int nId);
+
+// Starts a client with settings for the server and port, closes the Welcome
+// dialog and connects with the Connect button; true once the server has
+// greeted it.
+bool StartConnected(Client& c, const std::string& sScenario, const std::string& sServer, int nPort);
+// The same through the relay, which sits before the test server.
+bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort);

@@ -31,8 +31,10 @@ const Scenario kScenarios[] = {
     {"setup-dialog", SetupDialog},
     {"overflow-notice", OverflowNotice},
     {"game-mode-layout", GameModeLayout},
+    {"game-between-two", GameBetweenTwo},
     {"menu-commands", MenuCommands},
     {"pose", PoseForPicture},
+    {"pose-game", PoseForGamePicture},
 };
 
 const int nScenarios = sizeof kScenarios / sizeof kScenarios[0];

@@ -19,5 +19,7 @@ void ChannelList(int nPort);
 void SetupDialog(int nPort);
 void OverflowNotice(int nPort);
 void GameModeLayout(int nPort);
+void GameBetweenTwo(int nPort);
+void PoseForGamePicture(int nPort);
 void PoseForPicture(int nPort);
 void MenuCommands(int nPort);

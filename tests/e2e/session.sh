@@ -39,6 +39,21 @@ create_prefix() {
     "$WINESERVER" -w
 }
 
+# Wine draws the caption buttons with glyphs of the Marlett font. Debian's
+# fonts-wine ships it outside the places Wine looks, so without it in the
+# prefix the buttons show letters ("0 1 r"). Also done for a prefix made
+# before this step existed.
+install_marlett() {
+    local prefix=$1 dir=$2 font=/usr/share/wine/fonts/marlett.ttf
+    local fonts=$prefix/drive_c/windows/Fonts
+    [ -f "$fonts/marlett.ttf" ] || [ ! -f "$font" ] || [ ! -d "$fonts" ] || {
+        cp "$font" "$fonts/marlett.ttf"
+        "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' /v 'Marlett (TrueType)' \
+            /d marlett.ttf /f >>"$dir/wineboot.log" 2>&1
+        "$WINESERVER" -w
+    }
+}
+
 start() {
     local state=$1 prefix=$2 display=${3:-}
     stop "$state"
@@ -54,6 +69,7 @@ start() {
     # No Mono or Gecko: the prefix is for plain Win32 programs.
     export WINEDLLOVERRIDES="mscoree,mshtml="
     [ -f "$prefix/system.reg" ] || create_prefix "$prefix" "$dir"
+    install_marlett "$prefix" "$dir"
     "$WINESERVER" -f -p >"$dir/wineserver.log" 2>&1 &
     local server_pid=$!
     {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <strings.h>
 
+#include "game/client_game.h"
 #include "game/handshake.h"
 #include "irc/client_state.h"
 #include "irc/text.h"
@@ -23,6 +24,7 @@ bool SortsBefore(const std::string& a, const std::string& b) { return strcasecmp
 void ResetClientAndFake()
 {
     client = ClientState();
+    ResetClientGame();
     fake = FakeSeam();
 }
 
@@ -116,11 +118,43 @@ void ShowGameWindow(int bShow)
     fake.calls.push_back(bShow ? "show game window" : "hide game window");
 }
 
+// The game window procedure would call these for GWM_RESET and GWM_COMMAND.
 void SendGameReset()
 {
     ++fake.nGameResets;
     fake.calls.push_back("GWM_RESET");
+    OnGameReset();
 }
+
+void SendGameCommand(short nLetter, const char* szLine)
+{
+    fake.calls.push_back(std::string("GWM_COMMAND ") + szLine[nLetter]);
+    OnGameCommand(nLetter, szLine);
+}
+
+void DrawStone(short x, short y, short nColor)
+{
+    fake.drawings.push_back((nColor == 0 ? "black " : "white ") + std::to_string(x) + " " + std::to_string(y));
+}
+
+void DrawMarker(short x, short y) { fake.drawings.push_back("marker " + std::to_string(x) + " " + std::to_string(y)); }
+
+void EraseMarker(short x, short y)
+{
+    fake.drawings.push_back("erase marker " + std::to_string(x) + " " + std::to_string(y));
+}
+
+void DrawWinLine(short xStart, short yStart, short xEnd, short yEnd)
+{
+    fake.drawings.push_back("win line " + std::to_string(xStart) + " " + std::to_string(yStart) + " " +
+                            std::to_string(xEnd) + " " + std::to_string(yEnd));
+}
+
+void InvalidateBoard() { ++fake.nInvalidations; }
+
+void SystemBeep() { ++fake.nBeeps; }
+
+unsigned TickCount() { return fake.nTicks; }
 
 HWND OpenChannelList()
 {

@@ -25,6 +25,10 @@ struct FakeSeam {
 
     int nGameWindowShown = 0;
     int nGameResets = 0;
+    std::vector<std::string> drawings;  // the board view's drawing requests, in order
+    int nInvalidations = 0;
+    int nBeeps = 0;
+    unsigned nTicks = 0;                // what TickCount answers
     int bConnectedControls = 0;  // the check mark and the "Disconnect" label
     int nFocusToInput = 0;       // times the focus was given to the input line
     int nSetupDialogs = 0;       // times the Setup dialog was run
@@ -40,5 +44,5 @@ struct FakeSeam {
 
 extern FakeSeam fake;
 
-// A fresh client state with its initial values, and a fresh fake.
+// A fresh client state and game with their initial values, and a fresh fake.
 void ResetClientAndFake();

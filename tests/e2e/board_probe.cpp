@@ -1,0 +1,126 @@
+#include "board_probe.h"
+
+HWND BoardOf(const Client& c) { return FindWindowExA(c.hMain, nullptr, "KELVA Game Window", nullptr); }
+
+int BoardSpacing(const Client& c)
+{
+    RECT rc;
+    GetClientRect(BoardOf(c), &rc);
+    return (rc.right < rc.bottom ? rc.right : rc.bottom) / 10;
+}
+
+void ClickIntersection(const Client& c, int x, int y)
+{
+    int s = BoardSpacing(c);
+    LPARAM lPoint = MAKELPARAM(x * s, y * s);
+    PostMessageA(BoardOf(c), WM_LBUTTONDOWN, MK_LBUTTON, lPoint);
+    PostMessageA(BoardOf(c), WM_LBUTTONUP, 0, lPoint);
+}
+
+// Read from the screen: the windows of the clients lie side by side on the
+// desktop, so what a person would see is what the screen holds.
+unsigned PixelOf(const Client& c, int px, int py)
+{
+    POINT pt = {px, py};
+    ClientToScreen(BoardOf(c), &pt);
+    HDC hdc = GetDC(nullptr);
+    COLORREF color = GetPixel(hdc, pt.x, pt.y);
+    ReleaseDC(nullptr, hdc);
+    return static_cast<unsigned>(GetRValue(color)) << 16 | GetGValue(color) << 8 | GetBValue(color);
+}
+
+// Between the marker's edge and the stone's: off the grid lines for a
+// black stone (the background is white), on a grid line for a white one
+// (the line is black).
+char StoneAt(const Client& c, int x, int y)
+{
+    int s = BoardSpacing(c);
+    int d = (s / 3 + s / 6) / 2 + 1;
+    if (PixelOf(c, x * s + d * 7 / 10, y * s + d * 7 / 10) == PIXEL_BLACK) return 'b';
+    return PixelOf(c, x * s + d, y * s) == PIXEL_WHITE ? 'w' : '.';
+}
+
+bool WaitForStone(const Client& c, int x, int y, char cStone, DWORD nTimeoutMs)
+{
+    bool bSeen = WaitUntil([&] { return StoneAt(c, x, y) == cStone; }, nTimeoutMs);
+    return EXPECT_UI(bSeen, c.sName + "'s board shows '" + std::string(1, cStone) + "' at (" + std::to_string(x) +
+                                ", " + std::to_string(y) + "), not '" + std::string(1, StoneAt(c, x, y)) + "'");
+}
+
+bool WinLineBetween(const Client& c, int x1, int y1, int x2, int y2)
+{
+    int s = BoardSpacing(c);
+    return PixelOf(c, (x1 + x2) * s / 2, (y1 + y2) * s / 2) == PIXEL_RED;
+}
+
+bool MarkerAt(const Client& c, int x, int y)
+{
+    int s = BoardSpacing(c);
+    return PixelOf(c, x * s - s / 12, y * s - s / 12) == PIXEL_YELLOW;
+}
+
+namespace {
+
+bool JoinGameChannel(const Client& c)
+{
+    TypeLine(c, "/join #Go-Moku");
+    if (!WaitForOutput(c, "<KELVA> To invite someone to play, click on their name above.\r\n")) return false;
+    return WaitForTitle(c, "KELVA: #Go-Moku") &&
+           EXPECT_UI(IsWindowVisible(BoardOf(c)), c.sName + " shows the board in game mode");
+}
+
+bool InviteAndAccept(const Client& inviter, const Client& invitee)
+{
+    if (!WaitForNick(inviter, invitee.sName)) return false;
+    ClickListRow(inviter.hNickList, FindListRow(inviter.hNickList, invitee.sName));
+    WaitForOutput(inviter, "<KELVA> Please wait while inviting " + invitee.sName + "...\r\n");
+    HWND hAsk = WaitForDialog(invitee, "Hey...");
+    if (!hAsk) return false;
+    std::string sPrompt = "Would you like to play a game with " + inviter.sName + "?";
+    EXPECT_UI(DialogPrompt(hAsk) == sPrompt, invitee.sName + " is asked \"" + DialogPrompt(hAsk) + "\"");
+    PressButton(hAsk, IDYES);
+    return WaitForOutput(inviter, "<KELVA> " + invitee.sName + " has accepted.\r\n");
+}
+
+const Client* TossWinner(const Client& a, const Client& b)
+{
+    const char szWon[] = "<KELVA> You have won the coin toss and may make the first move.\r\n";
+    const char szLost[] = "<KELVA> Your opponent has won the coin toss and will make the first move.\r\n";
+    auto Decided = [&](const Client& c) {
+        std::string s = WindowText(c.hOutput);
+        return s.find(szWon) != std::string::npos || s.find(szLost) != std::string::npos;
+    };
+    if (!EXPECT_UI(WaitUntil([&] { return Decided(a) && Decided(b); }), "both show the outcome of the coin toss"))
+        return nullptr;
+    bool bAWon = WindowText(a.hOutput).find(szWon) != std::string::npos;
+    bool bBWon = WindowText(b.hOutput).find(szWon) != std::string::npos;
+    if (!EXPECT_UI(bAWon != bBWon, "exactly one of the two has won the toss:\n" + WindowText(a.hOutput) + "\n" +
+                                       WindowText(b.hOutput)))
+        return nullptr;
+    return bAWon ? &a : &b;
+}
+
+}  // namespace
+
+const Client* MeetForAGame(Client& a, Client& b, const std::string& sScenario, int nPort, Relay* pRelay)
+{
+    bool bStarted = pRelay ? StartOnRelay(a, sScenario, "localhost", *pRelay, nPort)
+                           : StartConnected(a, sScenario, "localhost", nPort);
+    if (!bStarted || !StartConnected(b, sScenario, "localhost", nPort)) return nullptr;
+    MoveWindow(a.hMain, 0, 0, 512, 420, TRUE);
+    MoveWindow(b.hMain, 512, 0, 512, 420, TRUE);
+    if (!JoinGameChannel(a) || !JoinGameChannel(b) || !InviteAndAccept(a, b)) return nullptr;
+    return TossWinner(a, b);
+}
+
+bool PlayRowToFive(const Client& black, const Client& white)
+{
+    for (int x = 2; x <= 6; ++x) {
+        ClickIntersection(black, x, 3);
+        if (!WaitForStone(white, x, 3, 'b') || !WaitForStone(black, x, 3, 'b')) return false;
+        if (x == 6) break;
+        ClickIntersection(white, x, 5);
+        if (!WaitForStone(black, x, 5, 'w') || !WaitForStone(white, x, 5, 'w')) return false;
+    }
+    return true;
+}

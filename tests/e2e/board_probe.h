@@ -1,0 +1,37 @@
+// The game board of a running kelva.exe, seen and clicked as a person
+// would: by pixels of the visible window.
+#pragma once
+
+#include <string>
+
+#include "probe.h"
+#include "scenario_support.h"
+
+// The client's game window ("KELVA Game Window", a child of the main window).
+HWND BoardOf(const Client& c);
+// The grid spacing the board is drawn at: a tenth of its shorter side.
+int BoardSpacing(const Client& c);
+// Clicks intersection (x, y), each 1 to 9.
+void ClickIntersection(const Client& c, int x, int y);
+// The colour on the screen at a client position of the board, as 0xRRGGBB.
+unsigned PixelOf(const Client& c, int px, int py);
+// What stands at intersection (x, y): 'b' a black stone, 'w' a white one,
+// '.' none. Read beside the centre, where the last-move marker does not reach.
+char StoneAt(const Client& c, int x, int y);
+// Waits until intersection (x, y) shows the stone ('.' for none).
+bool WaitForStone(const Client& c, int x, int y, char cStone, DWORD nTimeoutMs = 10000);
+// Whether the red winning line runs between two neighbouring intersections.
+bool WinLineBetween(const Client& c, int x1, int y1, int x2, int y2);
+// Whether the yellow last-move marker is on intersection (x, y).
+bool MarkerAt(const Client& c, int x, int y);
+
+const unsigned PIXEL_BLACK = 0x000000, PIXEL_WHITE = 0xFFFFFF, PIXEL_RED = 0xFF0000, PIXEL_YELLOW = 0xFFFF00;
+
+// Two clients, started connected to the default server (the first through
+// the relay when one is given) and placed side by side, join the game
+// channel; the first invites the second, who accepts, and the coin is
+// tossed. The winner of the toss, who plays black, or nullptr on failure.
+const Client* MeetForAGame(Client& a, Client& b, const std::string& sScenario, int nPort, Relay* pRelay = nullptr);
+// Black plays (2, 3) to (6, 3), white (2, 5) to (5, 5) in between, each
+// stone checked on the other's board; black's fifth stone wins.
+bool PlayRowToFive(const Client& black, const Client& white);

@@ -1,0 +1,156 @@
+// Game messages received in game mode: the handshake's transitions between
+// idle, inviting and playing, the busy replies, and what reaches the game
+// window. The lines go through the whole dispatch, as the server sends them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "irc/client_state.h"
+#include "irc/dispatch.h"
+#include "irc/text.h"
+#include "tests/fake/fake_seam.h"
+#include "tests/fake/test_sockets.h"
+
+namespace {
+
+int nMainWindow;
+
+struct MessageCase {
+    const char* szWhat;  // the row of the transition table, and its event
+    short nGameState;
+    const char* szPartner;
+    std::string sLine;
+    std::vector<short> answers;  // to the invitation question
+    const char* szShown;
+    std::string sSent;  // a trailing "*" matches any rest (a coin)
+    std::string sPartnerAfter;
+    short nGameAfter;
+    const char* szSelectedAfter;  // "" for none
+    const char* szGameCall;       // "GWM_RESET", "GWM_COMMAND x" or ""
+};
+
+std::string From(const char* szSender, const char* szText, const char* szTarget = "Ravkel")
+{
+    return std::string(":") + szSender + "!u@host PRIVMSG " + szTarget + " :" + szText + "\r\n";
+}
+
+const char szLeft[] = "<KELVA> Your opponent has left.\r\n";
+const std::string sLongNick(300, 'n');
+
+const MessageCase kCases[] = {
+    {"9: the opponent leaves", GAME_PLAYING, "bob", From("bob", "!L"), {}, szLeft, "", "", GAME_IDLE, "", "GWM_RESET"},
+    {"9: the opponent's busy reply ends the game", GAME_PLAYING, "bob", From("bob", "!W"), {}, szLeft, "", "",
+     GAME_IDLE, "", "GWM_RESET"},
+    {"9: so does its other busy reply", GAME_PLAYING, "bob", From("bob", "!P"), {}, szLeft, "", "", GAME_IDLE, "",
+     "GWM_RESET"},
+    {"9: a message to the channel counts the same", GAME_PLAYING, "bob", From("bob", "!L", "#Go-Moku"), {}, szLeft,
+     "", "", GAME_IDLE, "", "GWM_RESET"},
+    {"10: any other letter goes to the game window", GAME_PLAYING, "bob", From("bob", "!X 1"), {},
+     "GoMokuWndProc() Error: Game command 'X' not recognized.\r\n", "", "bob", GAME_PLAYING, "bob",
+     "GWM_COMMAND X"},
+    {"10: an invitation from the opponent too", GAME_PLAYING, "bob", From("bob", "!I"), {},
+     "GoMokuWndProc() Error: Game command 'I' not recognized.\r\n", "", "bob", GAME_PLAYING, "bob",
+     "GWM_COMMAND I"},
+    {"11: the invited accepts; the game window tosses", GAME_INVITING, "bob", From("bob", "!A"), {},
+     "<KELVA> bob has accepted.\r\n", "PRIVMSG bob :!C *", "bob", GAME_PLAYING, "bob", "GWM_COMMAND A"},
+    {"12: the invited declines", GAME_INVITING, "bob", From("bob", "!D"), {}, "<KELVA> bob has declined to play.\r\n",
+     "", "", GAME_IDLE, "", ""},
+    {"13: the invited is playing", GAME_INVITING, "bob", From("bob", "!P"), {},
+     "<KELVA> The person you invited is currently playing someone else.\r\n", "", "", GAME_IDLE, "", ""},
+    {"14: the invited is inviting", GAME_INVITING, "bob", From("bob", "!W"), {},
+     "<KELVA> The person you invited has just invited someone else.\r\n", "", "", GAME_IDLE, "", ""},
+    {"15: both invited each other", GAME_INVITING, "bob", From("bob", "!I"), {}, "", "PRIVMSG bob :!A\r\n", "bob",
+     GAME_INVITING, "bob", ""},
+    {"16: anything else from the invited", GAME_INVITING, "bob", From("bob", "!M 1 1"), {}, "", "", "bob",
+     GAME_INVITING, "bob", ""},
+    {"17: an invitation answered Yes", GAME_IDLE, "", From("carol", "!I"), {6}, "", "PRIVMSG carol :!A\r\n", "carol",
+     GAME_PLAYING, "carol", ""},
+    {"17: an invitation answered No", GAME_IDLE, "", From("carol", "!I"), {7}, "", "PRIVMSG carol :!D\r\n", "",
+     GAME_IDLE, "", ""},
+    {"17: an invitation whose question is closed", GAME_IDLE, "", From("carol", "!I"), {2}, "",
+     "PRIVMSG carol :!D\r\n", "", GAME_IDLE, "", ""},
+    {"17: a name is kept to 255 characters", GAME_IDLE, "", From(sLongNick.c_str(), "!I"), {6}, "",
+     "PRIVMSG " + std::string(255, 'n') + " :!A\r\n", std::string(255, 'n'), GAME_PLAYING, "", ""},
+    {"18: anything else while idle", GAME_IDLE, "", From("carol", "!A"), {}, "", "", "", GAME_IDLE, "", ""},
+    {"18: a line without a sender while idle", GAME_IDLE, "", "PRIVMSG Ravkel :!I\r\n", {}, "", "", "", GAME_IDLE,
+     "", ""},
+    {"19: an invitation while inviting", GAME_INVITING, "bob", From("carol", "!I"), {}, "", "PRIVMSG carol :!W\r\n",
+     "bob", GAME_INVITING, "bob", ""},
+    {"19: a move from somebody else while inviting", GAME_INVITING, "bob", From("carol", "!M 1 1"), {}, "",
+     "PRIVMSG carol :!W\r\n", "bob", GAME_INVITING, "bob", ""},
+    {"20: an invitation while playing", GAME_PLAYING, "bob", From("carol", "!I"), {}, "", "PRIVMSG carol :!P\r\n",
+     "bob", GAME_PLAYING, "bob", ""},
+    {"20: a leave from somebody else while playing", GAME_PLAYING, "bob", From("carol", "!L"), {}, "",
+     "PRIVMSG carol :!P\r\n", "bob", GAME_PLAYING, "bob", ""},
+    {"decided: a busy reply is not answered while playing", GAME_PLAYING, "bob", From("carol", "!W"), {}, "", "",
+     "bob", GAME_PLAYING, "bob", ""},
+    {"decided: nor while inviting", GAME_INVITING, "bob", From("carol", "!P"), {}, "", "", "bob", GAME_INVITING,
+     "bob", ""},
+    {"nobody to answer: a line without a sender while playing", GAME_PLAYING, "bob", "PRIVMSG Ravkel :!I\r\n", {}, "",
+     "", "bob", GAME_PLAYING, "bob", ""},
+};
+
+TEST(GameMessage, EachRowOfTheHandshake)
+{
+    for (const MessageCase& c : kCases) {
+        ResetClientAndFake();
+        ServerEnd server;
+        CopyField(client.szNickname, "Ravkel");
+        CopyField(client.szPartner, c.szPartner);
+        CopyField(client.szChannel, "#Go-Moku");
+        client.nGameState = c.nGameState;
+        client.nSendMode = SEND_COMPOSE;
+        client.nRecvMode = RECV_PARSE;
+        client.hMainWnd = &nMainWindow;
+        fake.nicks = {"bob", "carol", "Ravkel"};
+        if (c.szPartner[0] != '\0') fake.nSelected = c.szPartner[0] == 'b' ? 0 : 1;
+        fake.answers.assign(c.answers.begin(), c.answers.end());
+
+        HandleServerLine(c.sLine.c_str());
+
+        std::string sSent = server.ReadAll(), sExpected = c.sSent;
+        if (!sExpected.empty() && sExpected.back() == '*') {
+            sExpected.pop_back();
+            sSent = sSent.substr(0, sExpected.size());
+        }
+        EXPECT_EQ(sExpected, sSent) << c.szWhat;
+        EXPECT_EQ(c.szShown, fake.sOutput) << c.szWhat;
+        EXPECT_EQ(c.sPartnerAfter, client.szPartner) << c.szWhat;
+        EXPECT_EQ(c.nGameAfter, client.nGameState) << c.szWhat;
+        std::string sSelected = fake.nSelected < 0 ? "" : fake.nicks[static_cast<size_t>(fake.nSelected)];
+        EXPECT_EQ(c.szSelectedAfter, sSelected) << c.szWhat;
+        std::string sGameCalls;
+        for (const std::string& s : fake.calls)
+            if (s.compare(0, 4, "GWM_") == 0) sGameCalls += s;
+        EXPECT_EQ(c.szGameCall, sGameCalls) << c.szWhat;
+        EXPECT_EQ(c.answers.size(), fake.dialogs.size()) << c.szWhat;
+        for (const DialogCall& d : fake.dialogs) {
+            EXPECT_EQ(1, d.nStringId) << c.szWhat;
+            EXPECT_EQ("Hey...", d.sTitle) << c.szWhat;
+            EXPECT_TRUE(d.bOwned) << c.szWhat;
+            EXPECT_EQ(c.sLine.substr(1, c.sLine.find('!') - 1).substr(0, 255), d.sSubject) << c.szWhat;
+        }
+    }
+}
+
+// Two clients each busy with somebody else: the one's busy reply reaches
+// the other, which does not answer it, so the exchange ends at once.
+TEST(GameMessage, BusyRepliesDoNotDrawBusyReplies)
+{
+    ResetClientAndFake();
+    ServerEnd server;
+    CopyField(client.szNickname, "Ravkel");
+    CopyField(client.szPartner, "dave");
+    client.nGameState = GAME_INVITING;
+    client.nSendMode = SEND_COMPOSE;
+    client.nRecvMode = RECV_PARSE;
+    HandleServerLine(From("bob", "!A").c_str());  // bob answers an invitation given up
+    EXPECT_EQ("PRIVMSG bob :!W\r\n", server.ReadAll());
+    HandleServerLine(From("bob", "!P").c_str());  // bob, playing carol meanwhile, answers that
+    EXPECT_EQ("", server.ReadAll());
+    EXPECT_STREQ("dave", client.szPartner);
+    EXPECT_EQ(GAME_INVITING, client.nGameState);
+}
+
+}  // namespace

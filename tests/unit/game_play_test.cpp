@@ -1,0 +1,395 @@
+// The client's game window: the reset, the coin toss, the opponent's
+// messages, the local player's clicks, and the view's arithmetic. A whole
+// game between two clients is played end to end.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/client_game.h"
+#include "irc/client_state.h"
+#include "irc/text.h"
+#include "tests/fake/fake_seam.h"
+#include "tests/fake/test_sockets.h"
+
+namespace {
+
+const char szBadMove[] = "GoMokuWndProc() Error: Bad move received from opponent.\r\n";
+const char szTheyWon[] = "<KELVA> Your opponent has won the game. Click on the board to clear the pieces and start a new "
+                         "game. Once you have cleared the board it will be your move.\r\n";
+const char szTheirStalemate[] = "<KELVA> The game has reached a stalemate. Click on the board to clear the pieces and "
+                                "start a new game. Once you have cleared the board it will be your move.\r\n";
+const char szIWon[] = "<KELVA> You have won the game. Your opponent may now clear the pieces and start a new game. "
+                      "Once your opponent has cleared the board it will be their move.\r\n";
+
+// A phase of the game window, as its record shows it.
+struct Phase {
+    const char* szName;
+    int bMyTurn;
+    int bCoinSent;
+    int bCoinsSettled;
+    short nGameResult;
+    short nMyColor;
+};
+const Phase kReset = {"reset", 0, 0, 0, RESULT_CLEAR, STONE_BLACK};
+const Phase kToss = {"coin toss", 0, 1, 0, RESULT_CLEAR, STONE_BLACK};
+const Phase kMyTurn = {"my turn", 1, 1, 1, MOVE_PLAYON, STONE_BLACK};
+const Phase kTheirTurn = {"their turn", 0, 1, 1, MOVE_PLAYON, STONE_WHITE};
+const Phase kIWonPhase = {"after my win", 0, 1, 1, MOVE_FIVE, STONE_BLACK};
+const Phase kTheyWonPhase = {"after their win", 1, 1, 1, MOVE_FIVE, STONE_WHITE};
+const Phase kMyStalemate = {"after my stalemate", 0, 1, 1, MOVE_STALEMATE, STONE_WHITE};
+const Phase kTheirBadMove = {"after a bad move received", 0, 1, 1, MOVE_REFUSED, STONE_WHITE};
+
+class GamePlay : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetClientAndFake();
+        CopyField(client.szNickname, "Ravkel");
+        CopyField(client.szPartner, "bob");
+        client.nGameState = GAME_PLAYING;
+        client.nSendMode = SEND_COMPOSE;
+        server.reset(new ServerEnd);
+        OnBoardSize(300, 250);
+    }
+
+    // The board after a reset, with a black stone at (5, 5) and a white one
+    // at (6, 6), and the record of the phase.
+    void Enter(const Phase& phase)
+    {
+        OnGameReset();
+        BoardCell(gameClient.board, 5, 5) = STONE_BLACK;
+        BoardCell(gameClient.board, 6, 6) = STONE_WHITE;
+        GameRecord& r = gameClient.record;
+        r.bMyTurn = phase.bMyTurn;
+        r.bCoinSent = phase.bCoinSent;
+        r.bCoinsSettled = phase.bCoinsSettled;
+        r.nGameResult = phase.nGameResult;
+        r.nMyColor = phase.nMyColor;
+        fake = FakeSeam();
+        server->ReadAll();
+    }
+
+    void Receive(const char* szText)
+    {
+        std::string sLine = ":bob!b@h PRIVMSG Ravkel :" + std::string(szText) + "\r\n";
+        OnGameCommand(static_cast<short>(sLine.find(" :!") + 3), sLine.c_str());
+    }
+
+    std::string Sent() { return server->ReadAll(); }
+
+    std::unique_ptr<ServerEnd> server;
+};
+
+std::string Stones()
+{
+    std::string s;
+    for (short x = 1; x <= 9; ++x)
+        for (short y = 1; y <= 9; ++y)
+            if (BoardCell(gameClient.board, x, y) != CELL_EMPTY)
+                s += std::to_string(x) + std::to_string(y) + (BoardCell(gameClient.board, x, y) ? "w " : "b ");
+    return s;
+}
+
+TEST_F(GamePlay, TheFirstResetClearsSeedsAndRepaintsTheNextOnlyRestartsTheToss)
+{
+    fake.nTicks = 4242;
+    BoardCell(gameClient.board, 1, 1) = STONE_WHITE;
+    gameClient.board.ptLastMove = {1, 1};
+    OnGameReset();
+    EXPECT_EQ("", Stones());
+    EXPECT_EQ(RESULT_CLEAR, gameClient.record.nGameResult);
+    EXPECT_EQ(0, gameClient.board.ptLastMove.x);
+    EXPECT_EQ(1, fake.nInvalidations);
+    std::srand(4242);
+    int nSeeded = std::rand();
+    std::srand(4242);
+
+    gameClient.record.bCoinSent = gameClient.record.bCoinsSettled = 1;
+    OnGameReset();
+    EXPECT_EQ(1, fake.nInvalidations) << "a clear board is not painted again";
+    EXPECT_EQ(0, gameClient.record.bCoinSent);
+    EXPECT_EQ(0, gameClient.record.bCoinsSettled);
+    EXPECT_EQ(nSeeded, std::rand()) << "and the generator is not seeded again";
+}
+
+// Mended: the winner of a toss who is left before the first stone would
+// keep the turn into the next meeting and could play before its toss.
+TEST_F(GamePlay, AResetTakesTheTurnAwayAlsoFromAClearBoard)
+{
+    Enter(kReset);
+    gameClient.record.bCoinSent = 1;
+    gameClient.record.nMyCoin = 100;
+    Receive("!C 0");
+    ASSERT_EQ(1, gameClient.record.bMyTurn) << "the toss is won against a coin of 0";
+    OnGameReset();
+    OnBoardClick(50, 50);
+    EXPECT_EQ(1, fake.nBeeps);
+    EXPECT_EQ("", Sent()) << "no move goes out after the reset";
+}
+
+TEST_F(GamePlay, TheCoinTossDecidesColourAndTurn)
+{
+    struct Case {
+        const char* szWhat;
+        int bCoinSent;
+        unsigned nMyCoin;
+        const char* szCoin;
+        const char* szShown;
+        int bSettled, bMyTurn;
+        short nMyColor;
+    } kCases[] = {
+        {"a smaller coin loses to the own: black and the turn", 1, 1000, "!C 999",
+         "<KELVA> You have won the coin toss and may make the first move.\r\n", 1, 1, STONE_BLACK},
+        {"a greater coin wins: white and waiting", 1, 1000, "!C 1001",
+         "<KELVA> Your opponent has won the coin toss and will make the first move.\r\n", 1, 0, STONE_WHITE},
+        {"32768 reads negative and beats every own coin", 1, 32767, "!C 32768",
+         "<KELVA> Your opponent has won the coin toss and will make the first move.\r\n", 1, 0, STONE_WHITE},
+        {"65535 reads as -1", 1, 0, "!C 65535",
+         "<KELVA> Your opponent has won the coin toss and will make the first move.\r\n", 1, 0, STONE_WHITE},
+        {"larger numbers wrap modulo 65536 first", 1, 1000, "!C 66535",
+         "<KELVA> You have won the coin toss and may make the first move.\r\n", 1, 1, STONE_BLACK},
+        {"an unreadable coin reads 0", 1, 5, "!C x",
+         "<KELVA> You have won the coin toss and may make the first move.\r\n", 1, 1, STONE_BLACK},
+    };
+    for (const Case& c : kCases) {
+        Enter(kReset);
+        gameClient.record.bCoinSent = c.bCoinSent;
+        gameClient.record.nMyCoin = c.nMyCoin;
+        Receive(c.szCoin);
+        EXPECT_EQ(c.szShown, fake.sOutput) << c.szWhat;
+        EXPECT_EQ("", Sent()) << c.szWhat;
+        EXPECT_EQ(c.bSettled, gameClient.record.bCoinsSettled) << c.szWhat;
+        EXPECT_EQ(c.bMyTurn, gameClient.record.bMyTurn) << c.szWhat;
+        EXPECT_EQ(c.nMyColor, gameClient.record.nMyColor) << c.szWhat;
+    }
+}
+
+TEST_F(GamePlay, EqualCoinsDrawAgainSilently)
+{
+    Enter(kToss);
+    gameClient.record.nMyCoin = 77;
+    Receive("!C 77");
+    unsigned nNew = gameClient.record.nMyCoin;
+    EXPECT_EQ("PRIVMSG bob :!C " + std::to_string(nNew) + "\r\n", Sent());
+    EXPECT_EQ("", fake.sOutput);
+    EXPECT_EQ(0, gameClient.record.bCoinsSettled);
+    EXPECT_LE(nNew, 32767u);
+    Receive(nNew == 0 ? "!C 1" : "!C 0");
+    EXPECT_EQ(1, gameClient.record.bCoinsSettled) << "the next pair decides";
+}
+
+TEST_F(GamePlay, TheAcceptedInviterAndTheInviteeEachSendOneCoin)
+{
+    Enter(kReset);
+    Receive("!A");
+    EXPECT_EQ("PRIVMSG bob :!C " + std::to_string(gameClient.record.nMyCoin) + "\r\n", Sent()) << "the inviter";
+    EXPECT_EQ(1, gameClient.record.bCoinSent);
+
+    Enter(kReset);
+    Receive("!C 32768");
+    EXPECT_EQ("PRIVMSG bob :!C " + std::to_string(gameClient.record.nMyCoin) + "\r\n", Sent())
+        << "the invitee answers the first coin with its own, then compares";
+    EXPECT_EQ("<KELVA> Your opponent has won the coin toss and will make the first move.\r\n", fake.sOutput);
+
+    Enter(kMyTurn);
+    Receive("!C 5");
+    EXPECT_EQ("GoMokuWndProc() Error: Too many coins sent.\r\n", fake.sOutput);
+    EXPECT_EQ(1, gameClient.record.bMyTurn);
+    EXPECT_EQ("", Sent());
+}
+
+// The opponent's messages. The two mends: a move out of turn, before the
+// toss or on a finished game is refused without changing anything, and so
+// is a board clear unless the local player made the last move of a
+// finished game.
+TEST_F(GamePlay, OpponentMessagesAreJudgedByPhase)
+{
+    struct Case {
+        const char* szWhat;
+        Phase phase;
+        const char* szText;
+        const char* szShown;
+        const char* szStones;  // after
+        short nResult;
+        int bMyTurn;
+        int nBeeps;
+    } kCases[] = {
+        {"a move in the opponent's turn", kTheirTurn, "!M 3 4", "", "34b 55b 66w ", MOVE_PLAYON, 1, 1},
+        {"extra blanks between the numbers", kTheirTurn, "!M  3   4", "", "34b 55b 66w ", MOVE_PLAYON, 1, 1},
+        {"mend: a move on a stalemate", kMyStalemate, "!M 1 1", szBadMove, "55b 66w ", MOVE_STALEMATE, 0, 0},
+        {"mend: a move in the local player's turn", kMyTurn, "!M 3 4", szBadMove, "55b 66w ", MOVE_PLAYON, 1, 0},
+        {"mend: a move before the toss", kToss, "!M 3 4", szBadMove, "55b 66w ", RESULT_CLEAR, 0, 0},
+        {"mend: a move after the reset", kReset, "!M 3 4", szBadMove, "55b 66w ", RESULT_CLEAR, 0, 0},
+        {"mend: a move on a game the local player won", kIWonPhase, "!M 3 4", szBadMove, "55b 66w ", MOVE_FIVE, 0, 0},
+        {"mend: a move on a game the opponent won", kTheyWonPhase, "!M 3 4", szBadMove, "55b 66w ", MOVE_FIVE, 1, 0},
+        {"a taken intersection", kTheirTurn, "!M 6 6", szBadMove, "55b 66w ", MOVE_REFUSED, 0, 0},
+        {"off the board", kTheirTurn, "!M 10 5", szBadMove, "55b 66w ", MOVE_REFUSED, 0, 0},
+        {"unreadable numbers read 0", kTheirTurn, "!M x y", szBadMove, "55b 66w ", MOVE_REFUSED, 0, 0},
+        {"after a bad move the opponent's next is still played", kTheirBadMove, "!M 1 2", "", "12b 55b 66w ",
+         MOVE_PLAYON, 1, 1},
+        {"a lower-case letter is not a move", kTheirTurn, "!m 3 4",
+         "GoMokuWndProc() Error: Game command 'm' not recognized.\r\n", "55b 66w ", MOVE_PLAYON, 0, 0},
+        {"an invitation during a game is not a game command", kTheirTurn, "!I",
+         "GoMokuWndProc() Error: Game command 'I' not recognized.\r\n", "55b 66w ", MOVE_PLAYON, 0, 0},
+        {"a clear after the local player's win", kIWonPhase, "!R", "", "", MOVE_PLAYON, 0, 0},
+        {"a clear after the local player's stalemate", kMyStalemate, "!R", "", "", MOVE_PLAYON, 0, 0},
+        {"mend: a clear after the opponent's win", kTheyWonPhase, "!R", szBadMove, "55b 66w ", MOVE_FIVE, 1, 0},
+        {"mend: a clear during a game", kTheirTurn, "!R", szBadMove, "55b 66w ", MOVE_PLAYON, 0, 0},
+        {"mend: a clear before the toss", kToss, "!R", szBadMove, "55b 66w ", RESULT_CLEAR, 0, 0},
+    };
+    for (const Case& c : kCases) {
+        Enter(c.phase);
+        gameClient.board.ptLastMove = {6, 6};
+        Receive(c.szText);
+        std::string sWhat = std::string(c.szWhat) + " (" + c.phase.szName + ")";
+        EXPECT_EQ(c.szShown, fake.sOutput) << sWhat;
+        EXPECT_EQ(c.szStones, Stones()) << sWhat;
+        EXPECT_EQ(c.nResult, gameClient.record.nGameResult) << sWhat;
+        EXPECT_EQ(c.bMyTurn, gameClient.record.bMyTurn) << sWhat;
+        EXPECT_EQ(c.nBeeps, fake.nBeeps) << sWhat;
+        EXPECT_EQ("", Sent()) << sWhat;
+    }
+}
+
+TEST_F(GamePlay, AClearReceivedStartsTheNextGameWithTheLocalPlayerWhite)
+{
+    Enter(kIWonPhase);
+    gameClient.board.ptLastMove = {6, 6};
+    Receive("!R");
+    EXPECT_EQ(STONE_WHITE, gameClient.record.nMyColor);
+    EXPECT_EQ(0, gameClient.board.ptLastMove.x);
+    EXPECT_EQ(1, fake.nInvalidations);
+}
+
+TEST_F(GamePlay, TheOpponentsMovesEndGames)
+{
+    Enter(kTheirTurn);
+    for (short y = 1; y <= 4; ++y) BoardCell(gameClient.board, 1, y) = STONE_BLACK;
+    Receive("!M 1 5");
+    EXPECT_EQ(szTheyWon, fake.sOutput);
+    EXPECT_EQ(3u, fake.appends.size()) << "three pieces that make one line";
+    EXPECT_EQ(1, gameClient.record.bMyTurn) << "the loser clears the board";
+    std::vector<std::string> drawn = {"black 1 5", "marker 1 5", "win line 1 1 1 5"};
+    EXPECT_EQ(drawn, fake.drawings);
+    EXPECT_EQ(0, fake.nBeeps);
+
+    Enter(kTheirTurn);
+    for (short x = 1; x <= 9; ++x)
+        for (short y = 1; y <= 9; ++y)
+            if (x != 9 || y != 9) BoardCell(gameClient.board, x, y) = (x + 2 * y) % 4 < 2 ? STONE_BLACK : STONE_WHITE;
+    Receive("!M 9 9");
+    EXPECT_EQ(szTheirStalemate, fake.sOutput);
+}
+
+TEST_F(GamePlay, ClicksInEveryPhase)
+{
+    struct Case {
+        const char* szWhat;
+        Phase phase;
+        unsigned short px, py;
+        const char* szSent;
+        const char* szShown;
+        const char* szStones;
+        short nResult;
+        int bMyTurn;
+        short nMyColor;
+        int nBeeps;
+    } kCases[] = {
+        {"after a reset", kReset, 75, 75, "", "", "55b 66w ", RESULT_CLEAR, 0, STONE_BLACK, 1},
+        {"during the toss", kToss, 75, 75, "", "", "55b 66w ", RESULT_CLEAR, 0, STONE_BLACK, 1},
+        {"in the opponent's turn", kTheirTurn, 75, 75, "", "", "55b 66w ", MOVE_PLAYON, 0, STONE_WHITE, 1},
+        {"a free intersection", kMyTurn, 75, 100, "PRIVMSG bob :!M 3 4\r\n", "", "34b 55b 66w ", MOVE_PLAYON, 0,
+         STONE_BLACK, 0},
+        {"within 12 pixels of the grid lines", kMyTurn, 62, 88, "PRIVMSG bob :!M 2 4\r\n", "", "24b 55b 66w ",
+         MOVE_PLAYON, 0, STONE_BLACK, 0},
+        {"on a stone", kMyTurn, 150, 150, "", "", "55b 66w ", MOVE_REFUSED, 1, STONE_BLACK, 1},
+        {"beyond the ninth line", kMyTurn, 238, 100, "", "", "55b 66w ", MOVE_REFUSED, 1, STONE_BLACK, 1},
+        {"left of the first line", kMyTurn, 12, 100, "", "", "55b 66w ", MOVE_REFUSED, 1, STONE_BLACK, 1},
+        {"after the opponent's win: the board is cleared", kTheyWonPhase, 0, 0, "PRIVMSG bob :!R\r\n", "", "",
+         MOVE_PLAYON, 1, STONE_BLACK, 0},
+        {"after a stalemate of the opponent's", {"their stalemate", 1, 1, 1, MOVE_STALEMATE, STONE_WHITE}, 75, 75,
+         "PRIVMSG bob :!R\r\n", "", "", MOVE_PLAYON, 1, STONE_BLACK, 0},
+        {"after the own win", kIWonPhase, 75, 75, "", "", "55b 66w ", MOVE_FIVE, 0, STONE_BLACK, 1},
+        {"after a bad move received", kTheirBadMove, 75, 75, "", "", "55b 66w ", MOVE_REFUSED, 0, STONE_WHITE, 1},
+    };
+    for (const Case& c : kCases) {
+        Enter(c.phase);
+        OnBoardClick(c.px, c.py);
+        std::string sWhat = std::string(c.szWhat) + " (" + c.phase.szName + ")";
+        EXPECT_EQ(c.szSent, Sent()) << sWhat;
+        EXPECT_EQ(c.szShown, fake.sOutput) << sWhat;
+        EXPECT_EQ(c.szStones, Stones()) << sWhat;
+        EXPECT_EQ(c.nResult, gameClient.record.nGameResult) << sWhat;
+        EXPECT_EQ(c.bMyTurn, gameClient.record.bMyTurn) << sWhat;
+        EXPECT_EQ(c.nMyColor, gameClient.record.nMyColor) << sWhat;
+        EXPECT_EQ(c.nBeeps, fake.nBeeps) << sWhat;
+    }
+}
+
+TEST_F(GamePlay, TheOwnWinningClickAndTheMarkerItTakesAway)
+{
+    Enter(kMyTurn);
+    for (short x = 1; x <= 4; ++x) BoardCell(gameClient.board, x, 2) = STONE_BLACK;
+    gameClient.board.ptLastMove = {6, 6};
+    OnBoardClick(125, 50);
+    EXPECT_EQ("PRIVMSG bob :!M 5 2\r\n", Sent());
+    EXPECT_EQ(szIWon, fake.sOutput);
+    EXPECT_EQ(MOVE_FIVE, gameClient.record.nGameResult);
+    std::vector<std::string> drawn = {"erase marker 6 6", "black 5 2", "win line 1 2 5 2"};
+    EXPECT_EQ(drawn, fake.drawings);
+}
+
+// Decided: while the window has no size a click is refused like one off the
+// board.
+TEST_F(GamePlay, AClickWithoutASpacingIsRefused)
+{
+    OnBoardSize(5, 300);
+    Enter(kMyTurn);
+    OnBoardClick(0, 0);
+    EXPECT_EQ(1, fake.nBeeps);
+    EXPECT_EQ(MOVE_REFUSED, gameClient.record.nGameResult);
+    EXPECT_EQ("", Sent());
+}
+
+TEST(BoardView, SizesFollowTheShorterSide)
+{
+    struct Case {
+        unsigned short w, h;
+        short nSpacing, nStone, nMarker;
+    } kCases[] = {{300, 250, 25, 8, 4}, {250, 300, 25, 8, 4}, {401, 370, 37, 12, 6}, {9, 500, 0, 0, 0},
+                  {65535, 65535, 6553, 2184, 1092}};
+    for (const Case& c : kCases) {
+        BoardViewSizes sizes = ViewSizesFor(c.w, c.h);
+        std::string sWhat = std::to_string(c.w) + " by " + std::to_string(c.h);
+        EXPECT_EQ(c.nSpacing, sizes.nSpacing) << sWhat;
+        EXPECT_EQ(c.nStone, sizes.nStoneRadius) << sWhat;
+        EXPECT_EQ(c.nMarker, sizes.nMarkerRadius) << sWhat;
+        EXPECT_EQ(static_cast<short>(c.w), sizes.nBoardWidth) << sWhat;
+        EXPECT_EQ(static_cast<short>(c.h), sizes.nBoardHeight) << sWhat;
+    }
+}
+
+TEST(BoardView, AClickSelectsTheNearestIntersection)
+{
+    BoardViewSizes sizes = ViewSizesFor(300, 250);
+    BoardPoint pt = PointFromClick(sizes, 38, 63);
+    EXPECT_EQ(2, pt.x);
+    EXPECT_EQ(3, pt.y);
+    pt = PointFromClick(sizes, 37, 62);
+    EXPECT_EQ(1, pt.x);
+    EXPECT_EQ(2, pt.y);
+    for (unsigned short p = 0; p < 263; ++p) {
+        short nExpected = p < 13 ? 0 : p < 238 ? static_cast<short>((p - 13) / 25 + 1) : 10;
+        EXPECT_EQ(nExpected, PointFromClick(sizes, p, 100).x) << "x " << p;
+        EXPECT_EQ(nExpected, PointFromClick(sizes, 100, p).y) << "y " << p;
+    }
+    EXPECT_EQ(2621, PointFromClick(sizes, 65535, 0).x) << "client positions are unsigned";
+    pt = PointFromClick(ViewSizesFor(9, 9), 40, 40);
+    EXPECT_EQ(0, pt.x);
+    EXPECT_EQ(0, pt.y);
+}
+
+}  // namespace
