@@ -31,13 +31,14 @@ unsigned PixelOf(const Client& c, int px, int py)
 
 // Between the marker's edge and the stone's: off the grid lines for a
 // black stone (the background is white), on a grid line for a white one
-// (the line is black).
+// (the line is black): the line to the right, or, in the last column, where
+// no line goes on, the line to the left.
 char StoneAt(const Client& c, int x, int y)
 {
     int s = BoardSpacing(c);
     int d = (s / 3 + s / 6) / 2 + 1;
     if (PixelOf(c, x * s + d * 7 / 10, y * s + d * 7 / 10) == PIXEL_BLACK) return 'b';
-    return PixelOf(c, x * s + d, y * s) == PIXEL_WHITE ? 'w' : '.';
+    return PixelOf(c, x * s + (x < 9 ? d : -d), y * s) == PIXEL_WHITE ? 'w' : '.';
 }
 
 bool WaitForStone(const Client& c, int x, int y, char cStone, DWORD nTimeoutMs)

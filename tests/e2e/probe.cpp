@@ -32,14 +32,6 @@ HWND FindTopWindow(DWORD nPid, const char* szClass, const char* szTitle)
     return find.hFound;
 }
 
-std::string DriverDir()
-{
-    char szPath[MAX_PATH];
-    GetModuleFileNameA(nullptr, szPath, MAX_PATH);
-    std::string s = szPath;
-    return s.substr(0, s.find_last_of('\\'));
-}
-
 void FindChildren(Client& c)
 {
     for (HWND h = GetWindow(c.hMain, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
@@ -98,6 +90,14 @@ std::string FreshWorkDir(const std::string& sScenario, const std::string& sName)
     CreateDirectoryA(sDir.c_str(), nullptr);
     RemoveTree(sDir);
     return sDir;
+}
+
+std::string DriverDir()
+{
+    char szPath[MAX_PATH];
+    GetModuleFileNameA(nullptr, szPath, MAX_PATH);
+    std::string s = szPath;
+    return s.substr(0, s.find_last_of('\\'));
 }
 
 bool StartClient(Client& c, const std::string& sDir, const std::string& sArgs)

@@ -32,6 +32,7 @@ const Scenario kScenarios[] = {
     {"overflow-notice", OverflowNotice},
     {"game-mode-layout", GameModeLayout},
     {"game-between-two", GameBetweenTwo},
+    {"game-with-computer", GameWithComputer},
     {"menu-commands", MenuCommands},
     {"pose", PoseForPicture},
     {"pose-game", PoseForGamePicture},

@@ -21,5 +21,6 @@ void OverflowNotice(int nPort);
 void GameModeLayout(int nPort);
 void GameBetweenTwo(int nPort);
 void PoseForGamePicture(int nPort);
+void GameWithComputer(int nPort);
 void PoseForPicture(int nPort);
 void MenuCommands(int nPort);
