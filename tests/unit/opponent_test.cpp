@@ -48,10 +48,7 @@ protected:
     }
 
     void Server(const std::string& sLine) { HandleOpponentLine(o, (sLine + "\r\n").c_str(), nNow); }
-    void From(const std::string& sNick, const std::string& sText)
-    {
-        Server(":" + sNick + "!u@host PRIVMSG Computer :" + sText);
-    }
+    void From(const std::string& sNick, const std::string& sText) { Server(":" + sNick + "!u@h PRIVMSG Computer :" + sText); }
 
     // What the computer sent to sNick since the last call, game messages only.
     std::vector<std::string> To(const std::string& sNick)
@@ -102,8 +99,7 @@ protected:
     void ClientMoves(const std::string& sNick)
     {
         Game& g = clients[sNick].game;
-        int i = 0;
-        while (i < BOARD_CELLS && g.board.nBoard[i] != CELL_EMPTY) ++i;
+        auto i = std::find(std::begin(g.board.nBoard), std::end(g.board.nBoard), CELL_EMPTY) - std::begin(g.board.nBoard);
         PlayAt(g, static_cast<short>(i / 9 + 1), static_cast<short>(i % 9 + 1));
         Deliver(sNick);
     }
@@ -230,15 +226,11 @@ TEST_F(OpponentGames, RefusesBadInputWithoutStallingTheOtherGames)
     EXPECT_TRUE(To("alice").empty());
     ClientMoves("bob");
     EXPECT_TRUE(SameBoards("bob")) << "bob's game goes on";
-    int nBadMoves = 0, nCoins = 0, nUnknown = 0;
-    for (const std::string& s : sent.log) {
-        nBadMoves += s == "[alice] GoMokuWndProc() Error: Bad move received from opponent.";
-        nCoins += s == "[alice] GoMokuWndProc() Error: Too many coins sent.";
-        nUnknown += s == "[alice] GoMokuWndProc() Error: Game command 'x' not recognized.";
-    }
-    EXPECT_EQ(4, nBadMoves) << "before the toss, the early clear, off the board, taken";
-    EXPECT_EQ(1, nCoins);
-    EXPECT_EQ(1, nUnknown);
+    auto Logged = [&](const std::string& s) { return std::count(sent.log.begin(), sent.log.end(), "[alice] " + s); };
+    EXPECT_EQ(4, Logged("GoMokuWndProc() Error: Bad move received from opponent."))
+        << "before the toss, the early clear, off the board, taken";
+    EXPECT_EQ(1, Logged("GoMokuWndProc() Error: Too many coins sent."));
+    EXPECT_EQ(1, Logged("GoMokuWndProc() Error: Game command 'x' not recognized."));
 }
 
 TEST_F(OpponentGames, StrangersAndDepartures)
@@ -329,37 +321,32 @@ TEST(OpponentOptions, CommandLines)
         const char* szWhat;
         std::vector<const char*> args;
         short nResult;
-        std::string sServer;
-        unsigned nPort;
-        std::string sNick;
-        bool bSeed;
+        std::string sOptions;  // server, port, nickname, whether a seed was given
     };
     const OptionCase cases[] = {
-        {"defaults", {}, OPTIONS_RUN, "localhost", 6667, "Computer", false},
+        {"defaults", {}, OPTIONS_RUN, "localhost 6667 Computer 0"},
         {"all given", {"--server", "irc.example.net", "--port", "7000", "--nick", "Gomoku_9", "--seed", "4294967295"},
-         OPTIONS_RUN, "irc.example.net", 7000, "Gomoku_9", true},
-        {"help", {"--port", "1", "--help"}, OPTIONS_HELP, "localhost", 1, "Computer", false},
-        {"a nickname of ten", {"--nick", "Computer10"}, OPTIONS_ERROR, "", 0, "", false},
-        {"a nickname with a blank", {"--nick", "a b"}, OPTIONS_ERROR, "", 0, "", false},
-        {"port 0", {"--port", "0"}, OPTIONS_ERROR, "", 0, "", false},
-        {"port too large", {"--port", "65536"}, OPTIONS_ERROR, "", 0, "", false},
-        {"seed too large", {"--seed", "4294967296"}, OPTIONS_ERROR, "", 0, "", false},
-        {"value missing", {"--server"}, OPTIONS_ERROR, "", 0, "", false},
-        {"unknown option", {"--colour", "black"}, OPTIONS_ERROR, "", 0, "", false},
+         OPTIONS_RUN, "irc.example.net 7000 Gomoku_9 1"},
+        {"help", {"--port", "1", "--help"}, OPTIONS_HELP, "localhost 1 Computer 0"},
+        {"a nickname of ten", {"--nick", "Computer10"}, OPTIONS_ERROR, ""},
+        {"a nickname with a blank", {"--nick", "a b"}, OPTIONS_ERROR, ""},
+        {"port 0", {"--port", "0"}, OPTIONS_ERROR, ""},
+        {"port too large", {"--port", "65536"}, OPTIONS_ERROR, ""},
+        {"seed too large", {"--seed", "4294967296"}, OPTIONS_ERROR, ""},
+        {"value missing", {"--server"}, OPTIONS_ERROR, ""},
+        {"unknown option", {"--colour", "black"}, OPTIONS_ERROR, ""},
     };
     for (const OptionCase& c : cases) {
         std::vector<const char*> argv = {"kelva-opponent"};
         argv.insert(argv.end(), c.args.begin(), c.args.end());
-        OpponentOptions options;
+        OpponentOptions o;
         TextField szError;
-        short nResult = ParseOpponentOptions(static_cast<int>(argv.size()), argv.data(), options, szError);
+        short nResult = ParseOpponentOptions(static_cast<int>(argv.size()), argv.data(), o, szError);
         ASSERT_EQ(c.nResult, nResult) << c.szWhat;
         EXPECT_EQ(nResult == OPTIONS_ERROR, szError[0] != '\0') << c.szWhat << ": an error says why";
-        if (nResult == OPTIONS_ERROR) continue;
-        EXPECT_EQ(c.sServer, options.szServer) << c.szWhat;
-        EXPECT_EQ(c.nPort, options.nPort) << c.szWhat;
-        EXPECT_EQ(c.sNick, options.szNick) << c.szWhat;
-        EXPECT_EQ(c.bSeed, options.bSeedGiven) << c.szWhat;
+        std::string sOptions = std::string(o.szServer) + " " + std::to_string(o.nPort) + " " + o.szNick + " " +
+                               std::to_string(o.bSeedGiven);
+        EXPECT_EQ(c.sOptions, nResult == OPTIONS_ERROR ? "" : sOptions) << c.szWhat;
     }
 }
 
