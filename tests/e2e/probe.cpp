@@ -80,6 +80,14 @@ bool ExpectUi(bool bOk, const std::string& sWhat, const char* szFile, int nLine)
 
 bool ScenarioFailed() { return bFailed; }
 
+std::string DriverDir()
+{
+    char szPath[MAX_PATH];
+    GetModuleFileNameA(nullptr, szPath, MAX_PATH);
+    std::string s = szPath;
+    return s.substr(0, s.find_last_of('\\'));
+}
+
 std::string FreshWorkDir(const std::string& sScenario, const std::string& sName)
 {
     std::string sRoot = DriverDir() + "\\e2e-work";
@@ -102,8 +110,12 @@ std::string DriverDir()
 
 bool StartClient(Client& c, const std::string& sDir, const std::string& sArgs)
 {
+    return StartClientAt(c, DriverDir() + "\\kelva.exe", sDir, sArgs);
+}
+
+bool StartClientAt(Client& c, const std::string& sExe, const std::string& sDir, const std::string& sArgs)
+{
     c.sDir = sDir;
-    std::string sExe = DriverDir() + "\\kelva.exe";
     std::string sCommand = "\"" + sExe + "\"" + (sArgs.empty() ? "" : " " + sArgs);
     STARTUPINFOA si = {};
     si.cb = sizeof si;
@@ -111,6 +123,11 @@ bool StartClient(Client& c, const std::string& sDir, const std::string& sArgs)
         EXPECT_UI(false, "kelva.exe starts (CreateProcess error " + std::to_string(GetLastError()) + ")");
         return false;
     }
+    return WaitForMainWindow(c);
+}
+
+bool WaitForMainWindow(Client& c)
+{
     bool bShown = WaitUntil([&] { return (c.hMain = FindTopWindow(c.pi.dwProcessId, "KELVA Window", nullptr)); });
     if (!EXPECT_UI(bShown, c.sName + ": a main window of class \"KELVA Window\" appears")) return false;
     FindChildren(c);

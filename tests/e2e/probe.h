@@ -36,6 +36,13 @@ std::string DriverDir();
 // Starts kelva.exe (beside the driver) in a working directory of its own,
 // with the given command line, and waits for its main window.
 bool StartClient(Client& c, const std::string& sDir, const std::string& sArgs = "");
+// The same for the kelva.exe at the given path.
+bool StartClientAt(Client& c, const std::string& sExe, const std::string& sDir, const std::string& sArgs = "");
+// Waits for the main window of a client whose process is started, and
+// finds its controls.
+bool WaitForMainWindow(Client& c);
+// The driver's folder: the build tree, with kelva.exe and the packages.
+std::string DriverDir();
 // The working directory for a client of a scenario, created empty.
 std::string FreshWorkDir(const std::string& sScenario, const std::string& sName);
 // Closes the main window and waits for the process to end; the exit code.

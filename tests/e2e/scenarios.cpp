@@ -34,6 +34,8 @@ const Scenario kScenarios[] = {
     {"game-between-two", GameBetweenTwo},
     {"game-with-computer", GameWithComputer},
     {"menu-commands", MenuCommands},
+    {"installed-program", InstalledProgram},
+    {"portable-zip", PortableZip},
     {"pose", PoseForPicture},
     {"pose-game", PoseForGamePicture},
 };

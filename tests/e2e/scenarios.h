@@ -24,3 +24,5 @@ void PoseForGamePicture(int nPort);
 void GameWithComputer(int nPort);
 void PoseForPicture(int nPort);
 void MenuCommands(int nPort);
+void InstalledProgram(int nPort);
+void PortableZip(int nPort);

@@ -66,8 +66,9 @@ start() {
     fi
 
     export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all DISPLAY=$display
-    # No Mono or Gecko: the prefix is for plain Win32 programs.
-    export WINEDLLOVERRIDES="mscoree,mshtml="
+    # No Mono or Gecko: the prefix is for plain Win32 programs. No menu
+    # builder: shortcuts made in the prefix stay out of the desktop menus.
+    export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
     [ -f "$prefix/system.reg" ] || create_prefix "$prefix" "$dir"
     install_marlett "$prefix" "$dir"
     "$WINESERVER" -f -p >"$dir/wineserver.log" 2>&1 &
@@ -75,7 +76,7 @@ start() {
     {
         echo "export DISPLAY=$display"
         echo "export WINEPREFIX=$prefix"
-        echo "export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='"
+        echo "export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'"
         echo "export WINE=$WINE"
         echo "XVFB_PID=$xvfb_pid"
         echo "WINESERVER_PID=$server_pid"

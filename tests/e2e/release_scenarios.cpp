@@ -1,0 +1,219 @@
+// The release packages used as a person uses them: the installer run
+// silently, the program started from its Start-menu shortcut, set up,
+// connected and uninstalled; the portable zip started from its folder.
+#include "scenarios.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "resources/resource.h"
+#include "scenario_support.h"
+
+namespace {
+
+const char* const kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KELVA";
+
+std::string ShellFolder(int nFolder)
+{
+    char szPath[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, nFolder, nullptr, SHGFP_TYPE_CURRENT, szPath);
+    return szPath;
+}
+
+bool Exists(const std::string& sPath) { return GetFileAttributesA(sPath.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+// The names of the files and folders in a folder, sorted.
+std::vector<std::string> FilesIn(const std::string& sDir)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE hFind = FindFirstFileA((sDir + "\\*").c_str(), &fd);
+    if (hFind == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::string sName = fd.cFileName;
+        if (sName != "." && sName != "..") names.push_back(sName);
+    } while (FindNextFileA(hFind, &fd));
+    FindClose(hFind);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string Joined(const std::vector<std::string>& names)
+{
+    std::string s;
+    for (const std::string& sName : names) s += " " + sName;
+    return s;
+}
+
+// Runs a command line and waits for it; its exit code, or STILL_ACTIVE when
+// it had not ended in time (it is then ended).
+DWORD RunAndWait(std::string sCommand, DWORD nTimeoutMs)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &sCommand[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return GetLastError();
+    DWORD nCode = STILL_ACTIVE;
+    if (WaitForSingleObject(pi.hProcess, nTimeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi.hProcess, &nCode);
+    else
+        TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return nCode;
+}
+
+std::string RegText(HKEY hRoot, const char* szKey, const char* szValue)
+{
+    char szData[1024] = "";
+    DWORD nSize = sizeof szData;
+    if (RegGetValueA(hRoot, szKey, szValue, RRF_RT_REG_SZ, nullptr, szData, &nSize) != ERROR_SUCCESS) return "";
+    return szData;
+}
+
+// What Windows is asked for when the program starts: the execution level in
+// its manifest ("asInvoker" starts without administrator rights).
+std::string RequestedLevel(const std::string& sExe)
+{
+    HMODULE hExe = LoadLibraryExA(sExe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!hExe) return "(cannot be read)";
+    std::string sManifest;
+    HRSRC hRes = FindResourceA(hExe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+    if (hRes) {
+        const char* pData = static_cast<const char*>(LockResource(LoadResource(hExe, hRes)));
+        if (pData) sManifest.assign(pData, SizeofResource(hExe, hRes));
+    }
+    FreeLibrary(hExe);
+    size_t nAt = sManifest.find("requestedExecutionLevel level=\"");
+    if (nAt == std::string::npos) return "(none)";
+    nAt += 31;
+    return sManifest.substr(nAt, sManifest.find('"', nAt) - nAt);
+}
+
+// The target and working directory of a shortcut, as the shell reads them.
+bool ReadShortcut(const std::string& sLink, std::string& sTarget, std::string& sWorkDir)
+{
+    bool bRead = false;
+    CoInitialize(nullptr);
+    IShellLinkA* pLink = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&pLink)))) {
+        IPersistFile* pFile = nullptr;
+        if (SUCCEEDED(pLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&pFile)))) {
+            std::wstring sWide(sLink.begin(), sLink.end());
+            char szTarget[MAX_PATH] = "", szDir[MAX_PATH] = "";
+            bRead = SUCCEEDED(pFile->Load(sWide.c_str(), STGM_READ)) &&
+                    SUCCEEDED(pLink->GetPath(szTarget, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
+                    SUCCEEDED(pLink->GetWorkingDirectory(szDir, MAX_PATH));
+            sTarget = szTarget;
+            sWorkDir = szDir;
+            pFile->Release();
+        }
+        pLink->Release();
+    }
+    CoUninitialize();
+    return bRead;
+}
+
+std::string ExpectedSettings(const std::string& sNick, int nPort)
+{
+    return "[KELVA]\r\nNickname=" + sNick + "\r\nRealname=Saint Ravkel de France\r\nPassword=\r\n"
+           "IRCServer=127.0.0.1\r\nIRCPort=" + std::to_string(nPort) + "\r\nShowList=FALSE\r\n";
+}
+
+// With no kelva.ini yet, Setup's OK writes one into the client's working
+// directory; closed and started again there, the client connects with what
+// it reads back, since its defaults name another server.
+template <class Start>
+void SetUpThenReconnect(Start start, const std::string& sNick, int nPort)
+{
+    Client first(sNick);
+    if (!start(first) || !CloseWelcome(first)) return;
+    EXPECT_UI(!Exists(first.sDir + "\\kelva.ini"), "there is no kelva.ini in " + first.sDir + " at first");
+    PostMessageA(first.hMain, WM_COMMAND, IDM_SETUP, 0);
+    HWND hSetup = WaitForDialog(first, "Setup");
+    if (!hSetup) return;
+    TypeInto(GetDlgItem(hSetup, IDC_SETUP_NICKNAME), sNick);
+    TypeInto(GetDlgItem(hSetup, IDC_SETUP_SERVER), "127.0.0.1");
+    TypeInto(GetDlgItem(hSetup, IDC_SETUP_PORT), std::to_string(nPort));
+    PostMessageA(GetDlgItem(hSetup, IDC_SETUP_SHOWLIST), BM_CLICK, 0, 0);
+    PressButton(hSetup, IDOK);
+    EXPECT_UI(WaitForClosed(hSetup), "OK closes Setup");
+    std::string sIni;
+    EXPECT_UI(ReadTextFile(first.sDir + "\\kelva.ini", sIni) && sIni == ExpectedSettings(sNick, nPort),
+              "Setup's OK writes kelva.ini in " + first.sDir + ":\n[" + sIni + "]");
+    EXPECT_UI(CloseClient(first) == 0, "the first run ends with exit code 0");
+
+    Client second(sNick);
+    if (!start(second) || !CloseWelcome(second)) return;
+    PostMessageA(second.hMain, WM_COMMAND, IDM_CONNECT, 0);
+    WaitForOutput(second, "Welcome to the Internet Relay Network " + sNick + "!");
+    EXPECT_UI(CloseClient(second) == 0, "the second run ends with exit code 0");
+}
+
+}  // namespace
+
+void InstalledProgram(int nPort)
+{
+    std::string sSetup = DriverDir() + "\\" KELVA_PACKAGE_NAME "-setup.exe";
+    EXPECT_UI(RequestedLevel(sSetup) == "asInvoker",
+              "the installer asks for no administrator rights; its manifest asks for " + RequestedLevel(sSetup));
+    DWORD nCode = RunAndWait("\"" + sSetup + "\" /S", 60000);
+    if (!EXPECT_UI(nCode == 0, "the silent installer ends with exit code 0, not " + std::to_string(nCode))) return;
+
+    std::string sProgram = ShellFolder(CSIDL_LOCAL_APPDATA) + "\\Programs\\KELVA";
+    std::string sSettings = ShellFolder(CSIDL_APPDATA) + "\\KELVA";
+    std::string sShortcut = ShellFolder(CSIDL_PROGRAMS) + "\\KELVA.lnk";
+    const std::vector<std::string> installed = {"README.txt", "Uninstall.exe", "kelva.exe", "kelva.hlp"};
+    EXPECT_UI(FilesIn(sProgram) == installed, sProgram + " holds the program alone:" + Joined(FilesIn(sProgram)));
+    EXPECT_UI(Exists(sSettings), "the installer makes the settings folder " + sSettings);
+
+    std::string sUninstall = RegText(HKEY_CURRENT_USER, kUninstallKey, "UninstallString");
+    EXPECT_UI(SamePath(sUninstall, "\"" + sProgram + "\\Uninstall.exe\""),
+              "the user's installed programs list KELVA, uninstalled by \"" + sUninstall + "\"");
+    EXPECT_UI(RegText(HKEY_CURRENT_USER, kUninstallKey, "DisplayVersion") == KELVA_VERSION,
+              "the entry shows version " KELVA_VERSION);
+    EXPECT_UI(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName").empty(), "nothing is registered for all users");
+
+    std::string sTarget, sWorkDir;
+    EXPECT_UI(ReadShortcut(sShortcut, sTarget, sWorkDir), "the Start menu holds the shortcut " + sShortcut);
+    EXPECT_UI(SamePath(sTarget, sProgram + "\\kelva.exe"), "the shortcut starts " + sTarget);
+    EXPECT_UI(SamePath(sWorkDir, sSettings), "the shortcut starts it in " + sWorkDir);
+    if (ScenarioFailed()) return;
+
+    SetUpThenReconnect([&](Client& c) { return StartClientAt(c, sTarget, sWorkDir); }, "Ivy", nPort);
+    EXPECT_UI(FilesIn(sProgram) == installed,
+              "nothing is written into the program's folder:" + Joined(FilesIn(sProgram)));
+
+    nCode = RunAndWait(sUninstall + " /S", 60000);
+    EXPECT_UI(nCode == 0, "the silent uninstaller ends with exit code 0, not " + std::to_string(nCode));
+    // The uninstaller runs on from a copy of itself, so its work is waited for.
+    EXPECT_UI(WaitUntil([&] { return !Exists(sProgram) && !Exists(sShortcut); }, 30000),
+              "the uninstaller removes the program's folder and the shortcut; left:" + Joined(FilesIn(sProgram)));
+    EXPECT_UI(WaitUntil([&] { return RegText(HKEY_CURRENT_USER, kUninstallKey, "DisplayName").empty(); }, 10000),
+              "the uninstaller removes its entry from the installed programs");
+    std::string sIni;
+    EXPECT_UI(ReadTextFile(sSettings + "\\kelva.ini", sIni) && sIni == ExpectedSettings("Ivy", nPort),
+              "the uninstaller keeps the settings:\n[" + sIni + "]");
+}
+
+void PortableZip(int nPort)
+{
+    std::string sDir = DriverDir() + "\\e2e-work\\portable-zip\\" KELVA_PACKAGE_NAME;
+    EXPECT_UI(FilesIn(sDir) == std::vector<std::string>({"README.txt", "kelva.exe", "kelva.hlp"}),
+              "the zip unpacks kelva.exe, kelva.hlp and README.txt:" + Joined(FilesIn(sDir)));
+    std::string sReadme;
+    EXPECT_UI(ReadTextFile(sDir + "\\README.txt", sReadme) && sReadme.find("KELVA " KELVA_VERSION "\r\n") == 0 &&
+                  sReadme.find("\n\n") == std::string::npos,
+              "README.txt names the version and ends its lines in CR LF");
+    if (ScenarioFailed()) return;
+
+    SetUpThenReconnect([&](Client& c) { return StartClientAt(c, sDir + "\\kelva.exe", sDir); }, "Pia", nPort);
+    EXPECT_UI(FilesIn(sDir) == std::vector<std::string>({"README.txt", "kelva.exe", "kelva.hlp", "kelva.ini"}),
+              "kelva.ini is beside kelva.exe:" + Joined(FilesIn(sDir)));
+}
