@@ -100,14 +100,6 @@ std::string FreshWorkDir(const std::string& sScenario, const std::string& sName)
     return sDir;
 }
 
-std::string DriverDir()
-{
-    char szPath[MAX_PATH];
-    GetModuleFileNameA(nullptr, szPath, MAX_PATH);
-    std::string s = szPath;
-    return s.substr(0, s.find_last_of('\\'));
-}
-
 bool StartClient(Client& c, const std::string& sDir, const std::string& sArgs)
 {
     return StartClientAt(c, DriverDir() + "\\kelva.exe", sDir, sArgs);

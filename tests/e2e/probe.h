@@ -31,8 +31,6 @@ struct Client {
     HWND hNickList = nullptr;
 };
 
-// The directory of the driver, where kelva.exe and the other programs were built.
-std::string DriverDir();
 // Starts kelva.exe (beside the driver) in a working directory of its own,
 // with the given command line, and waits for its main window.
 bool StartClient(Client& c, const std::string& sDir, const std::string& sArgs = "");
