@@ -15,30 +15,17 @@ namespace {
 
 const char szComputerWon[] = "<KELVA> Your opponent has won the game.";
 
-// kelva-opponent.exe, built with the driver, for the length of the scenario.
-struct ComputerPlayer {
-    PROCESS_INFORMATION pi = {};
-
-    bool Start(int nPort)
-    {
-        std::string sExe = DriverDir() + "\\opponent\\kelva-opponent.exe";
-        std::string sCommand = "\"" + sExe + "\" --server localhost --port " + std::to_string(nPort) + " --seed 7";
-        STARTUPINFOA si = {};
-        si.cb = sizeof si;
-        return EXPECT_UI(CreateProcessA(sExe.c_str(), &sCommand[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                                        &pi) != 0,
-                         "kelva-opponent.exe starts");
-    }
-
-    ~ComputerPlayer()
-    {
-        if (!pi.hProcess) return;
-        TerminateProcess(pi.hProcess, 0);
-        WaitForSingleObject(pi.hProcess, 5000);
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
-    }
-};
+// kelva-opponent.exe, built with the driver; the process is ended with the
+// Client that holds it, as a client's is.
+bool StartComputer(Client& computer, int nPort)
+{
+    std::string sExe = DriverDir() + "\\opponent\\kelva-opponent.exe";
+    std::string sCommand = "\"" + sExe + "\" --server localhost --port " + std::to_string(nPort) + " --seed 7";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    BOOL bStarted = CreateProcessA(sExe.c_str(), &sCommand[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &computer.pi);
+    return EXPECT_UI(bStarted != 0, "kelva-opponent.exe starts");
+}
 
 // As the run command starts it: a connection file naming the default server
 // and the game channel, so that the first window after the Welcome dialog is
@@ -101,9 +88,8 @@ bool PlayOneMove(const Client& c)
 
 void GameWithComputer(int nPort)
 {
-    ComputerPlayer computer;
-    Client anna("Anna"), bert("Bert");
-    if (!computer.Start(nPort) || !StartIntoGameChannel(anna, nPort) || !StartIntoGameChannel(bert, nPort)) return;
+    Client computer("Computer"), anna("Anna"), bert("Bert");
+    if (!StartComputer(computer, nPort) || !StartIntoGameChannel(anna, nPort) || !StartIntoGameChannel(bert, nPort)) return;
     MoveWindow(anna.hMain, 0, 0, 512, 420, TRUE);
     MoveWindow(bert.hMain, 512, 0, 512, 420, TRUE);
     if (!InviteComputer(anna) || !InviteComputer(bert)) return;
