@@ -5,6 +5,7 @@
 #include "irc/client_state.h"
 #include "resources/resource.h"
 #include "shell/dialogs.h"
+#include "shell/redraw.h"
 #include "shell/seam.h"
 
 namespace {
@@ -61,4 +62,8 @@ INT_PTR CALLBACK SetupDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM)
 
 }  // namespace
 
-void RunSetupDialog() { DialogBoxParamA(client.hInstance, "Setup", client.hMainWnd, SetupDlgProc, 0); }
+void RunSetupDialog()
+{
+    RedrawHeld();
+    DialogBoxParamA(client.hInstance, "Setup", client.hMainWnd, SetupDlgProc, 0);
+}

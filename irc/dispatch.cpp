@@ -3,6 +3,7 @@
 #include "irc/dispatch.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "game/handshake.h"
 #include "irc/client_state.h"
@@ -20,6 +21,17 @@ struct ServerLine {
 };
 
 void Show(const char* szText) { AppendOutput(szText); }
+
+// The pieces of one shown line reach the pane in one append: under a flood
+// every append costs the pane a layout of its own. Room for "<", a 255-
+// character nick, the longest heading and a whole 512-character line.
+void ShowPieces(std::initializer_list<const char*> pieces)
+{
+    char szShown[1024];
+    TextBuilder shown(szShown, sizeof szShown);
+    for (const char* szPiece : pieces) shown.Add(szPiece);
+    Show(szShown);
+}
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
 
@@ -72,11 +84,7 @@ void OnJoin(ServerLine& line)
 {
     if (!IsOwnNick(line.szSender)) {
         NickListAdd(line.szSender);
-        if (client.szPartner[0] == '\0') {
-            Show("<");
-            Show(line.szSender);
-            Show("> Joining\r\n");
-        }
+        if (client.szPartner[0] == '\0') ShowPieces({"<", line.szSender, "> Joining\r\n"});
         return;
     }
     NickListRemoveAll();
@@ -109,9 +117,7 @@ void OnDeparture(ServerLine& line, const char* szShown)
     bool bPartner = client.szPartner[0] != '\0' && std::strcmp(line.szSender, client.szPartner) == 0;
     if (client.szPartner[0] != '\0' && !bPartner) return;
     if (!bPartner && IsOwnNick(line.szSender)) return;
-    Show("<");
-    Show(line.szSender);
-    Show(szShown);
+    ShowPieces({"<", line.szSender, szShown});
     if (bPartner) OnPartnerDeparture();
 }
 
@@ -150,12 +156,10 @@ void OnMessage(ServerLine& line)
     }
     const char* szHeading = MessageHeading(line.szSender, szTarget);
     if (szHeading == nullptr) return;
-    if (line.szSender[0] != '\0') {
-        Show("<");
-        Show(line.szSender);
-        Show(szHeading);
-    }
-    Show(s + line.nPos);
+    if (line.szSender[0] != '\0')
+        ShowPieces({"<", line.szSender, szHeading, s + line.nPos});
+    else
+        Show(s + line.nPos);
 }
 
 // The trailing text of a numeric reply: after the target, the blanks and
@@ -283,8 +287,7 @@ void OnNumericReply(ServerLine& line)
 // Whatever nothing else claims is shown whole.
 void OnUnknown(ServerLine& line)
 {
-    Show("<?> ");
-    Show(line.szLine);
+    ShowPieces({"<?> ", line.szLine});
 }
 
 }  // namespace

@@ -104,10 +104,10 @@ void ComposeChat(const char* szText, TextBuilder& out)
     out.Add("PRIVMSG ").Add(szTarget).Add(" :").Add(szText);
     // Game messages are never echoed; they only start with "!" in game mode.
     if (client.nGameState != GAME_OFF && szText[0] == '!') return;
-    AppendOutput("<");
-    AppendOutput(client.szNickname);
-    AppendOutput("> ");
-    AppendOutput(szText);
+    // The echo reaches the pane in one append, as shown lines do.
+    char szEcho[COMPOSE_SIZE];
+    TextBuilder(szEcho, sizeof szEcho).Add("<").Add(client.szNickname).Add("> ").Add(szText);
+    AppendOutput(szEcho);
 }
 
 // Whether the word at nStart is the slash and exactly the four letters of

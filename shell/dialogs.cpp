@@ -5,6 +5,7 @@
 #include "resources/resource.h"
 #include "shell/layout.h"
 #include "shell/prompt.h"
+#include "shell/redraw.h"
 #include "shell/seam.h"
 
 namespace {
@@ -30,6 +31,7 @@ short ShowMessageDialog(HWND hOwner, const char* szSubject, const char* szTitle,
     CopyField(szMsgSubject, szSubject);
     CopyField(szMsgTitle, szTitle);
     nMsgStringId = nStringId;
+    RedrawHeld();
     return static_cast<short>(DialogBoxParamA(client.hInstance, MessageDialogTemplate(szSubject, nStringId), hOwner,
                                               MsgBoxDlgProc, 0));
 }
@@ -75,5 +77,6 @@ INT_PTR CALLBACK AboutDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM)
 
 void RunAboutDialog(const char* szTemplate)
 {
+    RedrawHeld();
     DialogBoxParamA(client.hInstance, szTemplate, client.hMainWnd, AboutDlgProc, 0);
 }

@@ -4,9 +4,20 @@
 #include "resources/resource.h"
 #include "shell/commands.h"
 #include "shell/dialogs.h"
+#include "shell/redraw.h"
 #include "shell/seam.h"
 
 namespace {
+
+// The list box of the open dialog, found once per dialog: a flood of
+// channel replies adds rows thousands of times a second.
+HWND hChannelRows = nullptr;
+
+HWND ChannelRows()
+{
+    HoldRedraw(hChannelRows);
+    return hChannelRows;
+}
 
 void AskToClose() { PostMessageA(client.hMainWnd, WM_COMMAND, IDC_CLOSELIST, 0); }
 
@@ -49,15 +60,18 @@ void CloseChannelList()
 {
     DestroyWindow(client.hListDlg);
     client.hListDlg = nullptr;
+    hChannelRows = nullptr;
 }
 
-HWND OpenChannelList() { return CreateDialogParamA(client.hInstance, "List", client.hMainWnd, ListDlgProc, 0); }
-
-void ChannelListEmpty() { SendDlgItemMessageA(client.hListDlg, IDC_CHANNELLIST, LB_RESETCONTENT, 0, 0); }
-
-void ChannelListAddRow(const char* szRow)
+HWND OpenChannelList()
 {
-    SendDlgItemMessageA(client.hListDlg, IDC_CHANNELLIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(szRow));
+    HWND hDlg = CreateDialogParamA(client.hInstance, "List", client.hMainWnd, ListDlgProc, 0);
+    hChannelRows = GetDlgItem(hDlg, IDC_CHANNELLIST);
+    return hDlg;
 }
+
+void ChannelListEmpty() { SendMessageA(ChannelRows(), LB_RESETCONTENT, 0, 0); }
+
+void ChannelListAddRow(const char* szRow) { SendMessageA(ChannelRows(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(szRow)); }
 
 void ChannelListSetTitle(const char* szTitle) { SetWindowTextA(client.hListDlg, szTitle); }

@@ -11,6 +11,7 @@
 #include "shell/dialogs.h"
 #include "shell/help_window.h"
 #include "shell/main_window.h"
+#include "shell/redraw.h"
 
 namespace {
 
@@ -66,24 +67,50 @@ void FirstPass(const char* szConnectionFile)
     if (szConnectionFile[0] != '\0') ReadConnectionFile(szConnectionFile);
 }
 
+// One receive while connected; a broken connection is closed on the same
+// pass.
+void ReceiveOnce()
+{
+    if (client.bConnected && PollReceive() != 0) Disconnect();
+    WatchServerSocket();
+}
+
+// What the lines received changed is drawn once the server has nothing
+// more waiting, and during a long flood at least every 50 ms.
+void DrawWhenBurstEnds()
+{
+    if (!ServerDataWaiting() || RedrawOverdue()) RedrawHeld();
+}
+
+// Nothing in the queue: wait for the next message, which socket data also
+// brings, instead of spinning.
+void WaitForWork()
+{
+    if (!ServerDataWaiting()) WaitMessage();
+}
+
+void HandleMessage(MSG& msg)
+{
+    if (client.hListDlg != nullptr && IsDialogMessageA(client.hListDlg, &msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+}
+
 // Each pass makes one receive while connected and then handles at most one
-// window message. When neither found anything it waits for the next message,
-// which socket data also brings, instead of spinning.
+// window message.
 WPARAM RunMainLoop(const char* szConnectionFile)
 {
     MSG msg;
     for (;;) {
         if (client.bShowWelcome) FirstPass(szConnectionFile);
-        if (client.bConnected && PollReceive() != 0) Disconnect();
-        WatchServerSocket();
+        ReceiveOnce();
+        DrawWhenBurstEnds();
         if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!ServerDataWaiting()) WaitMessage();
+            WaitForWork();
             continue;
         }
         if (msg.message == WM_QUIT) return msg.wParam;
-        if (client.hListDlg != nullptr && IsDialogMessageA(client.hListDlg, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        HandleMessage(msg);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "shell/layout.h"
 #include "shell/list_dialog.h"
 #include "shell/output_pane.h"
+#include "shell/redraw.h"
 
 const char szMainWindowClass[] = "KELVA Window";
 
@@ -50,6 +51,8 @@ void MoveChild(HWND hChild, const ChildRect& rc) { MoveWindow(hChild, rc.x, rc.y
 // from WM_CREATE's move, before any child does.
 LRESULT OnSize(LPARAM lParam)
 {
+    // Controls that are not drawing would leave their old place unpainted.
+    RedrawHeld();
     short nWidth = static_cast<short>(LOWORD(lParam));
     short nHeight = static_cast<short>(HIWORD(lParam));
     int bGameMode = client.nGameState != GAME_OFF;

@@ -4,6 +4,7 @@
 #include "irc/send.h"
 #include "irc/text.h"
 #include "resources/resource.h"
+#include "shell/redraw.h"
 #include "shell/seam.h"
 
 namespace {
@@ -47,6 +48,7 @@ HWND CreateInputLine(HWND hParent)
 void AppendOutput(const char* szText)
 {
     HWND hPane = client.hOutputEdit;
+    HoldRedraw(hPane);
     if (SendMessageA(hPane, EM_GETLINECOUNT, 0, 0) > TRIM_ABOVE_LINES) {
         LRESULT nCut = SendMessageA(hPane, EM_LINEINDEX, TRIM_LINES, 0);
         SendMessageA(hPane, EM_SETSEL, 0, nCut);

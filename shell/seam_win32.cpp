@@ -7,10 +7,19 @@
 #include "irc/text.h"
 #include "resources/resource.h"
 #include "shell/main_window.h"
+#include "shell/redraw.h"
 
-void NickListRemoveAll() { SendMessageA(client.hNickList, LB_RESETCONTENT, 0, 0); }
+void NickListRemoveAll()
+{
+    HoldRedraw(client.hNickList);
+    SendMessageA(client.hNickList, LB_RESETCONTENT, 0, 0);
+}
 
-void NickListAdd(const char* szName) { SendMessageA(client.hNickList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(szName)); }
+void NickListAdd(const char* szName)
+{
+    HoldRedraw(client.hNickList);
+    SendMessageA(client.hNickList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(szName));
+}
 
 short NickListFindExact(const char* szName)
 {
@@ -19,7 +28,11 @@ short NickListFindExact(const char* szName)
     return nIndex == LB_ERR ? -1 : static_cast<short>(nIndex);
 }
 
-void NickListDeleteAt(short nIndex) { SendMessageA(client.hNickList, LB_DELETESTRING, static_cast<WPARAM>(nIndex), 0); }
+void NickListDeleteAt(short nIndex)
+{
+    HoldRedraw(client.hNickList);
+    SendMessageA(client.hNickList, LB_DELETESTRING, static_cast<WPARAM>(nIndex), 0);
+}
 
 void NickListClearSelection() { SendMessageA(client.hNickList, LB_SETCURSEL, static_cast<WPARAM>(-1), 0); }
 

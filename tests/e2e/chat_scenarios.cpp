@@ -3,6 +3,7 @@
 #include "scenarios.h"
 
 #include "resources/resource.h"
+#include "relay.h"
 #include "scenario_support.h"
 
 void ConnectAndJoin(int nPort)
@@ -88,4 +89,65 @@ void DisconnectQuestion(int nPort)
     EXPECT_UI(WaitUntil([&] { return WindowText(hConnect) == "Connect"; }), "the button reads \"Connect\" again");
     WaitForTitle(anna, "KELVA");
     EXPECT_UI(CloseClient(anna) == 0, "closing the window ends the program with exit code 0");
+}
+
+namespace {
+
+std::string FloodLine(int n) { return ":bert!b@h PRIVMSG #lobby :flood line " + std::to_string(n) + "\r\n"; }
+
+// Whether the pane's last character is within its client area: the pane is
+// scrolled to its end.
+bool ShowsItsEnd(HWND hPane)
+{
+    LRESULT nLast = SendMessageA(hPane, WM_GETTEXTLENGTH, 0, 0) - 3;
+    LRESULT nPos = SendMessageA(hPane, EM_POSFROMCHAR, static_cast<WPARAM>(nLast), 0);
+    RECT rc;
+    GetClientRect(hPane, &rc);
+    int y = static_cast<short>(HIWORD(nPos));
+    return nPos != -1 && y >= 0 && y < rc.bottom;
+}
+
+}  // namespace
+
+// 5,000 channel lines in slices, so that the flood lasts a while whatever
+// the client's speed; typing in the middle of it is taken and sent before
+// the flood's closing PING is answered, and the pane ends with the last
+// line, trimmed to about 200 lines and shown again.
+void FloodKeepsUp(int nPort)
+{
+    Client anna("Anna");
+    Relay relay;
+    if (!StartOnRelay(anna, "flood-keeps-up", "127.0.0.1", relay, nPort)) return;
+    TypeLine(anna, "/join #lobby");
+    WaitForTitle(anna, "KELVA: #lobby");
+
+    const int nLines = 5000, nSlice = 100;
+    for (int nFirst = 1; nFirst <= nLines; nFirst += nSlice) {
+        std::string sSlice;
+        for (int n = nFirst; n < nFirst + nSlice; ++n) sSlice += FloodLine(n);
+        if (nFirst + nSlice > nLines) sSlice += "PING :flood-end\r\n";
+        relay.Inject(sSlice);
+        if (nFirst == 10 * nSlice + 1) {
+            TypeText(anna, "typed during the flood");
+            EXPECT_UI(WaitUntil([&] { return WindowText(anna.hInput) == "typed during the flood"; }),
+                      "the input line takes typing during the flood; it holds \"" + WindowText(anna.hInput) + "\"");
+            PostMessageA(anna.hInput, WM_CHAR, '\r', 1);
+        }
+        Sleep(10);
+    }
+    EXPECT_UI(WaitUntil([&] { return relay.ClientSent().find("PONG Anna\r\n") != std::string::npos; }, 60000),
+              "the flood's PING is answered");
+    std::string sSent = relay.ClientSent();
+    size_t nTyped = sSent.find("PRIVMSG #lobby :typed during the flood\r\n");
+    EXPECT_UI(nTyped != std::string::npos && nTyped < sSent.find("PONG Anna\r\n"),
+              "the typed line goes out before the flood is over; the client sent:\n" + sSent.substr(sSent.size() > 600 ? sSent.size() - 600 : 0));
+
+    std::string sPane = WindowText(anna.hOutput);
+    std::string sLast = "<bert> " + FloodLine(nLines).substr(FloodLine(nLines).find("flood"));
+    EXPECT_UI(sPane.size() >= sLast.size() && sPane.compare(sPane.size() - sLast.size(), sLast.size(), sLast) == 0,
+              "the pane ends with the last line of the flood:\n" + sPane.substr(sPane.size() > 300 ? sPane.size() - 300 : 0));
+    LRESULT nCount = SendMessageA(anna.hOutput, EM_GETLINECOUNT, 0, 0);
+    EXPECT_UI(nCount > 100 && nCount <= 202, "the pane holds about 200 lines, not " + std::to_string(nCount));
+    EXPECT_UI(IsWindowVisible(anna.hOutput) && WaitUntil([&] { return ShowsItsEnd(anna.hOutput); }),
+              "the pane is shown, scrolled to its last line");
 }

@@ -2,6 +2,8 @@
 // connection file, the message dialogs, game mode's layout.
 #include "scenarios.h"
 
+#include <cstdio>
+
 #include "relay.h"
 #include "resources/resource.h"
 #include "scenario_support.h"
@@ -132,4 +134,51 @@ void GameModeLayout(int nPort)
     EXPECT_UI(WaitUntil([&] { return !IsWindowVisible(hBoard); }), "leaving the channel hides the board");
     EXPECT_UI(ChildPlace(anna.hOutput).left == 0, "the output pane is back on the left");
     EXPECT_UI(CloseClient(anna) == 0, "closing the window ends the program with exit code 0");
+}
+
+namespace {
+
+COLORREF ScreenPixel(POINT pt)
+{
+    HDC hdc = GetDC(nullptr);
+    COLORREF c = GetPixel(hdc, pt.x, pt.y);
+    ReleaseDC(nullptr, hdc);
+    return c;
+}
+
+}  // namespace
+
+// A dialog over the board, closed: how long until the board shows again
+// where the dialog was. One dialog opens from a command, one from the
+// receive path (the overflow notice).
+void RepaintAfterDialog(int nPort)
+{
+    Client anna("Anna");
+    Relay relay;
+    if (!StartOnRelay(anna, "repaint-after-dialog", "localhost", relay, nPort)) return;
+    TypeLine(anna, "/join #go-moku");
+    WaitForTitle(anna, "KELVA: #Go-Moku");
+    HWND hBoard = FindWindowExA(anna.hMain, nullptr, "KELVA Game Window", nullptr);
+    Sleep(1000);
+    for (int nWay = 0; nWay < 2; ++nWay) {
+        if (nWay == 0)
+            PostMessageA(anna.hMain, WM_COMMAND, IDM_ABOUT, 0);
+        else
+            relay.Inject(":bert!b@h PRIVMSG Anna :" + std::string(600, 'x') + "\r\n");
+        HWND hDlg = WaitForDialog(anna, nWay == 0 ? "About KELVA" : "Error");
+        if (!hDlg) return;
+        RECT rcDlg, rcBoard;
+        GetWindowRect(hDlg, &rcDlg);
+        GetWindowRect(hBoard, &rcBoard);
+        POINT pt = {rcDlg.left + 3, (rcDlg.top + rcDlg.bottom) / 2};
+        EXPECT_UI(PtInRect(&rcBoard, pt), "the dialog covers the board");
+        Sleep(500);
+        COLORREF cDialog = ScreenPixel(pt);
+        PressButton(hDlg, IDOK);
+        WaitForClosed(hDlg);
+        DWORD t0 = GetTickCount();
+        bool bBack = WaitUntil([&] { return ScreenPixel(pt) != cDialog; }, 10000);
+        std::printf("board pixel back after %lu ms (%06lx -> %06lx)\n", GetTickCount() - t0, cDialog, ScreenPixel(pt));
+        EXPECT_UI(bBack, "the board is drawn again where the dialog was");
+    }
 }

@@ -94,3 +94,23 @@ void PoseForGamePicture(int nPort)
                        Check(white, 8 * s + s / 2, 8 * s + s / 2, PIXEL_WHITE, "empty board") +
                        Check(white, 8 * s, 8 * s, PIXEL_BLACK, "grid (8, 8)"));
 }
+
+// One client of the flood benchmark, connected to its server on nPort, which
+// registers it and puts it into a channel; "ready.txt" is written once the
+// Welcome dialog is closed, and the client is held until "done.txt" appears
+// (at most an hour). KELVA_WINEDEBUG, when set, becomes the client's
+// WINEDEBUG, for tracing one run.
+void BenchClient(int nPort)
+{
+    char szDebug[256];
+    if (GetEnvironmentVariableA("KELVA_WINEDEBUG", szDebug, sizeof szDebug) > 0)
+        SetEnvironmentVariableA("WINEDEBUG", szDebug);
+    Client kelva("Kelva");
+    std::string sFile = "SERVER 127.0.0.1\r\nPORT " + std::to_string(nPort) + "\r\n";
+    if (!StartWith(kelva, "bench", SettingsFor("Kelva", "irc.invalid", 1), sFile) || !CloseWelcome(kelva)) return;
+    std::string sDir = kelva.sDir.substr(0, kelva.sDir.find_last_of('\\'));
+    WriteTextFile(sDir + "\\ready.txt", "ready\n");
+    std::string sDone;
+    WaitUntil([&] { return ReadTextFile(sDir + "\\done.txt", sDone); }, 3600000);
+    CloseClient(kelva);
+}

@@ -38,6 +38,9 @@ const Scenario kScenarios[] = {
     {"portable-zip", PortableZip},
     {"pose", PoseForPicture},
     {"pose-game", PoseForGamePicture},
+    {"flood-keeps-up", FloodKeepsUp},
+    {"bench-client", BenchClient},
+    {"repaint-after-dialog", RepaintAfterDialog},
 };
 
 const int nScenarios = sizeof kScenarios / sizeof kScenarios[0];

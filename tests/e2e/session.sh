@@ -86,7 +86,7 @@ start() {
 }
 
 is_ours() {
-    [ -n "$1" ] && tr '\0' ' ' <"/proc/$1/cmdline" 2>/dev/null | grep -q "$2"
+    [ -n "$1" ] && { tr '\0' ' ' <"/proc/$1/cmdline" | grep -q "$2"; } 2>/dev/null
 }
 
 stop() {

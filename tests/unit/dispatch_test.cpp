@@ -187,6 +187,31 @@ TEST_F(Dispatch, MessagesAreShownBehindTheirHeading)
     }
 }
 
+// Under a flood every append costs the real pane a layout of its own, so a
+// shown line goes in whole, in one append, however long its pieces are.
+TEST_F(Dispatch, EachShownLineReachesThePaneInOneAppend)
+{
+    const std::string sNick(255, 'n');
+    const std::string sText(512 - 280, 't');
+    const struct {
+        const char* szWhat;
+        std::string sLine;
+        std::string sShown;
+    } kCases[] = {
+        {"a channel message", ":bob!b@h PRIVMSG #chat :hi all\r\n", "<bob> hi all\r\n"},
+        {"the longest private message", ":" + sNick + "!b@h PRIVMSG Ravkel :" + sText + "\r\n",
+         "<" + sNick + "-Private> " + sText + "\r\n"},
+        {"a join", ":bob!b@h JOIN :#chat\r\n", "<bob> Joining\r\n"},
+        {"a quit", ":bob!b@h QUIT :bye\r\n", "<bob> Quiting\r\n"},
+        {"a line nothing claims", ":srv 999 * :what\r\n", "<?> :srv 999 * :what\r\n"},
+    };
+    for (const auto& c : kCases) {
+        Enter("", GAME_OFF);
+        HandleServerLine(c.sLine.c_str());
+        EXPECT_EQ(std::vector<std::string>{c.sShown}, fake.appends) << c.szWhat;
+    }
+}
+
 TEST_F(Dispatch, AnOverlongTargetCountsAsNone)
 {
     std::string sTarget(256, 't');

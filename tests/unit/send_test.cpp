@@ -263,4 +263,15 @@ TEST(SendText, AnOverlongChatLineIsCutTo510CharactersAndCrLf)
     EXPECT_EQ("<Ravkel> " + sText + "\r\n", fake.sOutput) << "the echo shows what was typed";
 }
 
+TEST(SendText, TheEchoOfTheLongestLineReachesThePaneWholeInOneAppend)
+{
+    Enter(kWithPartner);
+    std::string sNick(255, 'r');
+    CopyField(client.szNickname, sNick.c_str());
+    ServerEnd server;
+    std::string sText(510, 'x');
+    SendText((sText + "\r\n").c_str());
+    EXPECT_EQ(std::vector<std::string>{"<" + sNick + "> " + sText + "\r\n"}, fake.appends);
+}
+
 }  // namespace

@@ -1,0 +1,713 @@
+#!/usr/bin/python3
+"""The flood benchmark: a scripted IRC server of its own on loopback that
+registers one client, puts it into a channel, sends it a flood and then a
+PING, and measures the time until the client's PONG, the CPU time of the
+client and of what draws for it, and the client's memory. kelva.exe runs
+under Wine (started through the end-to-end driver, which closes its Welcome
+dialog), irssi in a tmux session; the two alternate round by round and one
+table of medians and ratios is printed. Figures only: nothing here fails on
+a time. Run it through scripts/bench-flood.sh, which sets up the display,
+the Wine prefix and the build; Python's standard library is all it needs.
+"""
+import argparse
+import datetime
+import os
+import platform
+import random
+import select
+import shutil
+import signal
+import socket
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+HZ = os.sysconf("SC_CLK_TCK")
+CHANNEL = "#bench"
+SERVER = "bench.example"
+
+
+# ---- what a process costs, read from /proc -------------------------------
+
+def cpu_seconds(pid):
+    try:
+        with open(f"/proc/{pid}/stat") as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / HZ
+    except (OSError, IndexError, ValueError):
+        return 0.0
+
+
+def rss_mb(pid):
+    try:
+        with open(f"/proc/{pid}/status") as f:
+            for line in f:
+                if line.startswith("VmRSS:"):
+                    return int(line.split()[1]) / 1024
+    except OSError:
+        pass
+    return 0.0
+
+
+def alive(pid):
+    return pid is not None and os.path.exists(f"/proc/{pid}")
+
+
+def stop_pid(pid, wait=5.0):
+    """Ends one process this script started, by its PID."""
+    if not alive(pid):
+        return
+    try:
+        os.kill(pid, signal.SIGTERM)
+    except ProcessLookupError:
+        return
+    end = time.monotonic() + wait
+    while alive(pid) and time.monotonic() < end:
+        try:
+            os.waitpid(pid, os.WNOHANG)
+        except ChildProcessError:
+            pass
+        time.sleep(0.05)
+    if alive(pid):
+        try:
+            os.kill(pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+
+
+def prefix_pids(wineprefix, program):
+    """The processes of one program (kelva.exe, wineserver) in this
+    benchmark's own Wine prefix only: other people run the same programs on
+    the same machine."""
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry}/cmdline", "rb") as f:
+                argv = f.read().split(b"\0")
+            if not any(arg.replace(b"\\", b"/").split(b"/")[-1].lower().startswith(program) for arg in argv[:1]):
+                continue
+            with open(f"/proc/{entry}/environ", "rb") as f:
+                env = f.read().split(b"\0")
+        except OSError:
+            continue
+        if ("WINEPREFIX=" + wineprefix).encode() in env:
+            found.append(int(entry))
+    return found
+
+
+def kelva_pids(wineprefix):
+    return prefix_pids(wineprefix, b"kelva.exe")
+
+
+# ---- the floods ------------------------------------------------------------
+
+WORDS = ("the quick brown fox jumps over a lazy dog while seven wizards quietly "
+         "judge boxing matches and pack my box with five dozen liquor jugs").split()
+
+
+def chat_text(rng, length):
+    words = []
+    while sum(len(w) + 1 for w in words) < length:
+        words.append(rng.choice(WORDS))
+    return " ".join(words)[:length]
+
+
+def flood_messages(nick, count):
+    """Channel messages of about 130 bytes from fifty people."""
+    rng = random.Random(1)
+    lines = []
+    for i in range(count):
+        head = f":talker{i % 50}!user{i % 50}@host{i % 50}.example PRIVMSG {CHANNEL} :"
+        lines.append(f"{head}{i} {chat_text(rng, 128 - len(head) - 8)}\r\n")
+    return "".join(lines)
+
+
+def flood_list(nick, count):
+    """A channel list: 321, one 322 per channel in no particular order, 323."""
+    rng = random.Random(2)
+    names = [f"#channel{i:06d}" for i in range(count)]
+    rng.shuffle(names)
+    lines = [f":{SERVER} 321 {nick} Channel :Users  Name\r\n"]
+    for name in names:
+        topic = chat_text(rng, rng.randint(10, 60))
+        lines.append(f":{SERVER} 322 {nick} {name} {rng.randint(1, 500)} :[+nt] {topic}\r\n")
+    lines.append(f":{SERVER} 323 {nick} :End of LIST\r\n")
+    return "".join(lines)
+
+
+def flood_names(nick, count):
+    """A names reply of the channel in 353 lines of about 400 bytes, then 366."""
+    rng = random.Random(3)
+    nicks = [rng.choice(["", "", "", "@", "+"]) + f"person{i:05d}" for i in range(count)]
+    rng.shuffle(nicks)
+    head = f":{SERVER} 353 {nick} = {CHANNEL} :"
+    lines, names = [], []
+    for name in nicks:
+        if names and len(head) + len(" ".join(names + [name])) > 398:
+            lines.append(head + " ".join(names) + "\r\n")
+            names = []
+        names.append(name)
+    if names:
+        lines.append(head + " ".join(names) + "\r\n")
+    lines.append(f":{SERVER} 366 {nick} {CHANNEL} :End of NAMES list\r\n")
+    return "".join(lines)
+
+
+SCENARIOS = {
+    "msgs": ("{n:,} channel messages", flood_messages),
+    "list": ("LIST of {n:,} channels", flood_list),
+    "names": ("names of {n:,} nicks", flood_names),
+    "idle": ("idle, connected, {n} s", None),
+}
+
+
+def parse_scenario(text):
+    kind, _, number = text.partition(":")
+    if kind not in SCENARIOS or not number.isdigit():
+        raise argparse.ArgumentTypeError(f"scenario {text!r}: one of msgs:N list:N names:N idle:SECONDS")
+    return kind, int(number)
+
+
+def scenario_title(scenario):
+    kind, n = scenario
+    return SCENARIOS[kind][0].format(n=n)
+
+
+# ---- the server side of one round ------------------------------------------
+
+class Connection:
+    def __init__(self, sock):
+        self.sock = sock
+        self.sock.setblocking(False)
+        self.inbuf = b""
+        self.lines = []
+        self.closed = False
+
+    def pump(self, timeout, out=b""):
+        """Waits up to timeout for the client; sends what it can of out and
+        returns how many bytes of it went."""
+        wlist = [self.sock] if out else []
+        readable, writable, _ = select.select([self.sock], wlist, [], timeout)
+        sent = 0
+        if writable:
+            try:
+                sent = self.sock.send(out[:262144])
+            except (BlockingIOError, InterruptedError):
+                sent = 0
+            except OSError:
+                self.closed = True
+        if readable:
+            try:
+                data = self.sock.recv(65536)
+            except (BlockingIOError, InterruptedError):
+                data = None
+            except OSError:
+                data = b""
+            if data == b"":
+                self.closed = True
+            elif data:
+                self.inbuf += data
+                while b"\n" in self.inbuf:
+                    line, self.inbuf = self.inbuf.split(b"\n", 1)
+                    self.lines.append(line.rstrip(b"\r").decode("latin-1"))
+        return sent
+
+    def take_lines(self):
+        lines, self.lines = self.lines, []
+        return lines
+
+    def send_all(self, text, timeout=10.0):
+        data = text.encode("latin-1")
+        end = time.monotonic() + timeout
+        while data and not self.closed and time.monotonic() < end:
+            data = data[self.pump(0.05, data):]
+
+
+def answer_chatter(conn, lines, nick):
+    """What a client asks on its own (irssi: lag checks, channel mode and
+    who), answered briefly so that it goes on."""
+    for line in lines:
+        words = line.split()
+        if not words:
+            continue
+        cmd = words[0].upper()
+        if cmd == "PING":
+            conn.send_all(f":{SERVER} PONG {SERVER} :{words[-1].lstrip(':')}\r\n")
+        elif cmd == "MODE" and len(words) == 2 and words[1] == CHANNEL:
+            conn.send_all(f":{SERVER} 324 {nick} {CHANNEL} +nt\r\n")
+        elif cmd == "WHO" and len(words) >= 2:
+            conn.send_all(f":{SERVER} 315 {nick} {words[1]} :End of WHO list\r\n")
+
+
+def register(conn, timeout=60.0):
+    """Reads NICK and USER, greets the client and puts it into the channel;
+    the client's nickname, or None."""
+    nick, user = None, False
+    end = time.monotonic() + timeout
+    while not (nick and user) and not conn.closed and time.monotonic() < end:
+        conn.pump(0.1)
+        for line in conn.take_lines():
+            words = line.split()
+            if not words:
+                continue
+            cmd = words[0].upper()
+            if cmd == "NICK" and len(words) > 1:
+                nick = words[1].lstrip(":")
+            elif cmd == "USER":
+                user = True
+            elif cmd == "CAP" and len(words) > 1 and words[1].upper() == "LS":
+                conn.send_all(f":{SERVER} CAP * LS :\r\n")
+    if not (nick and user):
+        return None
+    conn.send_all(f":{SERVER} 001 {nick} :Welcome to the flood benchmark {nick}\r\n"
+                  f":{SERVER} 375 {nick} :- {SERVER} Message of the day -\r\n"
+                  f":{SERVER} 376 {nick} :End of MOTD command\r\n"
+                  f":{nick}!{nick}@client.example JOIN :{CHANNEL}\r\n"
+                  f":{SERVER} 353 {nick} = {CHANNEL} :{nick} talker0\r\n"
+                  f":{SERVER} 366 {nick} {CHANNEL} :End of NAMES list\r\n")
+    return nick
+
+
+class Sampler:
+    """CPU seconds and memory of the measured processes over one round."""
+
+    def __init__(self, client_pid, helpers):
+        self.client_pid = client_pid
+        self.helpers = helpers  # name -> pid
+        self.rss_start = rss_mb(client_pid)
+        self.rss_peak = self.rss_start
+        self.rss_end = self.rss_start
+        self.cpu_start = self.cpu_now()
+        self.last_sample = 0.0
+
+    def cpu_now(self):
+        cpu = {"client": cpu_seconds(self.client_pid)}
+        for name, pid in self.helpers.items():
+            cpu[name] = cpu_seconds(pid)
+        return cpu
+
+    def sample(self, force=False):
+        now = time.monotonic()
+        if force or now - self.last_sample >= 0.2:
+            self.last_sample = now
+            rss = rss_mb(self.client_pid)
+            if rss > 0:
+                self.rss_end = rss
+                self.rss_peak = max(self.rss_peak, rss)
+
+    def cpu_used(self):
+        now = self.cpu_now()
+        return {name: now[name] - self.cpu_start.get(name, 0.0) for name in now}
+
+
+def run_round(conn, nick, scenario, client_pid, helpers, timeout, tracer=None):
+    """Floods the registered client and measures; a dict of figures."""
+    kind, n = scenario
+    generator = SCENARIOS[kind][1]
+    flood = generator(nick, n).encode("latin-1") if generator else b""
+    settle_end = time.monotonic() + 2.0
+    while time.monotonic() < settle_end and not conn.closed:
+        conn.pump(0.05)
+        answer_chatter(conn, conn.take_lines(), nick)
+    if tracer:
+        tracer.start(client_pid)
+    sampler = Sampler(client_pid, helpers)
+    start = time.monotonic()
+    if kind == "idle":
+        while time.monotonic() - start < n and not conn.closed:
+            conn.pump(0.2)
+            answer_chatter(conn, conn.take_lines(), nick)
+            sampler.sample()
+        idle_cpu = sampler.cpu_used()
+        start = time.monotonic()
+    out = flood + b"PING :flood-end\r\n"
+    pong_at = None
+    deadline = start + timeout
+    while not conn.closed and time.monotonic() < deadline:
+        sent = conn.pump(0.05, out)
+        out = out[sent:]
+        sampler.sample()
+        lines = conn.take_lines()
+        if not out and any(line.split()[:1] == ["PONG"] for line in lines if line.strip()):
+            pong_at = time.monotonic()
+            break
+        answer_chatter(conn, lines, nick)
+    sampler.sample(force=True)
+    if tracer:
+        tracer.stop()
+    cpu = idle_cpu if kind == "idle" else sampler.cpu_used()
+    return {
+        "time": pong_at - start if pong_at else None,
+        "cpu": cpu,
+        "rss": (sampler.rss_start, sampler.rss_peak, sampler.rss_end),
+        "closed": conn.closed and pong_at is None,
+    }
+
+
+# ---- the two clients ---------------------------------------------------------
+
+class KelvaClient:
+    name = "KELVA"
+
+    def __init__(self, args):
+        self.args = args
+        self.driver = None
+        self.pid = None
+        self.workdir = os.path.join(args.build, "e2e-work", "bench")
+        self.helpers = {"wineserver": args.wineserver_pid}
+        if args.xvfb_pid:
+            self.helpers["display"] = args.xvfb_pid
+
+    def start(self, port, trace=None):
+        if os.path.isdir(self.workdir):
+            shutil.rmtree(self.workdir)
+        env = dict(os.environ)
+        if trace:
+            env["KELVA_WINEDEBUG"] = trace
+        log = open(os.path.join(self.args.logdir, "kelva-trace.log" if trace else "kelva-driver.log"), "wb")
+        self.driver = subprocess.Popen([self.args.wine, os.path.join(self.args.build, "kelva_driver.exe"),
+                                        "bench-client", str(port)], stdout=log, stderr=log, env=env)
+        log.close()
+
+    def find_pid(self):
+        for _ in range(100):
+            pids = kelva_pids(self.args.wineprefix)
+            if len(pids) == 1:
+                self.pid = pids[0]
+                # The server that serves the prefix: the one the session
+                # started, unless a client was quicker to start one.
+                servers = prefix_pids(self.args.wineprefix, b"wineserver")
+                if servers:
+                    self.helpers["wineserver"] = servers[0]
+                return self.pid
+            time.sleep(0.1)
+        return None
+
+    def stop(self):
+        os.makedirs(self.workdir, exist_ok=True)
+        open(os.path.join(self.workdir, "done.txt"), "w").close()
+        try:
+            self.driver.wait(30)
+        except subprocess.TimeoutExpired:
+            stop_pid(self.driver.pid)
+            self.driver.wait(5)
+        # The driver ends its client; one left behind is ours alone to end.
+        for pid in kelva_pids(self.args.wineprefix):
+            stop_pid(pid)
+
+
+class IrssiClient:
+    name = "irssi"
+
+    def __init__(self, args):
+        self.args = args
+        self.socket_name = f"kelva-bench-{os.getpid()}"
+        self.home = None
+        self.pid = None
+        self.tmux_pid = None
+        self.helpers = {}
+
+    def tmux(self, *words):
+        return subprocess.run(["tmux", "-L", self.socket_name, "-f", "/dev/null", *words],
+                              capture_output=True, text=True, timeout=20).stdout.strip()
+
+    def start(self, port, trace=None):
+        self.home = tempfile.mkdtemp(prefix="irssi-bench-")
+        with open(os.path.join(self.home, "config"), "w") as f:
+            f.write('settings = { core = { real_name = "Bench"; user_name = "bench"; nick = "Irssi"; }; };\n')
+        command = (f"exec irssi --home={self.home} --connect=127.0.0.1 --port={port} --nick=Irssi"
+                   f" 2>{self.home}/stderr")
+        self.tmux("new-session", "-d", "-x", "160", "-y", "48", command)
+
+    def find_pid(self):
+        for _ in range(100):
+            pane = self.tmux("list-panes", "-F", "#{pane_pid}")
+            server = self.tmux("display-message", "-p", "#{pid}")
+            if pane.isdigit() and server.isdigit():
+                self.pid, self.tmux_pid = int(pane), int(server)
+                self.helpers = {"display": self.tmux_pid}
+                return self.pid
+            time.sleep(0.1)
+        return None
+
+    def stop(self):
+        stop_pid(self.pid)
+        stop_pid(self.tmux_pid)
+        if self.home:
+            shutil.rmtree(self.home, ignore_errors=True)
+
+
+class SyscallCounter:
+    """Counts the system calls of kelva.exe during the flood with strace,
+    sorted by what is at the other end: the wineserver (its request and
+    reply pipes), a unix socket (the X server, or the wineserver passing a
+    handle), or the IRC connection."""
+
+    CALLS = "read,write,readv,writev,recvmsg,sendmsg,recvfrom,sendto,poll,ppoll,select,pselect6"
+
+    def __init__(self, logdir):
+        self.path = os.path.join(logdir, "kelva-strace.log")
+        self.proc = None
+        self.pid = None
+
+    def start(self, pid):
+        self.pid = pid
+        self.proc = subprocess.Popen(["strace", "-f", "-qq", "-e", f"trace={self.CALLS}", "-e", "signal=none",
+                                      "-o", self.path, "-p", str(pid)], stderr=subprocess.DEVNULL)
+        time.sleep(1.0)  # attached to every thread
+
+    def stop(self):
+        kinds = self.fd_kinds()
+        stop_pid(self.proc.pid)
+        self.proc.wait(10)
+        self.summary = self.count(kinds)
+
+    def fd_kinds(self):
+        sockets = {}
+        for table, kind in (("unix", "unix socket"), ("tcp", "IRC connection"), ("tcp6", "IRC connection")):
+            try:
+                with open(f"/proc/net/{table}") as f:
+                    next(f)
+                    for line in f:
+                        fields = line.split()
+                        inode = fields[6] if table == "unix" else fields[9]
+                        sockets[inode] = kind
+            except OSError:
+                pass
+        kinds = {}
+        fd_dir = f"/proc/{self.pid}/fd"
+        for fd in os.listdir(fd_dir):
+            try:
+                link = os.readlink(os.path.join(fd_dir, fd))
+            except OSError:
+                continue
+            if link.startswith("pipe:"):
+                kinds[fd] = "wineserver pipe"
+            elif link.startswith("socket:"):
+                kinds[fd] = sockets.get(link[8:-1], "socket")
+            else:
+                kinds[fd] = "file"
+        return kinds
+
+    def count(self, kinds):
+        counts = {}
+        with open(self.path, errors="replace") as f:
+            for line in f:
+                words = line.split(None, 1)
+                if len(words) < 2 or "(" not in words[1]:
+                    continue
+                call, rest = words[1].split("(", 1)
+                fd = rest.split(",", 1)[0].split(")", 1)[0].strip()
+                kind = kinds.get(fd, "other") if call not in ("poll", "ppoll", "select", "pselect6") else "-"
+                counts[(call, kind)] = counts.get((call, kind), 0) + 1
+        return counts
+
+
+def summarize_messages(path):
+    """Window messages reaching window procedures in a +message trace, by
+    window class and message name."""
+    counts = {}
+    with open(path, errors="replace") as f:
+        for line in f:
+            if "spy_enter_message" not in line:
+                continue
+            try:
+                cls = line.split('L"', 1)[1].split('"', 1)[0]
+                name = line.split("]", 1)[1].split()[0]
+            except IndexError:
+                continue
+            counts[(cls, name)] = counts.get((cls, name), 0) + 1
+    return counts
+
+
+def measure(client, scenario, timeout, trace=None, tracer=None):
+    listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    listener.bind(("127.0.0.1", 0))
+    listener.listen(1)
+    listener.settimeout(90)
+    port = listener.getsockname()[1]
+    client.start(port, trace)
+    conn = None
+    try:
+        sock, _ = listener.accept()
+        conn = Connection(sock)
+        nick = register(conn)
+        pid = client.find_pid()
+        if nick is None or pid is None:
+            return {"error": f"{client.name} did not register"}
+        return run_round(conn, nick, scenario, pid, client.helpers, timeout, tracer)
+    except socket.timeout:
+        return {"error": f"{client.name} did not connect"}
+    finally:
+        if conn:
+            conn.sock.close()
+        listener.close()
+        client.stop()
+
+
+# ---- the table ---------------------------------------------------------------------
+
+def median(values):
+    values = [v for v in values if v is not None]
+    return statistics.median(values) if values else None
+
+
+def fmt_time(results, timeout):
+    times = [r.get("time") for r in results]
+    if not results:
+        return "-"
+    if all(t is None for t in times):
+        return f"> {timeout:g} s"
+    value = median(times)
+    missing = sum(t is None for t in times)
+    text = f"{value:.3f} s" if value < 10 else f"{value:.1f} s"
+    return text + (f" ({missing} > {timeout:g} s)" if missing else "")
+
+
+def cpu_of(results, key, per=None):
+    values = [r["cpu"].get(key) for r in results if "cpu" in r and key in r["cpu"]]
+    value = median(values)
+    if value is None:
+        return "-"
+    if per:
+        return f"{100 * value / per:.2f} %"
+    return f"{value:.2f} s"
+
+
+def rss_of(results):
+    rows = [r["rss"] for r in results if "rss" in r]
+    if not rows:
+        return "-"
+    start, peak, end = (median([row[i] for row in rows]) for i in range(3))
+    return f"{start:.1f}/{peak:.1f}/{end:.1f}"
+
+
+def ratio(kelva, irssi, timeout):
+    k, i = median([r.get("time") for r in kelva]), median([r.get("time") for r in irssi])
+    if k is None:
+        return f"> {timeout / i:.0f}" if i else "-"
+    if not i:
+        return "-"
+    return f"{k / i:.2f}"
+
+
+def print_table(results, scenarios, args, load_before, load_after):
+    print()
+    print(f"Flood benchmark, {datetime.datetime.now().strftime('%Y-%m-%d %H:%M')}, "
+          f"{platform.node()}: {os.cpu_count()} cores, {platform.machine()}, {cpu_model()}")
+    print(f"Load (uptime) before: {load_before}")
+    print(f"Load (uptime) after:  {load_after}")
+    print(f"Rounds: {args.rounds}, medians; time = from the flood's first byte to the client's PONG; "
+          f"limit {args.timeout:g} s")
+    print()
+    header = ["scenario", "irssi", "KELVA", "KELVA/irssi"]
+    rows = []
+    for scenario in scenarios:
+        k, i = results[("KELVA", scenario)], results[("irssi", scenario)]
+        rows.append([scenario_title(scenario), fmt_time(i, args.timeout), fmt_time(k, args.timeout),
+                     ratio(k, i, args.timeout)])
+    print_rows(header, rows)
+    print()
+    header = ["scenario", "kelva.exe CPU", "wineserver", "Xvfb", "irssi CPU", "tmux",
+              "kelva.exe RSS MB start/peak/end", "irssi RSS MB"]
+    rows = []
+    for scenario in scenarios:
+        k, i = results[("KELVA", scenario)], results[("irssi", scenario)]
+        per = scenario[1] if scenario[0] == "idle" else None
+        rows.append([scenario_title(scenario), cpu_of(k, "client", per), cpu_of(k, "wineserver", per),
+                     cpu_of(k, "display", per), cpu_of(i, "client", per), cpu_of(i, "display", per),
+                     rss_of(k), rss_of(i)])
+    print_rows(header, rows)
+    print("\nCPU: seconds during the flood (idle: share of one core); Xvfb and tmux draw for the client.")
+    for (name, scenario), rs in results.items():
+        for r in rs:
+            if "error" in r:
+                print(f"note: {name}, {scenario_title(scenario)}: {r['error']}")
+
+
+def print_rows(header, rows):
+    widths = [max(len(str(x)) for x in col) for col in zip(header, *rows)]
+    line = lambda cells: "| " + " | ".join(str(c).ljust(w) for c, w in zip(cells, widths)) + " |"
+    print(line(header))
+    print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
+    for row in rows:
+        print(line(row))
+
+
+def cpu_model():
+    try:
+        with open("/proc/cpuinfo") as f:
+            for line in f:
+                if line.startswith("model name"):
+                    return line.split(":", 1)[1].strip()
+    except OSError:
+        pass
+    return "unknown processor"
+
+
+def uptime_load():
+    try:
+        return subprocess.run(["uptime"], capture_output=True, text=True).stdout.strip()
+    except OSError:
+        return "unknown"
+
+
+DEFAULT_SCENARIOS = ["msgs:10000", "msgs:100000", "list:10000", "list:50000", "names:2000", "idle:10"]
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("scenarios", nargs="*", type=parse_scenario,
+                        help="msgs:N, list:N, names:N or idle:SECONDS (default: %s)" % " ".join(DEFAULT_SCENARIOS))
+    parser.add_argument("--rounds", type=int, default=3)
+    parser.add_argument("--timeout", type=float, default=300.0, help="seconds to wait for the PONG")
+    parser.add_argument("--only", choices=["KELVA", "irssi"], help="measure one client")
+    parser.add_argument("--trace", metavar="WINEDEBUG",
+                        help="one KELVA round per scenario with these Wine debug channels, logged to LOGDIR")
+    parser.add_argument("--syscalls", action="store_true",
+                        help="one KELVA round per scenario under strace, counting its system calls by peer")
+    parser.add_argument("--build", required=True)
+    parser.add_argument("--wine", required=True)
+    parser.add_argument("--wineprefix", required=True)
+    parser.add_argument("--wineserver-pid", type=int, required=True)
+    parser.add_argument("--xvfb-pid", type=int)
+    parser.add_argument("--logdir", required=True)
+    args = parser.parse_args()
+    scenarios = args.scenarios or [parse_scenario(s) for s in DEFAULT_SCENARIOS]
+    os.makedirs(args.logdir, exist_ok=True)
+
+    kelva, irssi = KelvaClient(args), IrssiClient(args)
+    if args.trace or args.syscalls:
+        for scenario in scenarios:
+            tracer = SyscallCounter(args.logdir) if args.syscalls else None
+            r = measure(kelva, scenario, args.timeout, trace=args.trace, tracer=tracer)
+            print(f"{scenario_title(scenario)}: {r}")
+            if tracer:
+                for (call, kind), n in sorted(tracer.summary.items(), key=lambda kv: -kv[1]):
+                    print(f"  {n:9d} {call} ({kind})")
+            if args.trace:
+                counts = summarize_messages(os.path.join(args.logdir, "kelva-trace.log"))
+                for (cls, name), n in sorted(counts.items(), key=lambda kv: -kv[1])[:30]:
+                    print(f"  {n:9d} {name} to {cls}")
+        return
+    clients = [c for c in (kelva, irssi) if args.only in (None, c.name)]
+    results = {(c.name, s): [] for c in (kelva, irssi) for s in scenarios}
+    load_before = uptime_load()
+    for rnd in range(args.rounds):
+        order = clients if rnd % 2 == 0 else list(reversed(clients))
+        for scenario in scenarios:
+            for client in order:
+                r = measure(client, scenario, args.timeout)
+                results[(client.name, scenario)].append(r)
+                shown = f"{r['time']:.3f} s" if r.get("time") else r.get("error", f"> {args.timeout:g} s")
+                print(f"round {rnd + 1}, {scenario_title(scenario)}, {client.name}: {shown}", flush=True)
+    print_table(results, scenarios, args, load_before, uptime_load())
+
+
+if __name__ == "__main__":
+    sys.exit(main())
