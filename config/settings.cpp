@@ -8,6 +8,12 @@
 #include <cstdio>
 #include <cstring>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include "irc/client_state.h"
 #include "irc/text.h"
 #include "shell/seam.h"
@@ -117,13 +123,25 @@ void ReadSettings()
     ParseSettings(szText);
 }
 
-void WriteSettings()
+namespace {
+
+// The new file is written beside the old one and takes its place only when
+// complete, so that a program killed while writing leaves one of the two
+// whole, never a truncated "kelva.ini".
+const char szSettingsTemp[] = "kelva.ini.tmp";
+
+// Puts what was written on the disk before the file replaces the old one.
+bool SyncFile(std::FILE* pFile)
 {
-    std::FILE* pFile = std::fopen(szSettingsFile, "wb");
-    if (pFile == nullptr) {
-        ShowMessageDialog(client.hMainWnd, szSettingsFile, "Opps...", 7);
-        return;
-    }
+#ifdef _WIN32
+    return _commit(_fileno(pFile)) == 0;
+#else
+    return fsync(fileno(pFile)) == 0;
+#endif
+}
+
+bool WritePieces(std::FILE* pFile)
+{
     const char* pPieces[] = {
         "[KELVA]\r\n",
         "Nickname=",
@@ -139,10 +157,37 @@ void WriteSettings()
         client.bShowList ? "\r\nShowList=TRUE" : "\r\nShowList=FALSE",
         "\r\n",
     };
-    // Nothing can be done about a short write here; the settings stay in
-    // memory for this run either way.
-    for (const char* pPiece : pPieces) std::fwrite(pPiece, 1, std::strlen(pPiece), pFile);
-    std::fclose(pFile);
+    bool bWritten = true;
+    for (const char* pPiece : pPieces) {
+        size_t nLen = std::strlen(pPiece);
+        if (std::fwrite(pPiece, 1, nLen, pFile) != nLen) bWritten = false;
+    }
+    return std::fflush(pFile) == 0 && bWritten && SyncFile(pFile);
+}
+
+bool ReplaceSettingsFile()
+{
+#ifdef _WIN32
+    return MoveFileExA(szSettingsTemp, szSettingsFile, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+    return std::rename(szSettingsTemp, szSettingsFile) == 0;
+#endif
+}
+
+}  // namespace
+
+void WriteSettings()
+{
+    std::FILE* pFile = std::fopen(szSettingsTemp, "wb");
+    bool bDone = false;
+    if (pFile != nullptr) {
+        bool bWritten = WritePieces(pFile);
+        bWritten = std::fclose(pFile) == 0 && bWritten;
+        bDone = bWritten && ReplaceSettingsFile();
+        if (!bDone) std::remove(szSettingsTemp);
+    }
+    // The settings stay in memory for this run either way.
+    if (!bDone) ShowMessageDialog(client.hMainWnd, szSettingsFile, "Opps...", 7);
 }
 
 void StoreSetupValues(const SetupValues& values)

@@ -50,6 +50,7 @@ struct ClientState {
     short nGameState = GAME_OFF;
     char* pTCP_Input_Buffer = nullptr;
     char* pLine_Buffer = nullptr;
+    int bOverflowShown = 0;  // the over-long line notice of this connection has been shown
 
     // Windows and dialogs; each handle is null until its window exists.
     HINSTANCE hInstance = nullptr;

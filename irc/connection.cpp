@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "irc/client_state.h"
+#include "irc/receive.h"
 #include "irc/send.h"
 #include "irc/text.h"
 #include "shell/seam.h"
@@ -137,9 +138,7 @@ short ConnectToServer()
 
     unsigned long nNonBlocking = 1;
     ioctlsocket(client.sockServer, FIONBIO, &nNonBlocking);
-    // A partial line of an earlier connection must not prefix the first line
-    // of this one.
-    client.pLine_Buffer[0] = '\0';
+    StartLineAssembly();
     client.szPartner[0] = '\0';
     Register();
     client.bConnected = 1;

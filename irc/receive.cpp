@@ -18,8 +18,13 @@ int DropNulBytes(char* pChunk, int nBytes)
     return nKept;
 }
 
+// The notice is modal: a server that sent over-long lines without end would
+// raise one after another and keep the user from the window. So it is shown
+// once per connection, and later over-long lines are dropped as it said.
 void ShowOverflow()
 {
+    if (client.bOverflowShown) return;
+    client.bOverflowShown = 1;
     ShowMessageDialog(client.hMainWnd, "pLine_Buffer overflow", "Error", 6);
 }
 
@@ -56,6 +61,12 @@ void AssembleLines(char* pChunk, int nBytes)
         }
         nStart = nScan;
     }
+}
+
+void StartLineAssembly()
+{
+    client.pLine_Buffer[0] = '\0';
+    client.bOverflowShown = 0;
 }
 
 short PollReceive()

@@ -38,13 +38,12 @@ for _ in $(seq 600); do [ -f "$posedir/ready.txt" ] && break; sleep 0.1; done
 
 # shellcheck disable=SC1090
 . "$state"
-# The clients of this scene only: other people run kelva.exe on the same
-# machine, in Wine prefixes of their own.
+# Only the clients of this scene: other kelva.exe processes on the machine
+# run in Wine prefixes of their own.
 pids=""
 for p in /proc/[0-9]*; do
-    { tr '\0' ' ' <"$p/cmdline" | grep -q 'kelva\.exe' &&
-        tr '\0' '\n' <"$p/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX"; } 2>/dev/null &&
-        pids="$pids ${p#/proc/}"
+    tr '\0' ' ' 2>/dev/null <"$p/cmdline" | grep -q 'kelva\.exe' || continue
+    tr '\0' '\n' 2>/dev/null <"$p/environ" | grep -qx "WINEPREFIX=$WINEPREFIX" && pids="$pids ${p#/proc/}"
 done
 POSE_DISPLAY=$DISPLAY POSE_PLACE=$(cat "$posedir/ready.txt") POSE_PIDS=$pids \
     POSE_WINESERVER=$WINESERVER_PID "$@"

@@ -1,5 +1,7 @@
 #include "shell/commands.h"
 
+#include <cstring>
+
 #include "irc/client_state.h"
 #include "irc/connection.h"
 #include "irc/send.h"
@@ -39,6 +41,23 @@ void JoinListedChannel(const char* szRow)
     char szJoin[8 + TEXT_FIELD_SIZE];
     TextBuilder(szJoin, sizeof szJoin).Add("/JOIN ").Add(szRow, static_cast<size_t>(nEnd)).Add("\r\n");
     SendText(szJoin);
+}
+
+void SendInputText(const char* szText)
+{
+    const char* pLine = szText;
+    for (;;) {
+        size_t nLen = std::strcspn(pLine, "\r\n");
+        char szLine[MAX_LINE_LENGTH + 1];
+        size_t nTaken = nLen < MAX_LINE_LENGTH - 2u ? nLen : MAX_LINE_LENGTH - 2u;
+        TextBuilder(szLine, sizeof szLine).Add(pLine, nTaken).Add("\r\n");
+        SendText(szLine);
+        const char* pBreak = pLine + nLen;
+        if (*pBreak == '\0') return;
+        pLine = pBreak + (pBreak[0] == '\r' && pBreak[1] == '\n' ? 2 : 1);
+        // A final line break ends the last line; it does not begin an empty one.
+        if (*pLine == '\0') return;
+    }
 }
 
 const char* CommandLineArgument(const char* szCommandLine)

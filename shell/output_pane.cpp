@@ -4,6 +4,7 @@
 #include "irc/send.h"
 #include "irc/text.h"
 #include "resources/resource.h"
+#include "shell/commands.h"
 #include "shell/redraw.h"
 #include "shell/seam.h"
 
@@ -81,8 +82,6 @@ void OnSendCommand()
     SendMessageA(client.hInputEdit, EM_SETSEL, 0, -1);
     char szTyped[INPUT_LIMIT + 1];
     GetWindowTextA(client.hInputEdit, szTyped, sizeof szTyped);
-    char szLine[INPUT_LIMIT + 3];
-    TextBuilder(szLine, sizeof szLine).Add(szTyped).Add("\r\n");
-    SendText(szLine);
+    SendInputText(szTyped);
     SendMessageA(client.hInputEdit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""));
 }

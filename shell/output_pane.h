@@ -8,8 +8,8 @@
 HWND CreateOutputPane(HWND hParent);
 HWND CreateInputLine(HWND hParent);
 
-// IDC_SEND: the input line's text and "\r\n" go to SendText, and the line is
-// emptied.
+// IDC_SEND: each line of the input line's text goes to SendText with its
+// "\r\n" (a paste may hold several), and the input line is emptied.
 void OnSendCommand();
 
 LRESULT CALLBACK InputEditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);

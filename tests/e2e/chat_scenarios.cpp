@@ -30,6 +30,12 @@ void ChatBothWays(int nPort)
     TypeLine(bert, "hi Anna, Bert here");
     WaitForOutput(anna, "<Bert> hi Anna, Bert here\r\n");
     EXPECT_UI(WindowText(anna.hInput).empty(), "Anna's input line is empty after sending");
+
+    // A paste keeps its line breaks: each line goes out as a chat line of its own.
+    SendMessageA(anna.hInput, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("pasted one\r\nQUIT :pasted two"));
+    PostMessageA(anna.hInput, WM_CHAR, '\r', 1);
+    WaitForOutput(bert, "<Anna> pasted one\r\n<Anna> QUIT :pasted two\r\n");
+    EXPECT_UI(WindowText(ChildById(anna.hMain, IDM_CONNECT)) == "Disconnect", "Anna is still connected");
 }
 
 void PrivateConversation(int nPort)

@@ -8,22 +8,6 @@
 #include "resources/resource.h"
 #include "scenario_support.h"
 
-namespace {
-
-// Answers a one-button notice after checking its title and prompt.
-void ExpectNotice(Client& c, const std::string& sTitle, const std::string& sPrompt)
-{
-    HWND hNotice = WaitForDialog(c, sTitle);
-    if (!hNotice) return;
-    EXPECT_UI(DialogPrompt(hNotice) == sPrompt, c.sName + ": the notice reads \"" + DialogPrompt(hNotice) +
-                                                    "\", not \"" + sPrompt + "\"");
-    EXPECT_UI(GetDlgItem(hNotice, IDNO) == nullptr, "the notice has only an OK button");
-    PressButton(hNotice, IDOK);
-    EXPECT_UI(WaitForClosed(hNotice), "OK closes the notice");
-}
-
-}  // namespace
-
 void ChannelList(int nPort)
 {
     Client anna("Anna");
@@ -92,17 +76,6 @@ void SetupDialog(int nPort)
     ExpectNotice(bert, "Opps...", "Could not load the file \"no-such-file.txt\".");
     EXPECT_UI(WindowText(bert.hOutput).find("Attempting") == std::string::npos,
               "no connection follows a file that cannot be opened");
-}
-
-void OverflowNotice(int nPort)
-{
-    Client anna("Anna");
-    Relay relay;
-    if (!StartOnRelay(anna, "overflow-notice", "127.0.0.1", relay, nPort)) return;
-    relay.Inject(":bert!b@h PRIVMSG Anna :" + std::string(600, 'x') + "\r\nPING :after\r\n");
-    ExpectNotice(anna, "Error", "pLine_Buffer overflow");
-    EXPECT_UI(WaitUntil([&] { return relay.ClientSent().find("PONG Anna\r\n") != std::string::npos; }),
-              "the lines after the overlong one are still handled");
 }
 
 void GameModeLayout(int nPort)

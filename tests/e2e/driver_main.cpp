@@ -1,19 +1,23 @@
-// kelva_driver.exe SCENARIO [PORT]: runs one end-to-end scenario against
-// kelva.exe beside it; exit code 0 when every expectation held.
+// kelva_driver.exe SCENARIO [PORT [ORDER_DIR]]: runs one end-to-end scenario
+// against kelva.exe beside it; exit code 0 when every expectation held.
+// ORDER_DIR is where the script around the driver takes orders for the test
+// server.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "probe.h"
+#include "scenario_support.h"
 #include "scenarios.h"
 
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::printf("usage: kelva_driver SCENARIO [PORT]\n");
+        std::printf("usage: kelva_driver SCENARIO [PORT [ORDER_DIR]]\n");
         return 2;
     }
     int nPort = argc > 2 ? std::atoi(argv[2]) : 0;
+    if (argc > 3) SetServerOrderDir(argv[3]);
     for (int i = 0; i < nScenarios; ++i) {
         if (std::strcmp(kScenarios[i].szName, argv[1]) != 0) continue;
         kScenarios[i].pfnRun(nPort);

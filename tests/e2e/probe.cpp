@@ -158,6 +158,13 @@ std::string WindowText(HWND hWnd)
     return s;
 }
 
+std::string StoredText(HWND hWnd)
+{
+    char sz[256] = "";
+    GetWindowTextA(hWnd, sz, sizeof sz);
+    return sz;
+}
+
 std::string ClassOf(HWND hWnd)
 {
     char sz[64] = "";

@@ -49,6 +49,9 @@ DWORD CloseClient(Client& c);
 void KillClient(Client& c);
 
 std::string WindowText(HWND hWnd);
+// The text a window keeps as its own (a caption, a button's label), read
+// without sending it a message: reading it cannot wake an idle client.
+std::string StoredText(HWND hWnd);
 std::string ClassOf(HWND hWnd);
 std::vector<std::string> ListBoxItems(HWND hList);
 HWND ChildById(HWND hParent, int nId);

@@ -2,10 +2,23 @@
 
 #include "resources/resource.h"
 
-std::string SettingsFor(const std::string& sNick, const std::string& sServer, int nPort)
+namespace {
+
+std::string sServerOrderDir;
+
+}  // namespace
+
+std::string SettingsFor(const std::string& sNick, const std::string& sServer, int nPort, bool bShowList)
 {
     return "[KELVA]\r\nNickname=" + sNick + "\r\nRealname=Test " + sNick + "\r\nPassword=\r\nIRCServer=" + sServer +
-           "\r\nIRCPort=" + std::to_string(nPort) + "\r\nShowList=FALSE\r\n";
+           "\r\nIRCPort=" + std::to_string(nPort) + "\r\nShowList=" + (bShowList ? "TRUE" : "FALSE") + "\r\n";
+}
+
+void ExpectSettingsKept(const Client& c, const std::string& sSettings)
+{
+    std::string sIni;
+    EXPECT_UI(ReadTextFile(c.sDir + "\\kelva.ini", sIni) && sIni == sSettings,
+              c.sName + "'s kelva.ini is whole and unchanged:\n[" + sIni + "]");
 }
 
 bool StartWith(Client& c, const std::string& sScenario, const std::string& sSettings,
@@ -66,6 +79,17 @@ RECT ChildPlace(HWND hChild)
     return rc;
 }
 
+void ExpectNotice(Client& c, const std::string& sTitle, const std::string& sPrompt)
+{
+    HWND hNotice = WaitForDialog(c, sTitle);
+    if (!hNotice) return;
+    EXPECT_UI(DialogPrompt(hNotice) == sPrompt, c.sName + ": the notice reads \"" + DialogPrompt(hNotice) +
+                                                    "\", not \"" + sPrompt + "\"");
+    EXPECT_UI(GetDlgItem(hNotice, IDNO) == nullptr, "the notice has only an OK button");
+    PressButton(hNotice, IDOK);
+    EXPECT_UI(WaitForClosed(hNotice), "OK closes the notice");
+}
+
 void PressCommandButton(const Client& c, int nId) { PostMessageA(ChildById(c.hMain, nId), BM_CLICK, 0, 0); }
 
 bool StartConnected(Client& c, const std::string& sScenario, const std::string& sServer, int nPort)
@@ -78,4 +102,17 @@ bool StartConnected(Client& c, const std::string& sScenario, const std::string& 
 bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort)
 {
     return EXPECT_UI(relay.Start(nPort), "the relay starts") && StartConnected(c, sScenario, sServer, relay.Port());
+}
+
+void SetServerOrderDir(const std::string& sDir) { sServerOrderDir = sDir; }
+
+// The order is a file of its own name; the script answers with "NAME.done".
+bool OrderServer(const std::string& sOrder)
+{
+    if (!EXPECT_UI(!sServerOrderDir.empty(), "the driver was given a directory for server orders")) return false;
+    std::string sDone = sServerOrderDir + "\\" + sOrder + ".done";
+    DeleteFileA(sDone.c_str());
+    WriteTextFile(sServerOrderDir + "\\" + sOrder, sOrder);
+    return EXPECT_UI(WaitUntil([&] { return GetFileAttributesA(sDone.c_str()) != INVALID_FILE_ATTRIBUTES; }, 20000),
+                     "the test server carries out the order \"" + sOrder + "\"");
 }

@@ -7,9 +7,11 @@
 #include "probe.h"
 #include "relay.h"
 
-// kelva.ini for a test client: its nickname and server, no channel list
-// after connecting.
-std::string SettingsFor(const std::string& sNick, const std::string& sServer, int nPort);
+// kelva.ini for a test client: its nickname and server, and by default no
+// channel list after connecting.
+std::string SettingsFor(const std::string& sNick, const std::string& sServer, int nPort, bool bShowList = false);
+// kelva.ini is still exactly what the scenario wrote.
+void ExpectSettingsKept(const Client& c, const std::string& sSettings);
 
 // Starts a client with its settings and, when given, a connection file
 // "conn.txt" named on its command line.
@@ -26,6 +28,17 @@ bool StartInChannel(Client& c, const std::string& sScenario, int nPort, const st
 
 bool WaitForTitle(const Client& c, const std::string& sTitle, DWORD nTimeoutMs = 10000);
 bool WaitForNick(const Client& c, const std::string& sNick, DWORD nTimeoutMs = 10000);
+
+// Answers a one-button notice after checking its title and prompt.
+void ExpectNotice(Client& c, const std::string& sTitle, const std::string& sPrompt);
+
+// Orders for the test server, which the driver cannot signal itself:
+// "pause" (SIGSTOP), "kill" (SIGKILL) and "start" (again, on the same
+// port). The directory in which the script around the driver takes them is
+// set once, from the command line; false when the order was not carried out
+// in time.
+void SetServerOrderDir(const std::string& sDir);
+bool OrderServer(const std::string& sOrder);
 
 // The dialog's prompt (control 1006) as shown.
 std::string DialogPrompt(HWND hDlg);

@@ -85,6 +85,18 @@ start() {
     echo "display $display, wineserver $server_pid${xvfb_pid:+, Xvfb $xvfb_pid}"
 }
 
+# Wine's own helpers (services, device hosts, the desktop) and any client
+# left running can outlive a killed wineserver; they are this session's when
+# they run in its prefix on its display.
+session_wine_pids() {
+    local files
+    # grep says 2 when some process went away meanwhile; what it found counts.
+    files=$(grep -lzxF "WINEPREFIX=$1" /proc/[0-9]*/environ 2>/dev/null)
+    [ -n "$files" ] || return 0
+    # shellcheck disable=SC2086
+    grep -lzxF "DISPLAY=$2" $files 2>/dev/null | sed -e 's|^/proc/||' -e 's|/environ$||'
+}
+
 is_ours() {
     [ -n "$1" ] && { tr '\0' ' ' <"/proc/$1/cmdline" | grep -q "$2"; } 2>/dev/null
 }
@@ -92,19 +104,26 @@ is_ours() {
 stop() {
     local state=$1
     [ -f "$state" ] || return 0
-    local XVFB_PID="" WINESERVER_PID=""
+    local XVFB_PID="" WINESERVER_PID="" WINEPREFIX="" DISPLAY=""
     # shellcheck disable=SC1090
     . "$state"
     # Only the processes this script started: a PID from an old state file
     # may since have been given to something else.
     local pids=""
+    pids=$(session_wine_pids "$WINEPREFIX" "$DISPLAY")
     is_ours "$WINESERVER_PID" wineserver && pids="$pids $WINESERVER_PID"
     is_ours "$XVFB_PID" Xvfb && pids="$pids $XVFB_PID"
     for pid in $pids; do kill "$pid" 2>/dev/null; done
-    for pid in $pids; do
-        for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-        kill -9 "$pid" 2>/dev/null
+    # Five seconds for all of them together, then whatever is left is killed.
+    local alive
+    for _ in $(seq 50); do
+        alive=""
+        for pid in $pids; do kill -0 "$pid" 2>/dev/null && alive="$alive $pid"; done
+        pids=$alive
+        [ -z "$pids" ] && break
+        sleep 0.1
     done
+    for pid in $pids; do kill -9 "$pid" 2>/dev/null; done
     rm -f "$state"
     return 0
 }

@@ -1,5 +1,5 @@
-// Any text the user can type, through SendText in compose mode, in any
-// situation; nothing may pass the protocol's line length.
+// Any text the user can type or paste, through SendText in compose mode, in
+// any situation: whole, or cut into lines as the input line's Enter does.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -7,6 +7,7 @@
 #include "irc/client_state.h"
 #include "irc/send.h"
 #include "irc/text.h"
+#include "shell/commands.h"
 #include "tests/fake/fake_seam.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
@@ -22,6 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
     CopyField(client.szChannel, (nSituation & 16) ? sLong.c_str() : "#chat");
     CopyField(client.szPartner, (nSituation & 32) ? sLong.c_str() : "");
     std::string sText(reinterpret_cast<const char*>(pData + 1), nSize - 1);
-    SendText(sText.c_str());
+    if (nSituation & 64)
+        SendInputText(sText.c_str());
+    else
+        SendText(sText.c_str());
     return 0;
 }

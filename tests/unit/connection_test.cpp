@@ -64,6 +64,7 @@ TEST_F(Connection, ConnectingSetsModesControlsAndClearsThePartner)
     CopyField(client.szChannel, "lobby");
     const char szHalf[] = ":old connection's half li";
     std::memcpy(client.pLine_Buffer, szHalf, sizeof szHalf);
+    client.bOverflowShown = 1;
     Registration("127.0.0.1", "");
     EXPECT_EQ(1, client.bConnected);
     EXPECT_EQ(SEND_COMPOSE, client.nSendMode);
@@ -72,6 +73,7 @@ TEST_F(Connection, ConnectingSetsModesControlsAndClearsThePartner)
     EXPECT_STREQ("", client.szPartner);
     EXPECT_STREQ("lobby", client.szChannel) << "kept for the join after the message of the day";
     EXPECT_STREQ("", client.pLine_Buffer);
+    EXPECT_EQ(0, client.bOverflowShown) << "the first over-long line of this connection gets its notice";
 
     EXPECT_EQ(0, ConnectToServer()) << "already connected";
     EXPECT_EQ("Attempting to connect to 127.0.0.1\r\n", fake.sOutput);
@@ -87,7 +89,10 @@ struct FailedAttempt {
 const FailedAttempt kFailures[] = {
     {"a port that is not a number connects to port 0", "127.0.0.1", "abc", "Error: connect() = 10061\r\n"},
     {"a name that begins with a digit is taken as an address", "1nvalid.example", nullptr, "Error: connect() = "},
-    {"a name that cannot be found", "no-such-host.invalid", nullptr, "Error: gethostbyname() = 110"},
+    // A label of 64 characters is refused before any name server is asked.
+    {"a name that cannot be found",
+     "no-such-host-with-a-first-label-longer-than-sixty-three-characters.invalid", nullptr,
+     "Error: gethostbyname() = 110"},
 };
 
 TEST_F(Connection, AFailedAttemptShowsItsErrorAndLeavesTheStateAsItWas)

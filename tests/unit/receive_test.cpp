@@ -119,6 +119,29 @@ TEST_F(Receive, TheRestOfAChunkIsHandledAfterAnOverflow)
     EXPECT_EQ(1, Overflows());
 }
 
+// A server that floods over-long lines must not raise one modal notice after
+// another: the first of a connection is shown, the rest are dropped quietly.
+TEST_F(Receive, AFloodOfOverlongLinesGivesOneNoticePerConnection)
+{
+    const std::string sOverlong = std::string(600, 'x') + "\r\n";
+    for (int i = 0; i < 5; ++i)
+        for (size_t nAt = 0; nAt < sOverlong.size(); nAt += 400) Feed(sOverlong.substr(nAt, 400));
+    const std::string sKept(500, 'k');
+    Feed(sKept);
+    Feed(std::string(100, 'u'));
+    Feed("\r\nPING :after\r\n");
+    EXPECT_EQ((std::vector<std::string>{sKept + "\r\n", "PING :after\r\n"}), fake.appends)
+        << "lines after the flood are handled";
+    EXPECT_EQ(1, Overflows()) << "complete and unfinished lines share the one notice";
+
+    Feed("PING :ha");
+    StartLineAssembly();
+    EXPECT_STREQ("", client.pLine_Buffer) << "a new connection keeps no partial line";
+    Feed(sOverlong.substr(0, 400));
+    Feed(sOverlong.substr(400));
+    EXPECT_EQ(2, Overflows()) << "a new connection shows the notice again";
+}
+
 TEST_F(Receive, NulBytesAreSkippedAndTheScanGoesOn)
 {
     Feed(std::string("PI\0NG :a\r\n\0\0PING :b\r\n", 22));

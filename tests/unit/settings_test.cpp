@@ -2,12 +2,15 @@
 // its own, and the Setup dialog's OK rules.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <iterator>
 #include <string>
 
@@ -145,6 +148,7 @@ TEST_F(SettingsFile, WritesTheThirteenPiecesOverAnyOldFile)
     ReadSettings();
     WriteSettings();
     EXPECT_EQ(sDefaults, ReadFile()) << "the defaults, replacing a longer file";
+    EXPECT_FALSE(std::filesystem::exists("kelva.ini.tmp")) << "nothing is left beside it";
 
     Store("zed", " Zed  Z ", "pw", "irc.example", "7000", 0);
     WriteSettings();
@@ -192,20 +196,77 @@ TEST_F(SettingsFile, WhatIsWrittenReadsBackWithTheKeysAfterIt)
     }
 }
 
-TEST_F(SettingsFile, AFileThatCannotBeCreatedGetsTheNoticeAndTheSettingsStay)
+// The file size limit makes every write past its first bytes fail, as a
+// full disk would.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t nBytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_pfnOld = signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = nBytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        signal(SIGXFSZ, m_pfnOld);
+    }
+
+private:
+    rlimit m_old;
+    void (*m_pfnOld)(int);
+};
+
+// The new file replaces the old one only once it is whole: a write that
+// fails (or a program killed) part way leaves the old file as it was.
+struct WriteFailure {
+    const char* szWhat;
+    const char* szDirectoryInTheWay;
+    rlim_t nFileSizeLimit;  // 0: none
+    bool bOldFile;
+};
+
+const WriteFailure kWriteFailures[] = {
+    {"the new file cannot be created", "kelva.ini.tmp", 0, true},
+    {"the disk fills while the new file is written", nullptr, 20, true},
+    {"the old file cannot be replaced", "kelva.ini", 0, false},
+};
+
+TEST_F(SettingsFile, AFailedWriteGetsTheNoticeAndLeavesTheOldFileWhole)
 {
-    ASSERT_EQ(0, mkdir("kelva.ini", 0700));
+    const std::string sOld = "[KELVA]\r\nNickname=old\r\n";
     int nMainWindow = 0;
-    client.hMainWnd = &nMainWindow;
-    Store("zed", "Zed", "pw", "irc.example", "7000", 0);
-    WriteSettings();
-    ASSERT_EQ(1u, fake.dialogs.size());
-    EXPECT_TRUE(fake.dialogs[0].bOwned);
-    EXPECT_EQ("kelva.ini", fake.dialogs[0].sSubject);
-    EXPECT_EQ("Opps...", fake.dialogs[0].sTitle);
-    EXPECT_EQ(7, fake.dialogs[0].nStringId);
-    EXPECT_STREQ("zed", client.szNickname);
-    EXPECT_STREQ("7000", client.szIRCPort);
+    for (const WriteFailure& c : kWriteFailures) {
+        std::filesystem::remove_all("kelva.ini");
+        std::filesystem::remove_all("kelva.ini.tmp");
+        ResetClientAndFake();
+        client.hMainWnd = &nMainWindow;
+        if (c.bOldFile) WriteFile(sOld);
+        if (c.szDirectoryInTheWay) {
+            ASSERT_EQ(0, mkdir(c.szDirectoryInTheWay, 0700));
+        }
+        Store("zed", "Zed", "pw", "irc.example", "7000", 0);
+        {
+            std::optional<FileSizeLimit> limit;
+            if (c.nFileSizeLimit != 0) limit.emplace(c.nFileSizeLimit);
+            WriteSettings();
+        }
+        ASSERT_EQ(1u, fake.dialogs.size()) << c.szWhat;
+        EXPECT_TRUE(fake.dialogs[0].bOwned) << c.szWhat;
+        EXPECT_EQ("kelva.ini", fake.dialogs[0].sSubject) << c.szWhat;
+        EXPECT_EQ("Opps...", fake.dialogs[0].sTitle) << c.szWhat;
+        EXPECT_EQ(7, fake.dialogs[0].nStringId) << c.szWhat;
+        if (c.bOldFile) {
+            EXPECT_EQ(sOld, ReadFile()) << c.szWhat;
+        }
+        EXPECT_STREQ("zed", client.szNickname) << c.szWhat << ": the settings stay in memory";
+        EXPECT_STREQ("7000", client.szIRCPort) << c.szWhat;
+        if (!std::filesystem::is_directory("kelva.ini.tmp")) {
+            EXPECT_FALSE(std::filesystem::exists("kelva.ini.tmp")) << c.szWhat << ": the unfinished file is removed";
+        }
+    }
 }
 
 TEST(SetupOk, TheNicknameHasItsBlanksReplacedAndIsThenCutToNine)

@@ -163,3 +163,45 @@ TEST_F(Commands, JoiningFromTheChannelListTakesTheRowsFirstWord)
 }
 
 }  // namespace
+
+namespace {
+
+// What the input line's text puts on the wire, line by line, in #lobby.
+struct InputCase {
+    const char* szWhat;
+    const char* szText;
+    const char* szWire;
+};
+
+const InputCase kInputs[] = {
+    {"a pasted second line is chat, not a command", "pasted one\r\nQUIT :pasted two",
+     "PRIVMSG #lobby :pasted one\r\nPRIVMSG #lobby :QUIT :pasted two\r\n"},
+    {"a bare LF and a bare CR end lines too", "one\ntwo\rthree",
+     "PRIVMSG #lobby :one\r\nPRIVMSG #lobby :two\r\nPRIVMSG #lobby :three\r\n"},
+    {"an empty line inside is sent as an empty typed line", "one\r\n\r\ntwo",
+     "PRIVMSG #lobby :one\r\nPRIVMSG #lobby :\r\nPRIVMSG #lobby :two\r\n"},
+    {"a final line break starts no further line", "one\r\n", "PRIVMSG #lobby :one\r\n"},
+    {"an empty input line is one empty line", "", "PRIVMSG #lobby :\r\n"},
+    {"a pasted line that begins with / is a command, as typed", "bye\r\n/PART",
+     "PRIVMSG #lobby :bye\r\nPART #lobby\r\n"},
+};
+
+TEST_F(Commands, EachLineOfTheInputTextIsSentAsIfTypedOnItsOwn)
+{
+    Connect();
+    for (const InputCase& c : kInputs) {
+        CopyField(client.szChannel, "#lobby");
+        SendInputText(c.szText);
+        EXPECT_EQ(c.szWire, listener.Read()) << c.szWhat;
+    }
+    fake.sOutput.clear();
+    SendInputText("pasted one\r\nQUIT :pasted two");
+    listener.Read();
+    EXPECT_EQ("<Ravkel> pasted one\r\n<Ravkel> QUIT :pasted two\r\n", fake.sOutput) << "each line is echoed";
+
+    client.nSendMode = SEND_RAW;
+    SendInputText(std::string(600, 'r').c_str());
+    EXPECT_EQ(std::string(510, 'r') + "\r\n", listener.Read()) << "a line longer than the input line takes";
+}
+
+}  // namespace
