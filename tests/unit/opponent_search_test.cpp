@@ -54,7 +54,8 @@ TEST(OpponentSearch, AnswersTheThreatThatDecidesTheGame)
         bool bGood = false;
         for (BoardPoint good : c.good) bGood = bGood || (good.x == pt.x && good.y == pt.y);
         EXPECT_TRUE(bGood) << c.szWhat << ": chose (" << pt.x << ", " << pt.y << ")";
-        EXPECT_EQ(pt.x, ChooseMove(board, c.nToMove, 1).x) << c.szWhat << ": the same seed, the same move";
+        BoardPoint again = ChooseMove(board, c.nToMove, 1);
+        EXPECT_TRUE(again.x == pt.x && again.y == pt.y) << c.szWhat << ": the same seed, the same move";
     }
 }
 
