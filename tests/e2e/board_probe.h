@@ -13,8 +13,15 @@ HWND BoardOf(const Client& c);
 int BoardSpacing(const Client& c);
 // Clicks intersection (x, y), each 1 to 9.
 void ClickIntersection(const Client& c, int x, int y);
-// The colour on the screen at a client position of the board, as 0xRRGGBB.
-unsigned PixelOf(const Client& c, int px, int py);
+// The client positions of the board that the probe reads: beside a black
+// stone's centre, off the grid lines (the background is white); on the grid
+// line beside a white stone's centre (the line is black): the line to the
+// right, or, in the last column, where no line goes on, the line to the
+// left; on the marker; halfway between two intersections.
+POINT BlackStoneSpot(const Client& c, int x, int y);
+POINT WhiteStoneSpot(const Client& c, int x, int y);
+POINT MarkerSpot(const Client& c, int x, int y);
+POINT MidwaySpot(const Client& c, int x1, int y1, int x2, int y2);
 // What stands at intersection (x, y): 'b' a black stone, 'w' a white one,
 // '.' none. Read beside the centre, where the last-move marker does not reach.
 char StoneAt(const Client& c, int x, int y);
@@ -26,6 +33,9 @@ bool WinLineBetween(const Client& c, int x1, int y1, int x2, int y2);
 bool MarkerAt(const Client& c, int x, int y);
 
 const unsigned PIXEL_BLACK = 0x000000, PIXEL_WHITE = 0xFFFFFF, PIXEL_RED = 0xFF0000, PIXEL_YELLOW = 0xFFFF00;
+
+// The two main windows side by side on the screen, where the probe reads them.
+void PlaceSideBySide(const Client& a, const Client& b);
 
 // Two clients, started connected to the default server (the first through
 // the relay when one is given) and placed side by side, join the game

@@ -8,7 +8,6 @@
 #include <string>
 
 #include "board_probe.h"
-#include "resources/resource.h"
 #include "scenario_support.h"
 
 namespace {
@@ -19,12 +18,9 @@ const char szComputerWon[] = "<KELVA> Your opponent has won the game.";
 // Client that holds it, as a client's is.
 bool StartComputer(Client& computer, int nPort)
 {
-    std::string sExe = DriverDir() + "\\opponent\\kelva-opponent.exe";
-    std::string sCommand = "\"" + sExe + "\" --server localhost --port " + std::to_string(nPort) + " --seed 7";
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    BOOL bStarted = CreateProcessA(sExe.c_str(), &sCommand[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &computer.pi);
-    return EXPECT_UI(bStarted != 0, "kelva-opponent.exe starts");
+    return StartProcess("\"" + DriverDir() + "\\opponent\\kelva-opponent.exe\" --server localhost --port " +
+                            std::to_string(nPort) + " --seed 7",
+                        "", computer.pi);
 }
 
 // As the run command starts it: a connection file naming the default server
@@ -32,10 +28,7 @@ bool StartComputer(Client& computer, int nPort)
 // the board, with the computer in the nick list.
 bool StartIntoGameChannel(Client& c, int nPort)
 {
-    std::string sFile = "SERVER localhost\r\nPORT " + std::to_string(nPort) + "\r\nCHANNEL #Go-Moku\r\n";
-    if (!StartWith(c, "game-with-computer", SettingsFor(c.sName, "irc.invalid", 1), sFile) || !CloseWelcome(c))
-        return false;
-    return WaitForTitle(c, "KELVA: #Go-Moku") &&
+    return StartInChannel(c, "game-with-computer", nPort, "#Go-Moku", "localhost") &&
            EXPECT_UI(IsWindowVisible(BoardOf(c)), c.sName + "'s window shows the board") && WaitForNick(c, "Computer");
 }
 
@@ -90,8 +83,7 @@ void GameWithComputer(int nPort)
 {
     Client computer("Computer"), anna("Anna"), bert("Bert");
     if (!StartComputer(computer, nPort) || !StartIntoGameChannel(anna, nPort) || !StartIntoGameChannel(bert, nPort)) return;
-    MoveWindow(anna.hMain, 0, 0, 512, 420, TRUE);
-    MoveWindow(bert.hMain, 512, 0, 512, 420, TRUE);
+    PlaceSideBySide(anna, bert);
     if (!InviteComputer(anna) || !InviteComputer(bert)) return;
 
     // The two games go on at the same time, a move in each by turns.
@@ -110,9 +102,5 @@ void GameWithComputer(int nPort)
     EXPECT_UI(WaitForStone(anna, 5, 5, 'b') && WaitUntil([&] { return StonesShown(anna) == 2; }),
               "Anna's first stone of the next game is black and is answered");
     EXPECT_UI(StonesShown(bert) == nBertStones, "Bert's finished game is untouched by Anna's next one");
-
-    ClickListRow(anna.hNickList, FindListRow(anna.hNickList, "Computer"));
-    HWND hLeave = WaitForDialog(anna, "But wait...");
-    if (hLeave) PressButton(hLeave, IDYES);
     EXPECT_UI(CloseClient(anna) == 0 && CloseClient(bert) == 0, "both programs end with exit code 0");
 }

@@ -50,14 +50,11 @@ std::string Joined(const std::vector<std::string>& names)
 }
 
 // Runs a command line and waits for it; its exit code, or STILL_ACTIVE when
-// it had not ended in time (it is then ended).
-DWORD RunAndWait(std::string sCommand, DWORD nTimeoutMs)
+// it had not ended in time (it is then ended), or 1 when it did not start.
+DWORD RunAndWait(const std::string& sCommand, DWORD nTimeoutMs)
 {
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, &sCommand[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return GetLastError();
+    if (!StartProcess(sCommand, "", pi)) return 1;
     DWORD nCode = STILL_ACTIVE;
     if (WaitForSingleObject(pi.hProcess, nTimeoutMs) == WAIT_OBJECT_0)
         GetExitCodeProcess(pi.hProcess, &nCode);
@@ -120,10 +117,11 @@ bool ReadShortcut(const std::string& sLink, std::string& sTarget, std::string& s
     return bRead;
 }
 
+// What Setup writes below: the nickname, server and port typed, the default
+// real name kept.
 std::string ExpectedSettings(const std::string& sNick, int nPort)
 {
-    return "[KELVA]\r\nNickname=" + sNick + "\r\nRealname=Saint Ravkel de France\r\nPassword=\r\n"
-           "IRCServer=127.0.0.1\r\nIRCPort=" + std::to_string(nPort) + "\r\nShowList=FALSE\r\n";
+    return SettingsFor(sNick, "127.0.0.1", nPort, false, "Saint Ravkel de France");
 }
 
 // With no kelva.ini yet, Setup's OK writes one into the client's working
