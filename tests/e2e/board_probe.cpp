@@ -17,21 +17,11 @@ void ClickIntersection(const Client& c, int x, int y)
     PostMessageA(BoardOf(c), WM_LBUTTONUP, 0, lPoint);
 }
 
-POINT BlackStoneSpot(const Client& c, int x, int y)
+POINT SpotOf(const Client& c, int x, int y, char cWhat)
 {
     int s = BoardSpacing(c), d = (s / 3 + s / 6) / 2 + 1;  // between the marker's edge and the stone's
-    return {x * s + d * 7 / 10, y * s + d * 7 / 10};
-}
-
-POINT WhiteStoneSpot(const Client& c, int x, int y)
-{
-    int s = BoardSpacing(c), d = (s / 3 + s / 6) / 2 + 1;
-    return {x * s + (x < 9 ? d : -d), y * s};
-}
-
-POINT MarkerSpot(const Client& c, int x, int y)
-{
-    int s = BoardSpacing(c);
+    if (cWhat == 'b') return {x * s + d * 7 / 10, y * s + d * 7 / 10};
+    if (cWhat == 'w') return {x * s + (x < 9 ? d : -d), y * s};
     return {x * s - s / 12, y * s - s / 12};
 }
 
@@ -40,8 +30,6 @@ POINT MidwaySpot(const Client& c, int x1, int y1, int x2, int y2)
     int s = BoardSpacing(c);
     return {(x1 + x2) * s / 2, (y1 + y2) * s / 2};
 }
-
-namespace {
 
 // Read from the screen: the windows of the clients lie side by side on the
 // desktop, so what a person would see is what the screen holds.
@@ -54,12 +42,10 @@ unsigned PixelOf(const Client& c, POINT pt)
     return static_cast<unsigned>(GetRValue(color)) << 16 | GetGValue(color) << 8 | GetBValue(color);
 }
 
-}  // namespace
-
 char StoneAt(const Client& c, int x, int y)
 {
-    if (PixelOf(c, BlackStoneSpot(c, x, y)) == PIXEL_BLACK) return 'b';
-    return PixelOf(c, WhiteStoneSpot(c, x, y)) == PIXEL_WHITE ? 'w' : '.';
+    if (PixelOf(c, SpotOf(c, x, y, 'b')) == PIXEL_BLACK) return 'b';
+    return PixelOf(c, SpotOf(c, x, y, 'w')) == PIXEL_WHITE ? 'w' : '.';
 }
 
 bool WaitForStone(const Client& c, int x, int y, char cStone, DWORD nTimeoutMs)
@@ -74,7 +60,7 @@ bool WinLineBetween(const Client& c, int x1, int y1, int x2, int y2)
     return PixelOf(c, MidwaySpot(c, x1, y1, x2, y2)) == PIXEL_RED;
 }
 
-bool MarkerAt(const Client& c, int x, int y) { return PixelOf(c, MarkerSpot(c, x, y)) == PIXEL_YELLOW; }
+bool MarkerAt(const Client& c, int x, int y) { return PixelOf(c, SpotOf(c, x, y, 'm')) == PIXEL_YELLOW; }
 
 void PlaceSideBySide(const Client& a, const Client& b)
 {

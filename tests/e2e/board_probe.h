@@ -13,15 +13,16 @@ HWND BoardOf(const Client& c);
 int BoardSpacing(const Client& c);
 // Clicks intersection (x, y), each 1 to 9.
 void ClickIntersection(const Client& c, int x, int y);
-// The client positions of the board that the probe reads: beside a black
-// stone's centre, off the grid lines (the background is white); on the grid
-// line beside a white stone's centre (the line is black): the line to the
-// right, or, in the last column, where no line goes on, the line to the
-// left; on the marker; halfway between two intersections.
-POINT BlackStoneSpot(const Client& c, int x, int y);
-POINT WhiteStoneSpot(const Client& c, int x, int y);
-POINT MarkerSpot(const Client& c, int x, int y);
+// The client position of the board where the probe reads intersection
+// (x, y): 'b' for a black stone, beside its centre, off the grid lines (the
+// background is white); 'w' for a white one, on the grid line beside its
+// centre (the line is black): the line to the right, or, in the last
+// column, where no line goes on, the line to the left; 'm' for the marker.
+POINT SpotOf(const Client& c, int x, int y, char cWhat);
+// Halfway between two intersections.
 POINT MidwaySpot(const Client& c, int x1, int y1, int x2, int y2);
+// The colour on the screen at a client position of the board, as 0xRRGGBB.
+unsigned PixelOf(const Client& c, POINT pt);
 // What stands at intersection (x, y): 'b' a black stone, 'w' a white one,
 // '.' none. Read beside the centre, where the last-move marker does not reach.
 char StoneAt(const Client& c, int x, int y);

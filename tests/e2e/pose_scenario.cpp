@@ -84,9 +84,9 @@ void PoseForGamePicture(int nPort)
     Sleep(500);
 
     HoldForPicture(white, black,
-                   Check(white, BlackStoneSpot(white, 2, 3), PIXEL_BLACK, "black stone (2, 3)") +
-                       Check(white, WhiteStoneSpot(white, 3, 5), PIXEL_WHITE, "white stone (3, 5)") +
-                       Check(white, MarkerSpot(white, 6, 3), PIXEL_YELLOW, "marker (6, 3)") +
+                   Check(white, SpotOf(white, 2, 3, 'b'), PIXEL_BLACK, "black stone (2, 3)") +
+                       Check(white, SpotOf(white, 3, 5, 'w'), PIXEL_WHITE, "white stone (3, 5)") +
+                       Check(white, SpotOf(white, 6, 3, 'm'), PIXEL_YELLOW, "marker (6, 3)") +
                        Check(white, MidwaySpot(white, 2, 3, 3, 3), PIXEL_RED, "winning line") +
                        Check(white, MidwaySpot(white, 8, 8, 9, 9), PIXEL_WHITE, "empty board") +
                        Check(white, MidwaySpot(white, 7, 8, 9, 8), PIXEL_BLACK, "grid (8, 8)"));
