@@ -14,7 +14,9 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/ioctl.h>
+#include <sys/select.h>
 #include <sys/socket.h>
+#include <ctime>
 #include <unistd.h>
 
 typedef int SOCKET;
@@ -42,6 +44,13 @@ inline int WSAStartup(unsigned short, WSADATA*)
 inline int WSACleanup() { return 0; }
 
 inline int closesocket(SOCKET s) { return close(s); }
+
+// The kernel's pause, under its Windows name.
+inline void Sleep(unsigned long nMs)
+{
+    timespec ts = {static_cast<time_t>(nMs / 1000), static_cast<long>(nMs % 1000) * 1000000L};
+    nanosleep(&ts, nullptr);
+}
 
 inline int ioctlsocket(SOCKET s, long nCommand, unsigned long* pArg)
 {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# deps.sh test|run|release|bench: installs, through apt-get, the Debian
-# packages that the test, run, release or benchmark command needs and that
-# are not installed yet. Quick when everything is there.
+# deps.sh test|run|release|bench|opponent: installs, through apt-get, the
+# Debian packages that the test, run, release or benchmark command (or the
+# computer player alone) needs and that are not installed yet. Quick when
+# everything is there.
 set -eu
 
 common=(cmake ninja-build g++ mingw-w64 wine wine64 fonts-wine xvfb ngircd)
@@ -10,7 +11,8 @@ test) wanted=("${common[@]}" libgtest-dev clang libclang-rt-14-dev nsis) ;;
 run) wanted=("${common[@]}" imagemagick) ;;
 release) wanted=(cmake ninja-build mingw-w64 nsis) ;;
 bench) wanted=("${common[@]}" python3 irssi tmux) ;;
-*) echo "usage: $0 test|run|release|bench" >&2; exit 2 ;;
+opponent) wanted=(cmake ninja-build g++) ;;  # the computer player and its benchmark alone
+*) echo "usage: $0 test|run|release|bench|opponent" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -1,19 +1,36 @@
 #!/usr/bin/env bash
-# Builds kelva.exe and runs it under Wine, connected by its default settings
-# to the bundled local IRC server (ngircd on localhost:6667, with the game
-# channel #Go-Moku), which it starts first and stops when the client ends.
+# Builds kelva.exe and runs it under Wine against the bundled local IRC
+# server (ngircd on localhost:6667, with the game channel #Go-Moku), which it
+# starts first and stops when the client ends. Beside the server it starts
+# kelva-opponent, the computer player, and has the client join #Go-Moku at
+# once: its first window is the game board with "Computer" in the nick list.
 # Without a display it starts Xvfb, says so, and writes a screenshot of the
 # window to a path it prints.
-#   scripts/run.sh [--once]    --once: stop after the screenshot
+#   scripts/run.sh [--chat] [--once]
+#     --chat: connect by the client's settings alone, in chat mode, without the computer player
+#     --once: stop after the screenshot
 set -eu
 cd "$(dirname "$0")/.."
 root=$PWD
 once=0
-[ "${1:-}" = "--once" ] && once=1
+chat=0
+for arg in "$@"; do
+    case "$arg" in
+    --once) once=1 ;;
+    --chat) chat=1 ;;
+    *) echo "usage: $0 [--chat] [--once]" >&2; exit 2 ;;
+    esac
+done
 
 scripts/deps.sh run
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target kelva
+if [ "$chat" -eq 0 ]; then
+    # The computer player is a native program, built optimised and without
+    # the test tiers (which need GoogleTest).
+    cmake --preset opponent >/dev/null
+    cmake --build --preset opponent --target kelva-opponent
+fi
 
 build=$root/build/windows
 workdir=$build/run  # the client's working directory: its kelva.ini lives here
@@ -24,19 +41,34 @@ session=$root/tests/e2e/session.sh
 ircd=$root/scripts/local-ircd.sh
 
 kelva_pid=""
+opponent_pid=""
 cleanup() {
     [ -n "$kelva_pid" ] && kill "$kelva_pid" 2>/dev/null
+    [ -n "$opponent_pid" ] && kill "$opponent_pid" 2>/dev/null
     "$session" stop "$state"
     "$ircd" stop "$ircdir"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
+own_server=0
 if "$ircd" start "$ircdir" 6667 >/dev/null 2>&1; then
+    own_server=1
     echo "local IRC server ngircd is running on localhost:6667 (log: $ircdir/ngircd.log)"
 else
     echo "could not start the local IRC server on port 6667 (is another server using it?);"
     echo "kelva.exe will connect to whatever listens there. See $ircdir/ngircd.log"
+fi
+
+# The computer player goes only beside a server of this run's own, and is
+# in #Go-Moku before the client arrives there.
+if [ "$chat" -eq 0 ] && [ "$own_server" -eq 1 ]; then
+    opponent_log=$build/run-opponent.log
+    "$root/build/opponent/opponent/kelva-opponent" --server localhost --port 6667 >"$opponent_log" 2>&1 &
+    opponent_pid=$!
+    for _ in $(seq 50); do grep -q "joining" "$opponent_log" 2>/dev/null && break; sleep 0.1; done
+    sleep 0.5
+    echo "the computer player kelva-opponent is in #Go-Moku (log: $opponent_log)"
 fi
 
 "$session" start "$state" "$build/wineprefix-run" "${DISPLAY:-}" >/dev/null
@@ -44,9 +76,15 @@ fi
 . "$state"
 [ -n "$XVFB_PID" ] && echo "no \$DISPLAY: started Xvfb on display $DISPLAY"
 
-# Connects at start: a connection file without keys connects with the
-# settings as they stand, which by default name the local server.
-: >"$workdir/connect.txt"
+# Connects at start. For the game, the connection file names the local
+# server (the client's built-in default server, which hosts the game) and
+# the game channel; for chat it has no keys, so the settings as they stand
+# are used, which by default name the local server.
+if [ "$chat" -eq 0 ]; then
+    printf 'SERVER localhost\nPORT 6667\nCHANNEL #Go-Moku\n' >"$workdir/connect.txt"
+else
+    : >"$workdir/connect.txt"
+fi
 (cd "$workdir" && exec "$WINE" "$build/kelva.exe" connect.txt >"$workdir/wine.log" 2>&1) &
 kelva_pid=$!
 echo "kelva.exe is running (working directory $workdir, settings in kelva.ini there)"

@@ -17,11 +17,24 @@ void ClickIntersection(const Client& c, int x, int y)
     PostMessageA(BoardOf(c), WM_LBUTTONUP, 0, lPoint);
 }
 
+POINT SpotOf(const Client& c, int x, int y, char cWhat)
+{
+    int s = BoardSpacing(c), d = (s / 3 + s / 6) / 2 + 1;  // between the marker's edge and the stone's
+    if (cWhat == 'b') return {x * s + d * 7 / 10, y * s + d * 7 / 10};
+    if (cWhat == 'w') return {x * s + (x < 9 ? d : -d), y * s};
+    return {x * s - s / 12, y * s - s / 12};
+}
+
+POINT MidwaySpot(const Client& c, int x1, int y1, int x2, int y2)
+{
+    int s = BoardSpacing(c);
+    return {(x1 + x2) * s / 2, (y1 + y2) * s / 2};
+}
+
 // Read from the screen: the windows of the clients lie side by side on the
 // desktop, so what a person would see is what the screen holds.
-unsigned PixelOf(const Client& c, int px, int py)
+unsigned PixelOf(const Client& c, POINT pt)
 {
-    POINT pt = {px, py};
     ClientToScreen(BoardOf(c), &pt);
     HDC hdc = GetDC(nullptr);
     COLORREF color = GetPixel(hdc, pt.x, pt.y);
@@ -29,15 +42,10 @@ unsigned PixelOf(const Client& c, int px, int py)
     return static_cast<unsigned>(GetRValue(color)) << 16 | GetGValue(color) << 8 | GetBValue(color);
 }
 
-// Between the marker's edge and the stone's: off the grid lines for a
-// black stone (the background is white), on a grid line for a white one
-// (the line is black).
 char StoneAt(const Client& c, int x, int y)
 {
-    int s = BoardSpacing(c);
-    int d = (s / 3 + s / 6) / 2 + 1;
-    if (PixelOf(c, x * s + d * 7 / 10, y * s + d * 7 / 10) == PIXEL_BLACK) return 'b';
-    return PixelOf(c, x * s + d, y * s) == PIXEL_WHITE ? 'w' : '.';
+    if (PixelOf(c, SpotOf(c, x, y, 'b')) == PIXEL_BLACK) return 'b';
+    return PixelOf(c, SpotOf(c, x, y, 'w')) == PIXEL_WHITE ? 'w' : '.';
 }
 
 bool WaitForStone(const Client& c, int x, int y, char cStone, DWORD nTimeoutMs)
@@ -49,14 +57,15 @@ bool WaitForStone(const Client& c, int x, int y, char cStone, DWORD nTimeoutMs)
 
 bool WinLineBetween(const Client& c, int x1, int y1, int x2, int y2)
 {
-    int s = BoardSpacing(c);
-    return PixelOf(c, (x1 + x2) * s / 2, (y1 + y2) * s / 2) == PIXEL_RED;
+    return PixelOf(c, MidwaySpot(c, x1, y1, x2, y2)) == PIXEL_RED;
 }
 
-bool MarkerAt(const Client& c, int x, int y)
+bool MarkerAt(const Client& c, int x, int y) { return PixelOf(c, SpotOf(c, x, y, 'm')) == PIXEL_YELLOW; }
+
+void PlaceSideBySide(const Client& a, const Client& b)
 {
-    int s = BoardSpacing(c);
-    return PixelOf(c, x * s - s / 12, y * s - s / 12) == PIXEL_YELLOW;
+    MoveWindow(a.hMain, 0, 0, 512, 420, TRUE);
+    MoveWindow(b.hMain, 512, 0, 512, 420, TRUE);
 }
 
 namespace {
@@ -107,8 +116,7 @@ const Client* MeetForAGame(Client& a, Client& b, const std::string& sScenario, i
     bool bStarted = pRelay ? StartOnRelay(a, sScenario, "localhost", *pRelay, nPort)
                            : StartConnected(a, sScenario, "localhost", nPort);
     if (!bStarted || !StartConnected(b, sScenario, "localhost", nPort)) return nullptr;
-    MoveWindow(a.hMain, 0, 0, 512, 420, TRUE);
-    MoveWindow(b.hMain, 512, 0, 512, 420, TRUE);
+    PlaceSideBySide(a, b);
     if (!JoinGameChannel(a) || !JoinGameChannel(b) || !InviteAndAccept(a, b)) return nullptr;
     return TossWinner(a, b);
 }

@@ -13,8 +13,16 @@ HWND BoardOf(const Client& c);
 int BoardSpacing(const Client& c);
 // Clicks intersection (x, y), each 1 to 9.
 void ClickIntersection(const Client& c, int x, int y);
+// The client position of the board where the probe reads intersection
+// (x, y): 'b' for a black stone, beside its centre, off the grid lines (the
+// background is white); 'w' for a white one, on the grid line beside its
+// centre (the line is black): the line to the right, or, in the last
+// column, where no line goes on, the line to the left; 'm' for the marker.
+POINT SpotOf(const Client& c, int x, int y, char cWhat);
+// Halfway between two intersections.
+POINT MidwaySpot(const Client& c, int x1, int y1, int x2, int y2);
 // The colour on the screen at a client position of the board, as 0xRRGGBB.
-unsigned PixelOf(const Client& c, int px, int py);
+unsigned PixelOf(const Client& c, POINT pt);
 // What stands at intersection (x, y): 'b' a black stone, 'w' a white one,
 // '.' none. Read beside the centre, where the last-move marker does not reach.
 char StoneAt(const Client& c, int x, int y);
@@ -26,6 +34,9 @@ bool WinLineBetween(const Client& c, int x1, int y1, int x2, int y2);
 bool MarkerAt(const Client& c, int x, int y);
 
 const unsigned PIXEL_BLACK = 0x000000, PIXEL_WHITE = 0xFFFFFF, PIXEL_RED = 0xFF0000, PIXEL_YELLOW = 0xFFFF00;
+
+// The two main windows side by side on the screen, where the probe reads them.
+void PlaceSideBySide(const Client& a, const Client& b);
 
 // Two clients, started connected to the default server (the first through
 // the relay when one is given) and placed side by side, join the game

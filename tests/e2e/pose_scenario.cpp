@@ -35,9 +35,8 @@ void HoldForPicture(Client& shown, Client& other, const std::string& sChecks = "
 
 // A pixel that a picture of the client's main window must show, as a line
 // "x y RRGGBB what", from a client position of the board.
-std::string Check(const Client& c, int px, int py, unsigned nColor, const char* szWhat)
+std::string Check(const Client& c, POINT pt, unsigned nColor, const char* szWhat)
 {
-    POINT pt = {px, py};
     ClientToScreen(BoardOf(c), &pt);
     RECT rc;
     GetWindowRect(c.hMain, &rc);
@@ -84,15 +83,13 @@ void PoseForGamePicture(int nPort)
     MoveWindow(white.hMain, 192, 144, 640, 480, TRUE);  // painted anew at the size of the chat picture
     Sleep(500);
 
-    int s = BoardSpacing(white);
-    int d = (s / 3 + s / 6) / 2 + 1;
     HoldForPicture(white, black,
-                   Check(white, 2 * s + d * 7 / 10, 3 * s + d * 7 / 10, PIXEL_BLACK, "black stone (2, 3)") +
-                       Check(white, 3 * s + d, 5 * s, PIXEL_WHITE, "white stone (3, 5)") +
-                       Check(white, 6 * s - s / 12, 3 * s - s / 12, PIXEL_YELLOW, "marker (6, 3)") +
-                       Check(white, 5 * s / 2, 3 * s, PIXEL_RED, "winning line") +
-                       Check(white, 8 * s + s / 2, 8 * s + s / 2, PIXEL_WHITE, "empty board") +
-                       Check(white, 8 * s, 8 * s, PIXEL_BLACK, "grid (8, 8)"));
+                   Check(white, SpotOf(white, 2, 3, 'b'), PIXEL_BLACK, "black stone (2, 3)") +
+                       Check(white, SpotOf(white, 3, 5, 'w'), PIXEL_WHITE, "white stone (3, 5)") +
+                       Check(white, SpotOf(white, 6, 3, 'm'), PIXEL_YELLOW, "marker (6, 3)") +
+                       Check(white, MidwaySpot(white, 2, 3, 3, 3), PIXEL_RED, "winning line") +
+                       Check(white, MidwaySpot(white, 8, 8, 9, 9), PIXEL_WHITE, "empty board") +
+                       Check(white, MidwaySpot(white, 7, 8, 9, 8), PIXEL_BLACK, "grid (8, 8)"));
 }
 
 // One client of the flood benchmark, connected to its server on nPort, which

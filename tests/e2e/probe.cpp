@@ -108,22 +108,23 @@ bool StartClient(Client& c, const std::string& sDir, const std::string& sArgs)
 bool StartClientAt(Client& c, const std::string& sExe, const std::string& sDir, const std::string& sArgs)
 {
     c.sDir = sDir;
-    std::string sCommand = "\"" + sExe + "\"" + (sArgs.empty() ? "" : " " + sArgs);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    if (!CreateProcessA(sExe.c_str(), &sCommand[0], nullptr, nullptr, FALSE, 0, nullptr, sDir.c_str(), &si, &c.pi)) {
-        EXPECT_UI(false, "kelva.exe starts (CreateProcess error " + std::to_string(GetLastError()) + ")");
-        return false;
-    }
-    return WaitForMainWindow(c);
-}
-
-bool WaitForMainWindow(Client& c)
-{
+    if (!StartProcess("\"" + sExe + "\"" + (sArgs.empty() ? "" : " " + sArgs), sDir, c.pi)) return false;
     bool bShown = WaitUntil([&] { return (c.hMain = FindTopWindow(c.pi.dwProcessId, "KELVA Window", nullptr)); });
     if (!EXPECT_UI(bShown, c.sName + ": a main window of class \"KELVA Window\" appears")) return false;
     FindChildren(c);
     return true;
+}
+
+bool StartProcess(const std::string& sCommand, const std::string& sDir, PROCESS_INFORMATION& pi)
+{
+    std::string sLine = sCommand;
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    if (CreateProcessA(nullptr, &sLine[0], nullptr, nullptr, FALSE, 0, nullptr, sDir.empty() ? nullptr : sDir.c_str(),
+                       &si, &pi))
+        return true;
+    DWORD nError = GetLastError();
+    return EXPECT_UI(false, sCommand + " starts (CreateProcess error " + std::to_string(nError) + ")");
 }
 
 DWORD CloseClient(Client& c)

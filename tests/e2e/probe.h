@@ -36,9 +36,9 @@ struct Client {
 bool StartClient(Client& c, const std::string& sDir, const std::string& sArgs = "");
 // The same for the kelva.exe at the given path.
 bool StartClientAt(Client& c, const std::string& sExe, const std::string& sDir, const std::string& sArgs = "");
-// Waits for the main window of a client whose process is started, and
-// finds its controls.
-bool WaitForMainWindow(Client& c);
+// Starts a command line, its program's path first and quoted, in sDir when
+// one is given; a failure is reported as a failed expectation.
+bool StartProcess(const std::string& sCommand, const std::string& sDir, PROCESS_INFORMATION& pi);
 // The driver's folder: the build tree, with kelva.exe and the packages.
 std::string DriverDir();
 // The working directory for a client of a scenario, created empty.

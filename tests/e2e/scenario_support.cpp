@@ -8,10 +8,12 @@ std::string sServerOrderDir;
 
 }  // namespace
 
-std::string SettingsFor(const std::string& sNick, const std::string& sServer, int nPort, bool bShowList)
+std::string SettingsFor(const std::string& sNick, const std::string& sServer, int nPort, bool bShowList,
+                        const std::string& sRealname)
 {
-    return "[KELVA]\r\nNickname=" + sNick + "\r\nRealname=Test " + sNick + "\r\nPassword=\r\nIRCServer=" + sServer +
-           "\r\nIRCPort=" + std::to_string(nPort) + "\r\nShowList=" + (bShowList ? "TRUE" : "FALSE") + "\r\n";
+    return "[KELVA]\r\nNickname=" + sNick + "\r\nRealname=" + (sRealname.empty() ? "Test " + sNick : sRealname) +
+           "\r\nPassword=\r\nIRCServer=" + sServer + "\r\nIRCPort=" + std::to_string(nPort) +
+           "\r\nShowList=" + (bShowList ? "TRUE" : "FALSE") + "\r\n";
 }
 
 void ExpectSettingsKept(const Client& c, const std::string& sSettings)
@@ -40,12 +42,14 @@ bool CloseWelcome(Client& c)
     return EXPECT_UI(WaitForClosed(hWelcome), c.sName + ": \"Have Fun\" closes the Welcome dialog");
 }
 
-bool StartInChannel(Client& c, const std::string& sScenario, int nPort, const std::string& sChannel)
+bool StartInChannel(Client& c, const std::string& sScenario, int nPort, const std::string& sChannel,
+                    const std::string& sServer)
 {
-    std::string sFile = "SERVER 127.0.0.1\r\nPORT " + std::to_string(nPort) + "\r\nCHANNEL " + sChannel + "\r\n";
+    std::string sFile = "SERVER " + sServer + "\r\nPORT " + std::to_string(nPort) + "\r\nCHANNEL " + sChannel + "\r\n";
     if (!StartWith(c, sScenario, SettingsFor(c.sName, "irc.invalid", 1), sFile) || !CloseWelcome(c)) return false;
     std::string sHash = sChannel[0] == '#' ? "" : "#";
-    return WaitForOutput(c, "Attempting to connect to 127.0.0.1\r\n") && WaitForTitle(c, "KELVA: " + sHash + sChannel);
+    return WaitForOutput(c, "Attempting to connect to " + sServer + "\r\n") &&
+           WaitForTitle(c, "KELVA: " + sHash + sChannel);
 }
 
 bool WaitForTitle(const Client& c, const std::string& sTitle, DWORD nTimeoutMs)

@@ -8,8 +8,9 @@
 #include "relay.h"
 
 // kelva.ini for a test client: its nickname and server, and by default no
-// channel list after connecting.
-std::string SettingsFor(const std::string& sNick, const std::string& sServer, int nPort, bool bShowList = false);
+// channel list after connecting and the real name "Test NICK".
+std::string SettingsFor(const std::string& sNick, const std::string& sServer, int nPort, bool bShowList = false,
+                        const std::string& sRealname = "");
 // kelva.ini is still exactly what the scenario wrote.
 void ExpectSettingsKept(const Client& c, const std::string& sSettings);
 
@@ -24,7 +25,8 @@ bool CloseWelcome(Client& c);
 // Started with a connection file naming the server, its port and a channel,
 // the client connects after the Welcome dialog and joins the channel when
 // the server has greeted it.
-bool StartInChannel(Client& c, const std::string& sScenario, int nPort, const std::string& sChannel);
+bool StartInChannel(Client& c, const std::string& sScenario, int nPort, const std::string& sChannel,
+                    const std::string& sServer = "127.0.0.1");
 
 bool WaitForTitle(const Client& c, const std::string& sTitle, DWORD nTimeoutMs = 10000);
 bool WaitForNick(const Client& c, const std::string& sNick, DWORD nTimeoutMs = 10000);

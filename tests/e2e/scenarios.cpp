@@ -35,6 +35,7 @@ const Scenario kScenarios[] = {
     {"unknown-host", UnknownHost},
     {"game-mode-layout", GameModeLayout},
     {"game-between-two", GameBetweenTwo},
+    {"game-with-computer", GameWithComputer},
     {"menu-commands", MenuCommands},
     {"installed-program", InstalledProgram},
     {"portable-zip", PortableZip},

@@ -20,6 +20,7 @@ void SetupDialog(int nPort);
 void GameModeLayout(int nPort);
 void GameBetweenTwo(int nPort);
 void PoseForGamePicture(int nPort);
+void GameWithComputer(int nPort);
 void PoseForPicture(int nPort);
 void FloodKeepsUp(int nPort);
 void BenchClient(int nPort);

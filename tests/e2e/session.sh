@@ -89,12 +89,16 @@ start() {
 # left running can outlive a killed wineserver; they are this session's when
 # they run in its prefix on its display.
 session_wine_pids() {
-    local files
+    local files pid
     # grep says 2 when some process went away meanwhile; what it found counts.
     files=$(grep -lzxF "WINEPREFIX=$1" /proc/[0-9]*/environ 2>/dev/null)
     [ -n "$files" ] || return 0
     # shellcheck disable=SC2086
-    grep -lzxF "DISPLAY=$2" $files 2>/dev/null | sed -e 's|^/proc/||' -e 's|/environ$||'
+    for pid in $(grep -lzxF "DISPLAY=$2" $files 2>/dev/null | sed -e 's|^/proc/||' -e 's|/environ$||'); do
+        # Windows programs only: a script that read the state file (this one,
+        # or the run command that calls it) has the same two variables.
+        [ "$pid" != "$$" ] && tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -qi '\.exe' && echo "$pid"
+    done
 }
 
 is_ours() {

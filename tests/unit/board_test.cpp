@@ -56,14 +56,6 @@ TEST(Board, RefusedPlacementsChangeNothing)
     }
 }
 
-TEST(Board, FirstStoneIsDrawnAndPlaysOn)
-{
-    Board board = EmptyBoard(&kView);
-    EXPECT_EQ(MOVE_PLAYON, PlaceStone(board, 5, 5, STONE_BLACK, 0));
-    EXPECT_EQ(STONE_BLACK, BoardCell(board, 5, 5));
-    EXPECT_EQ(std::vector<std::string>{"stone 550"}, drawn);
-}
-
 // Every window of five on the board, in all four directions, filled with
 // one colour on an empty board: the five is found and recorded from the end
 // the scans meet first (the top, or for a row the left end).
@@ -113,9 +105,6 @@ TEST(Board, LongerRowsRecordTheWindowFoundFirst)
         short nColor;
         BoardPoint ptStart, ptEnd;
     } kCases[] = {
-        {"five black along the top row", {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 1}}, STONE_BLACK, {1, 1}, {5, 1}},
-        {"five white down-right", {{3, 3}, {4, 4}, {5, 5}, {6, 6}, {7, 7}}, STONE_WHITE, {3, 3}, {7, 7}},
-        {"five black down-left", {{7, 1}, {6, 2}, {5, 3}, {4, 4}, {3, 5}}, STONE_BLACK, {7, 1}, {3, 5}},
         {"six in a row: from the left end", {{2, 5}, {3, 5}, {4, 5}, {6, 5}, {7, 5}, {5, 5}}, STONE_BLACK, {2, 5}, {6, 5}},
         {"six in a column: from the top", {{4, 2}, {4, 3}, {4, 4}, {4, 6}, {4, 7}, {4, 5}}, STONE_WHITE, {4, 2}, {4, 6}},
         {"six down-left: from the upper right",

@@ -83,6 +83,8 @@ const MessageCase kCases[] = {
      "bob", GAME_PLAYING, "bob", ""},
     {"20: a leave from somebody else while playing", GAME_PLAYING, "bob", From("carol", "!L"), {}, "",
      "PRIVMSG carol :!P\r\n", "bob", GAME_PLAYING, "bob", ""},
+    // Two clients each busy with somebody else would otherwise answer each
+    // other's busy replies without end.
     {"decided: a busy reply is not answered while playing", GAME_PLAYING, "bob", From("carol", "!W"), {}, "", "",
      "bob", GAME_PLAYING, "bob", ""},
     {"decided: nor while inviting", GAME_INVITING, "bob", From("carol", "!P"), {}, "", "", "bob", GAME_INVITING,
@@ -132,25 +134,6 @@ TEST(GameMessage, EachRowOfTheHandshake)
             EXPECT_EQ(c.sLine.substr(1, c.sLine.find('!') - 1).substr(0, 255), d.sSubject) << c.szWhat;
         }
     }
-}
-
-// Two clients each busy with somebody else: the one's busy reply reaches
-// the other, which does not answer it, so the exchange ends at once.
-TEST(GameMessage, BusyRepliesDoNotDrawBusyReplies)
-{
-    ResetClientAndFake();
-    ServerEnd server;
-    CopyField(client.szNickname, "Ravkel");
-    CopyField(client.szPartner, "dave");
-    client.nGameState = GAME_INVITING;
-    client.nSendMode = SEND_COMPOSE;
-    client.nRecvMode = RECV_PARSE;
-    HandleServerLine(From("bob", "!A").c_str());  // bob answers an invitation given up
-    EXPECT_EQ("PRIVMSG bob :!W\r\n", server.ReadAll());
-    HandleServerLine(From("bob", "!P").c_str());  // bob, playing carol meanwhile, answers that
-    EXPECT_EQ("", server.ReadAll());
-    EXPECT_STREQ("dave", client.szPartner);
-    EXPECT_EQ(GAME_INVITING, client.nGameState);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // The client's game window: the reset, the coin toss, the opponent's
-// messages, the local player's clicks, and the view's arithmetic. A whole
-// game between two clients is played end to end.
+// messages, the local player's clicks, and the view's arithmetic.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -93,6 +92,9 @@ std::string Stones()
     return s;
 }
 
+// Mended: the second reset also takes the turn away, or a winner of a toss
+// who is left before the first stone would keep it into the next meeting
+// and could play before that toss.
 TEST_F(GamePlay, TheFirstResetClearsSeedsAndRepaintsTheNextOnlyRestartsTheToss)
 {
     fake.nTicks = 4242;
@@ -107,98 +109,58 @@ TEST_F(GamePlay, TheFirstResetClearsSeedsAndRepaintsTheNextOnlyRestartsTheToss)
     int nSeeded = std::rand();
     std::srand(4242);
 
-    gameClient.record.bCoinSent = gameClient.record.bCoinsSettled = 1;
+    gameClient.record.bCoinSent = gameClient.record.bCoinsSettled = gameClient.record.bMyTurn = 1;
     OnGameReset();
     EXPECT_EQ(1, fake.nInvalidations) << "a clear board is not painted again";
     EXPECT_EQ(0, gameClient.record.bCoinSent);
     EXPECT_EQ(0, gameClient.record.bCoinsSettled);
+    EXPECT_EQ(0, gameClient.record.bMyTurn) << "mend: the toss winner's turn goes too";
     EXPECT_EQ(nSeeded, std::rand()) << "and the generator is not seeded again";
 }
 
-// Mended: the winner of a toss who is left before the first stone would
-// keep the turn into the next meeting and could play before its toss.
-TEST_F(GamePlay, AResetTakesTheTurnAwayAlsoFromAClearBoard)
-{
-    Enter(kReset);
-    gameClient.record.bCoinSent = 1;
-    gameClient.record.nMyCoin = 100;
-    Receive("!C 0");
-    ASSERT_EQ(1, gameClient.record.bMyTurn) << "the toss is won against a coin of 0";
-    OnGameReset();
-    OnBoardClick(50, 50);
-    EXPECT_EQ(1, fake.nBeeps);
-    EXPECT_EQ("", Sent()) << "no move goes out after the reset";
-}
-
+// Either side's coin may come first; "!A" makes the inviter send its own.
 TEST_F(GamePlay, TheCoinTossDecidesColourAndTurn)
 {
+    const char szWon[] = "<KELVA> You have won the coin toss and may make the first move.\r\n";
+    const char szLost[] = "<KELVA> Your opponent has won the coin toss and will make the first move.\r\n";
     struct Case {
         const char* szWhat;
-        int bCoinSent;
-        unsigned nMyCoin;
-        const char* szCoin;
+        Phase phase;
+        unsigned nMyCoin;  // before the message, when the own coin is out
+        const char* szText;
+        bool bSendsCoin;
         const char* szShown;
         int bSettled, bMyTurn;
         short nMyColor;
     } kCases[] = {
-        {"a smaller coin loses to the own: black and the turn", 1, 1000, "!C 999",
-         "<KELVA> You have won the coin toss and may make the first move.\r\n", 1, 1, STONE_BLACK},
-        {"a greater coin wins: white and waiting", 1, 1000, "!C 1001",
-         "<KELVA> Your opponent has won the coin toss and will make the first move.\r\n", 1, 0, STONE_WHITE},
-        {"32768 reads negative and beats every own coin", 1, 32767, "!C 32768",
-         "<KELVA> Your opponent has won the coin toss and will make the first move.\r\n", 1, 0, STONE_WHITE},
-        {"65535 reads as -1", 1, 0, "!C 65535",
-         "<KELVA> Your opponent has won the coin toss and will make the first move.\r\n", 1, 0, STONE_WHITE},
-        {"larger numbers wrap modulo 65536 first", 1, 1000, "!C 66535",
-         "<KELVA> You have won the coin toss and may make the first move.\r\n", 1, 1, STONE_BLACK},
-        {"an unreadable coin reads 0", 1, 5, "!C x",
-         "<KELVA> You have won the coin toss and may make the first move.\r\n", 1, 1, STONE_BLACK},
+        {"the accepted inviter sends its coin", kReset, 0, "!A", true, "", 0, 0, STONE_BLACK},
+        {"the invitee answers the first coin with its own, then compares", kReset, 0, "!C 32768", true, szLost, 1,
+         0, STONE_WHITE},
+        {"a smaller coin loses to the own: black and the turn", kToss, 1000, "!C 999", false, szWon, 1, 1,
+         STONE_BLACK},
+        {"a greater coin wins: white and waiting", kToss, 1000, "!C 1001", false, szLost, 1, 0, STONE_WHITE},
+        {"32768 reads negative and beats every own coin", kToss, 32767, "!C 32768", false, szLost, 1, 0, STONE_WHITE},
+        {"65535 reads as -1", kToss, 0, "!C 65535", false, szLost, 1, 0, STONE_WHITE},
+        {"larger numbers wrap modulo 65536 first", kToss, 1000, "!C 66535", false, szWon, 1, 1, STONE_BLACK},
+        {"an unreadable coin reads 0", kToss, 5, "!C x", false, szWon, 1, 1, STONE_BLACK},
+        {"a tie draws again silently; the next pair decides", kToss, 77, "!C 77", true, "", 0, 0, STONE_BLACK},
+        {"a coin after the toss", kMyTurn, 0, "!C 5", false, "GoMokuWndProc() Error: Too many coins sent.\r\n", 1, 1,
+         STONE_BLACK},
     };
     for (const Case& c : kCases) {
-        Enter(kReset);
-        gameClient.record.bCoinSent = c.bCoinSent;
+        Enter(c.phase);
         gameClient.record.nMyCoin = c.nMyCoin;
-        Receive(c.szCoin);
+        Receive(c.szText);
+        const GameRecord& r = gameClient.record;
+        std::string sCoin = c.bSendsCoin ? "PRIVMSG bob :!C " + std::to_string(r.nMyCoin) + "\r\n" : "";
+        EXPECT_EQ(sCoin, Sent()) << c.szWhat;
+        EXPECT_LE(r.nMyCoin, 32767u) << c.szWhat;
+        EXPECT_EQ(1, r.bCoinSent) << c.szWhat << ": the own coin is out, and is not sent again";
         EXPECT_EQ(c.szShown, fake.sOutput) << c.szWhat;
-        EXPECT_EQ("", Sent()) << c.szWhat;
-        EXPECT_EQ(c.bSettled, gameClient.record.bCoinsSettled) << c.szWhat;
-        EXPECT_EQ(c.bMyTurn, gameClient.record.bMyTurn) << c.szWhat;
-        EXPECT_EQ(c.nMyColor, gameClient.record.nMyColor) << c.szWhat;
+        EXPECT_EQ(c.bSettled, r.bCoinsSettled) << c.szWhat;
+        EXPECT_EQ(c.bMyTurn, r.bMyTurn) << c.szWhat;
+        EXPECT_EQ(c.nMyColor, r.nMyColor) << c.szWhat;
     }
-}
-
-TEST_F(GamePlay, EqualCoinsDrawAgainSilently)
-{
-    Enter(kToss);
-    gameClient.record.nMyCoin = 77;
-    Receive("!C 77");
-    unsigned nNew = gameClient.record.nMyCoin;
-    EXPECT_EQ("PRIVMSG bob :!C " + std::to_string(nNew) + "\r\n", Sent());
-    EXPECT_EQ("", fake.sOutput);
-    EXPECT_EQ(0, gameClient.record.bCoinsSettled);
-    EXPECT_LE(nNew, 32767u);
-    Receive(nNew == 0 ? "!C 1" : "!C 0");
-    EXPECT_EQ(1, gameClient.record.bCoinsSettled) << "the next pair decides";
-}
-
-TEST_F(GamePlay, TheAcceptedInviterAndTheInviteeEachSendOneCoin)
-{
-    Enter(kReset);
-    Receive("!A");
-    EXPECT_EQ("PRIVMSG bob :!C " + std::to_string(gameClient.record.nMyCoin) + "\r\n", Sent()) << "the inviter";
-    EXPECT_EQ(1, gameClient.record.bCoinSent);
-
-    Enter(kReset);
-    Receive("!C 32768");
-    EXPECT_EQ("PRIVMSG bob :!C " + std::to_string(gameClient.record.nMyCoin) + "\r\n", Sent())
-        << "the invitee answers the first coin with its own, then compares";
-    EXPECT_EQ("<KELVA> Your opponent has won the coin toss and will make the first move.\r\n", fake.sOutput);
-
-    Enter(kMyTurn);
-    Receive("!C 5");
-    EXPECT_EQ("GoMokuWndProc() Error: Too many coins sent.\r\n", fake.sOutput);
-    EXPECT_EQ(1, gameClient.record.bMyTurn);
-    EXPECT_EQ("", Sent());
 }
 
 // The opponent's messages. The two mends: a move out of turn, before the
@@ -226,7 +188,6 @@ TEST_F(GamePlay, OpponentMessagesAreJudgedByPhase)
         {"mend: a move on a game the local player won", kIWonPhase, "!M 3 4", szBadMove, "55b 66w ", MOVE_FIVE, 0, 0},
         {"mend: a move on a game the opponent won", kTheyWonPhase, "!M 3 4", szBadMove, "55b 66w ", MOVE_FIVE, 1, 0},
         {"a taken intersection", kTheirTurn, "!M 6 6", szBadMove, "55b 66w ", MOVE_REFUSED, 0, 0},
-        {"off the board", kTheirTurn, "!M 10 5", szBadMove, "55b 66w ", MOVE_REFUSED, 0, 0},
         {"unreadable numbers read 0", kTheirTurn, "!M x y", szBadMove, "55b 66w ", MOVE_REFUSED, 0, 0},
         {"after a bad move the opponent's next is still played", kTheirBadMove, "!M 1 2", "", "12b 55b 66w ",
          MOVE_PLAYON, 1, 1},
@@ -303,11 +264,7 @@ TEST_F(GamePlay, ClicksInEveryPhase)
         {"in the opponent's turn", kTheirTurn, 75, 75, "", "", "55b 66w ", MOVE_PLAYON, 0, STONE_WHITE, 1},
         {"a free intersection", kMyTurn, 75, 100, "PRIVMSG bob :!M 3 4\r\n", "", "34b 55b 66w ", MOVE_PLAYON, 0,
          STONE_BLACK, 0},
-        {"within 12 pixels of the grid lines", kMyTurn, 62, 88, "PRIVMSG bob :!M 2 4\r\n", "", "24b 55b 66w ",
-         MOVE_PLAYON, 0, STONE_BLACK, 0},
         {"on a stone", kMyTurn, 150, 150, "", "", "55b 66w ", MOVE_REFUSED, 1, STONE_BLACK, 1},
-        {"beyond the ninth line", kMyTurn, 238, 100, "", "", "55b 66w ", MOVE_REFUSED, 1, STONE_BLACK, 1},
-        {"left of the first line", kMyTurn, 12, 100, "", "", "55b 66w ", MOVE_REFUSED, 1, STONE_BLACK, 1},
         {"after the opponent's win: the board is cleared", kTheyWonPhase, 0, 0, "PRIVMSG bob :!R\r\n", "", "",
          MOVE_PLAYON, 1, STONE_BLACK, 0},
         {"after a stalemate of the opponent's", {"their stalemate", 1, 1, 1, MOVE_STALEMATE, STONE_WHITE}, 75, 75,
@@ -342,18 +299,6 @@ TEST_F(GamePlay, TheOwnWinningClickAndTheMarkerItTakesAway)
     EXPECT_EQ(drawn, fake.drawings);
 }
 
-// Decided: while the window has no size a click is refused like one off the
-// board.
-TEST_F(GamePlay, AClickWithoutASpacingIsRefused)
-{
-    OnBoardSize(5, 300);
-    Enter(kMyTurn);
-    OnBoardClick(0, 0);
-    EXPECT_EQ(1, fake.nBeeps);
-    EXPECT_EQ(MOVE_REFUSED, gameClient.record.nGameResult);
-    EXPECT_EQ("", Sent());
-}
-
 TEST(BoardView, SizesFollowTheShorterSide)
 {
     struct Case {
@@ -372,24 +317,29 @@ TEST(BoardView, SizesFollowTheShorterSide)
     }
 }
 
+// Decided: while the window has no size every click gives (0, 0), which
+// the board refuses.
 TEST(BoardView, AClickSelectsTheNearestIntersection)
 {
-    BoardViewSizes sizes = ViewSizesFor(300, 250);
-    BoardPoint pt = PointFromClick(sizes, 38, 63);
-    EXPECT_EQ(2, pt.x);
-    EXPECT_EQ(3, pt.y);
-    pt = PointFromClick(sizes, 37, 62);
-    EXPECT_EQ(1, pt.x);
-    EXPECT_EQ(2, pt.y);
-    for (unsigned short p = 0; p < 263; ++p) {
-        short nExpected = p < 13 ? 0 : p < 238 ? static_cast<short>((p - 13) / 25 + 1) : 10;
-        EXPECT_EQ(nExpected, PointFromClick(sizes, p, 100).x) << "x " << p;
-        EXPECT_EQ(nExpected, PointFromClick(sizes, 100, p).y) << "y " << p;
+    struct Case {
+        const char* szWhat;
+        unsigned short w, px, py;
+        short x, y;
+    } kCases[] = {
+        {"past half a spacing: the next line", 300, 38, 63, 2, 3},
+        {"up to half a spacing: this line", 300, 37, 62, 1, 2},
+        {"before the first line: column and row 0", 300, 12, 12, 0, 0},
+        {"half a spacing before it: the first line", 300, 13, 13, 1, 1},
+        {"half a spacing beyond the ninth line: still 9", 300, 237, 237, 9, 9},
+        {"further: 10, off the board", 300, 238, 238, 10, 10},
+        {"client positions are unsigned", 300, 65535, 0, 2621, 0},
+        {"no spacing yet", 9, 40, 40, 0, 0},
+    };
+    for (const Case& c : kCases) {
+        BoardPoint pt = PointFromClick(ViewSizesFor(c.w, 250), c.px, c.py);
+        EXPECT_EQ(c.x, pt.x) << c.szWhat;
+        EXPECT_EQ(c.y, pt.y) << c.szWhat;
     }
-    EXPECT_EQ(2621, PointFromClick(sizes, 65535, 0).x) << "client positions are unsigned";
-    pt = PointFromClick(ViewSizesFor(9, 9), 40, 40);
-    EXPECT_EQ(0, pt.x);
-    EXPECT_EQ(0, pt.y);
 }
 
 }  // namespace
