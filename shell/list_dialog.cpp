@@ -6,12 +6,15 @@
 #include "shell/dialogs.h"
 #include "shell/redraw.h"
 #include "shell/seam.h"
+#include "shell/sorted_list.h"
 
 namespace {
 
 // The list box of the open dialog, found once per dialog: a flood of
 // channel replies adds rows thousands of times a second.
 HWND hChannelRows = nullptr;
+// Rows that arrived during a burst, not in the list yet.
+HeldEntries heldRows;
 
 HWND ChannelRows()
 {
@@ -58,6 +61,7 @@ INT_PTR CALLBACK ListDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM)
 
 void CloseChannelList()
 {
+    ForgetHeld(heldRows);
     DestroyWindow(client.hListDlg);
     client.hListDlg = nullptr;
     hChannelRows = nullptr;
@@ -70,8 +74,31 @@ HWND OpenChannelList()
     return hDlg;
 }
 
-void ChannelListEmpty() { SendMessageA(ChannelRows(), LB_RESETCONTENT, 0, 0); }
+void FeedChannelList(bool bBurstOver)
+{
+    if (hChannelRows == nullptr) return;
+    FeedSortedList(hChannelRows, heldRows, bBurstOver);
+}
 
-void ChannelListAddRow(const char* szRow) { SendMessageA(ChannelRows(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(szRow)); }
+void ChannelListEmpty()
+{
+    ForgetHeld(heldRows);
+    SendMessageA(ChannelRows(), LB_RESETCONTENT, 0, 0);
+}
 
-void ChannelListSetTitle(const char* szTitle) { SetWindowTextA(client.hListDlg, szTitle); }
+void ChannelListAddRow(const char* szRow)
+{
+    if (InBurst()) {
+        HoldEntry(heldRows, szRow);
+        HoldBack();
+        return;
+    }
+    SendMessageA(ChannelRows(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(szRow));
+}
+
+// The end of the list: what is held goes in first.
+void ChannelListSetTitle(const char* szTitle)
+{
+    FeedChannelList(true);
+    SetWindowTextA(client.hListDlg, szTitle);
+}

@@ -1,5 +1,6 @@
 #include "shell/redraw.h"
 
+#include "shell/list_dialog.h"
 #include "shell/nick_list.h"
 #include "shell/output_pane.h"
 
@@ -13,6 +14,12 @@ HWND hHeld[MAX_HELD];
 int nHeld = 0;
 DWORD nHeldSince = 0;
 bool bInBurst = false;
+bool bHeldBack = false;
+
+void StartClock()
+{
+    if (nHeld == 0 && !bHeldBack) nHeldSince = GetTickCount();
+}
 
 bool IsHeld(HWND hControl)
 {
@@ -25,13 +32,15 @@ bool IsHeld(HWND hControl)
 // hidden, so no change draws anything, while the pixels it last drew stay on
 // the screen. The message alone is not enough: Wine's edit control keeps
 // drawing its scroll bar at every change whatever it is told, and that
-// drawing is the cost.
+// drawing is the cost. Drawing comes back on while the control still counts
+// as hidden, so that the list box's scroll bar, brought up to date then, is
+// drawn once, by the redraw that follows, rather than twice.
 void SetDrawing(HWND hControl, bool bOn)
 {
     LONG_PTR nStyle = GetWindowLongPtrA(hControl, GWL_STYLE);
     if (bOn) {
-        SetWindowLongPtrA(hControl, GWL_STYLE, nStyle | WS_VISIBLE);
         SendMessageA(hControl, WM_SETREDRAW, TRUE, 0);
+        SetWindowLongPtrA(hControl, GWL_STYLE, nStyle | WS_VISIBLE);
     } else {
         SendMessageA(hControl, WM_SETREDRAW, FALSE, 0);
         SetWindowLongPtrA(hControl, GWL_STYLE, nStyle & ~static_cast<LONG_PTR>(WS_VISIBLE));
@@ -42,8 +51,10 @@ void SetDrawing(HWND hControl, bool bOn)
 // again, at once, with all its changes.
 void FeedAndDraw(bool bBurstOver)
 {
+    bHeldBack = false;
     FeedOutputPane(bBurstOver);
     FeedNickList();
+    FeedChannelList(bBurstOver);
     for (int i = 0; i < nHeld; ++i) {
         // The channel list may have been closed meanwhile.
         if (!IsWindow(hHeld[i])) continue;
@@ -59,13 +70,19 @@ void BeginBurst() { bInBurst = true; }
 
 bool InBurst() { return bInBurst; }
 
+void HoldBack()
+{
+    StartClock();
+    bHeldBack = true;
+}
+
 void HoldRedraw(HWND hControl)
 {
     if (hControl == nullptr || IsHeld(hControl) || nHeld == MAX_HELD) return;
     // A control that is not shown (the channel list being made) has nothing
     // to hold, and must not be shown at the end.
     if (!IsWindowVisible(hControl)) return;
-    if (nHeld == 0) nHeldSince = GetTickCount();
+    StartClock();
     SetDrawing(hControl, false);
     hHeld[nHeld++] = hControl;
 }
@@ -78,4 +95,4 @@ void RedrawHeld()
 
 void RedrawDuringBurst() { FeedAndDraw(false); }
 
-bool RedrawOverdue() { return nHeld > 0 && GetTickCount() - nHeldSince >= REDRAW_AT_LEAST_EVERY_MS; }
+bool RedrawOverdue() { return (nHeld > 0 || bHeldBack) && GetTickCount() - nHeldSince >= REDRAW_AT_LEAST_EVERY_MS; }

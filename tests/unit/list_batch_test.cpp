@@ -1,12 +1,12 @@
-// Held names merged into a sorted list against a list box that places each
-// name it is given by its own binary search.
+// Held entries merged into a sorted list against a list box that places each
+// entry it is given by its own binary search; how held entries go in.
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 #include <vector>
 
-#include "shell/nick_batch.h"
+#include "shell/list_batch.h"
 
 namespace {
 
@@ -74,7 +74,7 @@ std::vector<std::string> Names(std::mt19937& random, int nCount, int nLength)
     return names;
 }
 
-TEST(NickBatch, AMergePlacesNamesAsTheListBoxWould)
+TEST(ListBatch, AMergePlacesNamesAsTheListBoxWould)
 {
     std::mt19937 random(8);
     int nMerged = 0;
@@ -101,7 +101,7 @@ TEST(NickBatch, AMergePlacesNamesAsTheListBoxWould)
     EXPECT_GT(nMerged, 100);
 }
 
-TEST(NickBatch, EqualKeysAreLeftToTheListBox)
+TEST(ListBatch, EqualKeysAreLeftToTheListBox)
 {
     listed = {"bob", "carl"};
     EXPECT_EQ(std::vector<std::string>{"(one by one)"}, Merged({"ann", "dora", "ann"}));
@@ -109,7 +109,7 @@ TEST(NickBatch, EqualKeysAreLeftToTheListBox)
     EXPECT_EQ((std::vector<std::string>{"ann", "bob", "bobby", "carl", "carla"}), Merged({"carla", "bobby", "ann"}));
 }
 
-TEST(NickBatch, TheListIsReadOnlyAsFarAsTheLastName)
+TEST(ListBatch, TheListIsReadOnlyAsFarAsTheLastName)
 {
     listed.clear();
     for (int i = 0; i < 1000; ++i) listed.push_back("n" + std::to_string(1000 + i));
@@ -118,22 +118,60 @@ TEST(NickBatch, TheListIsReadOnlyAsFarAsTheLastName)
     EXPECT_EQ(1, nListedReads);
 }
 
-TEST(NickBatch, NamesAreHeldInOrderUntilTheRoomIsFull)
+TEST(ListBatch, EntriesAreHeldInOrder)
 {
-    ForgetHeldNicks();
-    ASSERT_TRUE(HoldNick("@zed"));
-    ASSERT_TRUE(HoldNick("amy"));
-    EXPECT_EQ(2, HeldNickCount());
-    EXPECT_STREQ("@zed", HeldNick(0));
-    EXPECT_STREQ("amy", HeldNick(1));
-    int nHeld = 2;
-    while (HoldNick(std::string(200, 'n').c_str())) ++nHeld;
-    EXPECT_EQ(nHeld, HeldNickCount());
-    EXPECT_STREQ("amy", HeldNick(1));
-    ForgetHeldNicks();
-    EXPECT_EQ(0, HeldNickCount());
-    EXPECT_TRUE(HoldNick("again"));
-    ForgetHeldNicks();
+    HeldEntries held;
+    HoldEntry(held, "@zed");
+    HoldEntry(held, "");
+    HoldEntry(held, "amy");
+    ASSERT_EQ(3, HeldCount(held));
+    EXPECT_STREQ("@zed", HeldEntry(held, 0));
+    EXPECT_STREQ("", HeldEntry(held, 1));
+    EXPECT_STREQ("amy", HeldEntry(held, 2));
+    ForgetHeld(held);
+    EXPECT_EQ(0, HeldCount(held));
+}
+
+struct FeedCase {
+    const char* szWhat;
+    int nHeld, nListed;
+    bool bBurstOver;
+    ListFeed way;
+};
+
+const FeedCase kFeeds[] = {
+    {"a few go one by one", 7, 0, true, FEED_ONE_BY_ONE},
+    {"a names reply into a list of two", 2000, 2, true, FEED_AT_PLACES},
+    {"a quarter of a short list, at their places", 1000, 4000, false, FEED_AT_PLACES},
+    {"less than a quarter of a short list, one by one", 999, 4000, true, FEED_ONE_BY_ONE},
+    {"a long list during a burst waits for as many again", 9999, 10000, false, FEED_LATER},
+    {"and is then filled afresh", 10000, 10000, false, FEED_REFILLED},
+    {"at the end an eighth is enough", 1250, 10000, true, FEED_REFILLED},
+    {"less than an eighth goes one by one", 1249, 10000, true, FEED_ONE_BY_ONE},
+};
+
+TEST(ListBatch, HowHeldEntriesGoIn)
+{
+    for (const FeedCase& c : kFeeds) EXPECT_EQ(c.way, ChooseListFeed(c.nHeld, c.nListed, c.bBurstOver)) << c.szWhat;
+}
+
+// However long a burst into a long list, no entry is moved more than a few
+// times: the refills, each of all the list, add up to a few times its end
+// length.
+TEST(ListBatch, RefillsDuringALongBurstStayFew)
+{
+    int nListed = 0, nHeld = 0;
+    long nMoved = 0;
+    for (int nRedraw = 0; nRedraw < 400; ++nRedraw) {
+        nHeld += 900;  // the rows of 50 ms
+        ListFeed way = ChooseListFeed(nHeld, nListed, false);
+        if (way == FEED_LATER) continue;
+        nMoved += way == FEED_REFILLED ? nListed + nHeld : nHeld;
+        nListed += nHeld;
+        nHeld = 0;
+    }
+    EXPECT_EQ(360000, nListed + nHeld);
+    EXPECT_LT(nMoved, 3L * 360000);
 }
 
 }  // namespace

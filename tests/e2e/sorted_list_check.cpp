@@ -1,6 +1,8 @@
-// The nick list on a real sorted list box: names added during a burst of
-// server data, which go in together when it is over, end in the order that
-// adding each one by one gives a list box of the same kind.
+// Sorted list boxes fed with entries held during a burst of server data,
+// which go in together when it is over: they end as adding each one by one
+// leaves a list box of the same kind, in order, selection, caret and the
+// first row shown. The nick list through the seam; a long list, filled
+// afresh, directly.
 #include <windows.h>
 
 #include <algorithm>
@@ -12,6 +14,7 @@
 #include "irc/client_state.h"
 #include "shell/redraw.h"
 #include "shell/seam.h"
+#include "shell/sorted_list.h"
 
 namespace {
 
@@ -37,6 +40,29 @@ std::vector<std::string> Entries(HWND hList)
     return entries;
 }
 
+void ExpectSame(HWND hList, HWND hReference, const std::string& sWhat)
+{
+    std::vector<std::string> got = Entries(hList), want = Entries(hReference);
+    if (got != want) {
+        ++nFailures;
+        size_t i = 0;
+        while (i < got.size() && i < want.size() && got[i] == want[i]) ++i;
+        std::printf("FAIL: %s: %zu entries, %zu expected; first difference at %zu: [%s] for [%s]\n", sWhat.c_str(),
+                    got.size(), want.size(), i, i < got.size() ? got[i].c_str() : "",
+                    i < want.size() ? want[i].c_str() : "");
+    }
+    // With a row selected, the caret of a list filled afresh stays on it.
+    bool bSelected = SendMessageA(hReference, LB_GETCURSEL, 0, 0) != LB_ERR;
+    for (UINT uAsk : {LB_GETCURSEL, LB_GETCARETINDEX, LB_GETTOPINDEX}) {
+        LRESULT nGot = SendMessageA(hList, uAsk, 0, 0), nWant = SendMessageA(hReference, uAsk, 0, 0);
+        if (uAsk == LB_GETCARETINDEX && bSelected) nWant = SendMessageA(hReference, LB_GETCURSEL, 0, 0);
+        if (nGot == nWant) continue;
+        ++nFailures;
+        std::printf("FAIL: %s: list box message %u answers %ld, %ld expected\n", sWhat.c_str(), uAsk,
+                    static_cast<long>(nGot), static_cast<long>(nWant));
+    }
+}
+
 // The same names into the nick list during a burst and into a list box of
 // its own kind one by one.
 void AddBoth(HWND hReference, const std::vector<std::string>& names, const std::string& sWhat)
@@ -47,13 +73,35 @@ void AddBoth(HWND hReference, const std::vector<std::string>& names, const std::
         SendMessageA(hReference, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
     }
     RedrawHeld();
-    std::vector<std::string> got = Entries(client.hNickList), want = Entries(hReference);
-    if (got == want) return;
-    ++nFailures;
-    size_t i = 0;
-    while (i < got.size() && i < want.size() && got[i] == want[i]) ++i;
-    std::printf("FAIL: %s: %zu entries, %zu expected; first difference at %zu: [%s] for [%s]\n", sWhat.c_str(),
-                got.size(), want.size(), i, i < got.size() ? got[i].c_str() : "", i < want.size() ? want[i].c_str() : "");
+    ExpectSame(client.hNickList, hReference, sWhat);
+}
+
+std::string Row(int n) { return "#channel" + std::to_string(100000 + n * 7919 % 100000) + " 12 :[+nt] a topic"; }
+
+// A list of 6,000 rows with the view moved down, with a row selected or
+// only the caret moved, then 1,000 more rows held and filled in afresh.
+void FillLongList(HWND hParent, bool bSelect)
+{
+    HWND hList = CreateNickListBox(hParent), hReference = CreateNickListBox(hParent);
+    for (int i = 0; i < 6000; ++i)
+        for (HWND h : {hList, hReference}) SendMessageA(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Row(i).c_str()));
+    for (HWND h : {hList, hReference}) {
+        SendMessageA(h, bSelect ? LB_SETCURSEL : LB_SETCARETINDEX, 3000, 0);
+        SendMessageA(h, LB_SETTOPINDEX, 1000, 0);
+    }
+    HeldEntries held;
+    for (int i = 6000; i < 7000; ++i) {
+        HoldEntry(held, Row(i).c_str());
+        SendMessageA(hReference, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Row(i).c_str()));
+    }
+    FeedSortedList(hList, held, false);
+    if (SendMessageA(hList, LB_GETCOUNT, 0, 0) != 6000) {
+        ++nFailures;
+        std::printf("FAIL: during a burst a long list waits for more rows\n");
+    }
+    FeedSortedList(hList, held, true);
+    RedrawHeld();
+    ExpectSame(hList, hReference, bSelect ? "a long list filled afresh" : "a long list filled afresh, none selected");
 }
 
 }  // namespace
@@ -102,7 +150,10 @@ int main()
         std::printf("FAIL: emptying the list during a burst forgets the names held\n");
     }
 
-    std::printf("nick list check: %s\n", nFailures ? "FAILED" : "passed");
+    FillLongList(hParent, true);
+    FillLongList(hParent, false);
+
+    std::printf("sorted list check: %s\n", nFailures ? "FAILED" : "passed");
     DestroyWindow(hParent);
     return nFailures ? 1 : 0;
 }

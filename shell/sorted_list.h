@@ -1,0 +1,12 @@
+// Held entries into a sorted list box (Win32), leaving it as adding each with
+// LB_ADDSTRING would: the list box's own order, selection, caret and first
+// row shown (see list_batch.h).
+#pragma once
+
+#include <windows.h>
+
+#include "shell/list_batch.h"
+
+// Puts what is held into the list box, or during a burst may leave it held
+// for later; nothing when nothing is held.
+void FeedSortedList(HWND hList, HeldEntries& held, bool bBurstOver);
