@@ -10,7 +10,7 @@ case "${1:-}" in
 test) wanted=("${common[@]}" libgtest-dev clang libclang-rt-14-dev nsis) ;;
 run) wanted=("${common[@]}" imagemagick) ;;
 release) wanted=(cmake ninja-build mingw-w64 nsis) ;;
-bench) wanted=("${common[@]}" python3 irssi tmux) ;;
+bench) wanted=("${common[@]}" python3 irssi tmux strace) ;;
 opponent) wanted=(cmake ninja-build g++) ;;  # the computer player and its benchmark alone
 *) echo "usage: $0 test|run|release|bench|opponent" >&2; exit 2 ;;
 esac
