@@ -29,17 +29,23 @@ int MakeSortKey(const char* szText, unsigned char* pKey, int nRoom)
                         nRoom);
 }
 
+// Entries come from server lines, so a whole one fits in a line's length.
+void ReadEntry(HWND hList, int nIndex, char (&szEntry)[MAX_LINE_LENGTH + 1])
+{
+    szEntry[0] = '\0';
+    LRESULT nLen = SendMessageA(hList, LB_GETTEXTLEN, static_cast<WPARAM>(nIndex), 0);
+    if (nLen >= 0 && nLen <= MAX_LINE_LENGTH)
+        SendMessageA(hList, LB_GETTEXT, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(szEntry));
+}
+
 SortKey ListedKey(int nIndex)
 {
-    char szEntry[MAX_LINE_LENGTH + 1] = "";
+    char szEntry[MAX_LINE_LENGTH + 1];
     const char* szText = szEntry;
-    if (pListedCopy != nullptr) {
+    if (pListedCopy != nullptr)
         szText = HeldEntry(*pListedCopy, nIndex);
-    } else {
-        LRESULT nLen = SendMessageA(hKeyedList, LB_GETTEXTLEN, static_cast<WPARAM>(nIndex), 0);
-        if (nLen >= 0 && nLen <= MAX_LINE_LENGTH)
-            SendMessageA(hKeyedList, LB_GETTEXT, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(szEntry));
-    }
+    else
+        ReadEntry(hKeyedList, nIndex, szEntry);
     return {pListedKey, MakeSortKey(szText, pListedKey, MAX_KEY_SIZE)};
 }
 
@@ -73,10 +79,8 @@ void Insert(HWND hList, LRESULT nIndex, const char* szEntry)
 void CopyListed(HWND hList, int nListed, HeldEntries& copy)
 {
     for (int i = 0; i < nListed; ++i) {
-        char szEntry[MAX_LINE_LENGTH + 1] = "";
-        LRESULT nLen = SendMessageA(hList, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-        if (nLen >= 0 && nLen <= MAX_LINE_LENGTH)
-            SendMessageA(hList, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(szEntry));
+        char szEntry[MAX_LINE_LENGTH + 1];
+        ReadEntry(hList, i, szEntry);
         HoldEntry(copy, szEntry);
     }
 }
