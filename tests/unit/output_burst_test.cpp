@@ -60,11 +60,7 @@ struct FakePane {
             OutputLinesCut(TRIM_LINES);
         }
     }
-    PaneState State() const
-    {
-        bool bOpen = !sText.empty() && sText.compare(sText.size() - std::min<size_t>(2, sText.size()), 2, "\r\n") != 0;
-        return {Lines(), bOpen, FORMAT_WIDTH};
-    }
+    PaneState State() const { return {Lines(), !sText.empty() && sText.back() != '\n', FORMAT_WIDTH}; }
 };
 
 bool EndsWith(const std::string& s, const std::string& sEnd)
@@ -88,41 +84,32 @@ FakePane PaneOf(int nLines)
     return pane;
 }
 
+// Short lines, some appends of several: at the end of the burst the pane is
+// what appends one by one leave, whatever the pane held before and however
+// often it was fed during the burst; each feed during it shows the newest
+// part of that, never less than a trim leaves.
 TEST(OutputBurst, HeldShortLinesLeaveThePaneAsAppendsOneByOne)
 {
-    for (int nOld : {0, 1, 99, 150, 199, 200, 201, 250}) {
-        for (int nHeld : {1, 2, 50, 100, 101, 150, 199, 200, 201, 333, 1000}) {
-            FakePane byOne = PaneOf(nOld), held = byOne;
-            StartOutputBurst(held.State(), Width);
-            for (int i = 0; i < nHeld; ++i) {
-                byOne.AppendOneByOne(Append(i));
-                ASSERT_TRUE(HoldOutput(Append(i).c_str()));
+    for (int nOld : {0, 1, 150, 199, 200, 201, 250}) {
+        for (int nHeld : {1, 2, 100, 101, 199, 200, 333, 1000}) {
+            for (int nEvery : {0, 1, 7, 137}) {
+                std::string sWhat = std::to_string(nOld) + " old lines, " + std::to_string(nHeld) +
+                                    " held appends, fed every " + std::to_string(nEvery);
+                FakePane byOne = PaneOf(nOld), held = byOne;
+                StartOutputBurst(held.State(), Width);
+                for (int i = 0; i < nHeld; ++i) {
+                    byOne.AppendOneByOne(Append(i));
+                    ASSERT_TRUE(HoldOutput(Append(i).c_str()));
+                    if (!nEvery || i % nEvery != nEvery - 1) continue;
+                    held.Take(false);
+                    ASSERT_TRUE(EndsWith(byOne.sText, held.sText)) << sWhat << ", at " << i;
+                    ASSERT_GE(held.Lines(), std::min(byOne.Lines(), TRIM_ABOVE_LINES - TRIM_LINES + 1)) << i;
+                }
+                held.Take(true);
+                ASSERT_EQ(byOne.sText, held.sText) << sWhat;
+                EXPECT_FALSE(OutputBurstStarted());
             }
-            held.Take(true);
-            ASSERT_EQ(byOne.sText, held.sText) << nOld << " old lines, " << nHeld << " held appends";
-            EXPECT_FALSE(OutputBurstStarted());
         }
-    }
-}
-
-TEST(OutputBurst, FeedsDuringABurstShowTheNewestLinesAndTheEndIsExact)
-{
-    for (int nEvery : {1, 7, 50, 137, 500}) {
-        FakePane byOne = PaneOf(180), held = byOne;
-        StartOutputBurst(held.State(), Width);
-        for (int i = 0; i < 2000; ++i) {
-            byOne.AppendOneByOne(Append(i));
-            ASSERT_TRUE(HoldOutput(Append(i).c_str()));
-            if (i % nEvery != nEvery - 1) continue;
-            held.Take(false);
-            // What the pane shows is the newest part of what it would hold,
-            // never less than a trim leaves.
-            ASSERT_TRUE(EndsWith(byOne.sText, held.sText)) << "fed every " << nEvery << ", at " << i;
-            ASSERT_GE(held.Lines(), std::min(byOne.Lines(), TRIM_ABOVE_LINES - TRIM_LINES + 1)) << i;
-            ASSERT_TRUE(OutputBurstStarted());
-        }
-        held.Take(true);
-        EXPECT_EQ(byOne.sText, held.sText) << "fed every " << nEvery;
     }
 }
 
@@ -150,33 +137,24 @@ TEST(OutputBurst, WrappedLinesKeepTheNewestAndTheBound)
     }
 }
 
+// Behind a line that wraps nothing is exact, and 414 lines are more than the
+// trim allows; still the newest append is not cut into.
 TEST(OutputBurst, AnAppendOfManyLinesIsNeverSplit)
 {
     std::string sMany;
     for (int i = 0; i < 260; ++i) sMany += Line(i);
-    // Behind a line that wraps, nothing is exact, and 414 lines are more
-    // than the trim allows; but it never cuts into the newest append.
-    for (int nOld : {150, 250}) {
-        FakePane held = PaneOf(nOld);
-        StartOutputBurst(held.State(), Width);
-        ASSERT_TRUE(HoldOutput(WrappedLine(1).c_str()));
-        ASSERT_TRUE(HoldOutput(sMany.c_str()));
-        held.Take(true);
-        EXPECT_TRUE(EndsWith(held.sText, WrappedLine(1) + sMany)) << nOld << " old lines";
-    }
-    // With a few lines after it, the trim before them cuts it, as appends
-    // one by one would.
-    FakePane byOne = PaneOf(150), held = byOne;
+    FakePane held = PaneOf(250);
     StartOutputBurst(held.State(), Width);
-    for (const std::string& s : {sMany, Line(900), Line(901)}) {
-        byOne.AppendOneByOne(s);
-        ASSERT_TRUE(HoldOutput(s.c_str()));
-    }
+    ASSERT_TRUE(HoldOutput(WrappedLine(1).c_str()));
+    ASSERT_TRUE(HoldOutput(sMany.c_str()));
     held.Take(true);
-    EXPECT_EQ(byOne.sText, held.sText);
+    EXPECT_TRUE(EndsWith(held.sText, WrappedLine(1) + sMany));
 }
 
-TEST(OutputBurst, TextOnAnOpenLineIsNotExactButEndsThePane)
+// Text on a line without a line end, and texts that add no lines: not
+// exact, but the newest text ends the pane, which holds what it can, and
+// what cannot be held is refused.
+TEST(OutputBurst, TextThatCannotBeCountedStillEndsThePane)
 {
     FakePane held;
     held.sText = "no line end yet";
@@ -189,24 +167,16 @@ TEST(OutputBurst, TextOnAnOpenLineIsNotExactButEndsThePane)
     }
     OutputFeed feed = TakeOutputFeed(true);
     EXPECT_FALSE(feed.bExact);
-    held.sText.clear();
     held.sText = feed.pText;
     EXPECT_TRUE(EndsWith(sAll, held.sText));
     EXPECT_GE(held.Lines(), TRIM_ABOVE_LINES - TRIM_LINES + 1);
-}
 
-TEST(OutputBurst, WhatCannotBeHeldIsRefusedAndTextWithoutLinesStaysBounded)
-{
-    FakePane pane;
-    StartOutputBurst(pane.State(), Width);
+    StartOutputBurst(FakePane().State(), Width);
     EXPECT_FALSE(HoldOutput(std::string(40 * 1024, 'x').c_str()));
-    // Texts that add no lines pile up only as far as the room for them.
     std::string sPiece(60, '\t');
     for (int i = 0; i < 10000; ++i) ASSERT_TRUE(HoldOutput(sPiece.c_str()));
     ASSERT_TRUE(HoldOutput("last\r\n"));
-    OutputFeed feed = TakeOutputFeed(true);
-    EXPECT_FALSE(feed.bExact);
-    std::string sFed = feed.pText;
+    std::string sFed = TakeOutputFeed(true).pText;
     EXPECT_TRUE(EndsWith(sFed, sPiece + "last\r\n"));
     EXPECT_LE(sFed.size(), 128u * 1024);
 }
