@@ -153,12 +153,17 @@ void FeedOutputPane(bool bBurstOver)
 {
     if (!OutputBurstStarted()) return;
     OutputFeed feed = TakeOutputFeed(bBurstOver);
+    bool bInsert = feed.pText[0] != '\0';
+    if (!bInsert && !feed.bEmptyPane && feed.nCutBefore == 0) return;
     HoldRedraw(client.hOutputEdit);
     if (feed.bEmptyPane)
         ReplaceRange(0, -1, "");
     else if (feed.nCutBefore > 0)
         CutTopLines(feed.nCutBefore, EndOfPane());
-    InsertAtEnd(feed.pText);
+    if (bInsert)
+        InsertAtEnd(feed.pText);
+    else
+        CaretToEnd();
     if (feed.bExact) return;
     // Lines that wrap more than counted: the trim's bound still holds, and
     // the newest line stays in view.
