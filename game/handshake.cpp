@@ -10,6 +10,13 @@
 
 namespace {
 
+void ShowWithPartner(const char* szBefore, const char* szAfter)
+{
+    AppendOutput(szBefore);
+    AppendOutput(client.szPartner);
+    AppendOutput(szAfter);
+}
+
 void LeaveGameWithPartner()
 {
     SendText("!L\r\n");
@@ -58,34 +65,22 @@ bool Invite(const char* szName)
     return true;
 }
 
-void ShowWithPartner(const char* szBefore, const char* szAfter)
-{
-    AppendOutput(szBefore);
-    AppendOutput(client.szPartner);
-    AppendOutput(szAfter);
-}
-
-// The partner is gone, or will not play: the invitation or game ends.
-void EndWithPartner(const char* szNotice)
+// The invited will not play: the invitation ends.
+void EndInvitation()
 {
     NickListClearSelection();
     client.nGameState = GAME_IDLE;
     client.szPartner[0] = '\0';
-    AppendOutput(szNotice);
 }
 
+// The opponent's leave or busy reply ends the game as their departure does.
 void FromOpponent(const char* szLine, short nLetter)
 {
     char cLetter = szLine[nLetter];
-    if (cLetter != 'L' && cLetter != 'W' && cLetter != 'P') {
+    if (cLetter == 'L' || cLetter == 'W' || cLetter == 'P')
+        OnPartnerDeparture();
+    else
         SendGameCommand(nLetter, szLine);
-        return;
-    }
-    SendGameReset();
-    NickListClearSelection();
-    client.szPartner[0] = '\0';
-    client.nGameState = GAME_IDLE;
-    AppendOutput("<KELVA> Your opponent has left.\r\n");
 }
 
 void FromInvited(const char* szLine, short nLetter)
@@ -98,12 +93,16 @@ void FromInvited(const char* szLine, short nLetter)
         break;
     case 'D':
         ShowWithPartner("<KELVA> ", " has declined to play.\r\n");
-        client.szPartner[0] = '\0';
-        NickListClearSelection();
-        client.nGameState = GAME_IDLE;
+        EndInvitation();
         break;
-    case 'P': EndWithPartner("<KELVA> The person you invited is currently playing someone else.\r\n"); break;
-    case 'W': EndWithPartner("<KELVA> The person you invited has just invited someone else.\r\n"); break;
+    case 'P':
+        EndInvitation();
+        AppendOutput("<KELVA> The person you invited is currently playing someone else.\r\n");
+        break;
+    case 'W':
+        EndInvitation();
+        AppendOutput("<KELVA> The person you invited has just invited someone else.\r\n");
+        break;
     // Both invited each other: the game starts when the partner's own "!A" comes.
     case 'I': SendText("!A\r\n"); break;
     }
