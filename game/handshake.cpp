@@ -39,9 +39,7 @@ void SelectedOwnName()
 void StartPrivateConversation(const char* szName)
 {
     CopyField(client.szPartner, szName);
-    AppendOutput("<KELVA> Private conversation with ");
-    AppendOutput(client.szPartner);
-    AppendOutput(" on.\r\n");
+    ShowWithPartner("<KELVA> Private conversation with ", " on.\r\n");
 }
 
 // Invites the person selected, leaving the current partner first unless the
@@ -59,9 +57,7 @@ bool Invite(const char* szName)
     CopyField(client.szPartner, szName);
     client.nGameState = GAME_INVITING;
     SendText("!I\r\n");
-    AppendOutput("<KELVA> Please wait while inviting ");
-    AppendOutput(client.szPartner);
-    AppendOutput("...\r\n");
+    ShowWithPartner("<KELVA> Please wait while inviting ", "...\r\n");
     return true;
 }
 
