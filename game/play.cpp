@@ -23,6 +23,14 @@ void SendCoin(Game& game, const char* szFormat)
     Send(game, szMessage);
 }
 
+// The board emptied of its stones and its marker, to be painted again whole.
+void ClearShownBoard(Game& game)
+{
+    ClearBoard(game.board);
+    game.board.ptLastMove = {0, 0};
+    game.pHost->pfnInvalidate(game);
+}
+
 // The end-of-game notice: three pieces that make one line.
 void ShowEnd(Game& game, const char* szHeading, bool bOwnMove)
 {
@@ -109,11 +117,9 @@ void OnBoardCleared(Game& game)
         Show(game, szBadMove);
         return;
     }
-    ClearBoard(game.board);
-    game.pHost->pfnInvalidate(game);
+    ClearShownBoard(game);
     r.nMyColor = STONE_WHITE;
     r.bMyTurn = 0;
-    game.board.ptLastMove = {0, 0};
     r.nGameResult = MOVE_PLAYON;
 }
 
@@ -129,10 +135,8 @@ void ResetGame(Game& game)
     GameRecord& r = game.record;
     if (r.nGameResult != RESULT_CLEAR) {
         std::srand(game.pHost->pfnTickCount(game));
-        ClearBoard(game.board);
+        ClearShownBoard(game);
         r.nGameResult = RESULT_CLEAR;
-        game.board.ptLastMove = {0, 0};
-        game.pHost->pfnInvalidate(game);
     }
     // Also when the board is already clear: a player who won the toss and
     // was left before the first stone must not keep a turn into the next
@@ -168,9 +172,7 @@ void PlayAt(Game& game, short x, short y)
         r.nMyColor = STONE_BLACK;
         r.nGameResult = MOVE_PLAYON;
         Send(game, "!R\r\n");
-        ClearBoard(game.board);
-        game.board.ptLastMove = {0, 0};
-        game.pHost->pfnInvalidate(game);
+        ClearShownBoard(game);
         return;
     }
     r.nGameResult = PlaceStone(game.board, x, y, r.nMyColor, 0);
