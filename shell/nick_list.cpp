@@ -64,12 +64,8 @@ bool NickListGetSelected(TextField& szName)
 {
     FeedNickList();
     LRESULT nSelected = SendMessageA(client.hNickList, LB_GETCURSEL, 0, 0);
-    if (nSelected == LB_ERR) return false;
-    // Entries come from server lines, so a whole one fits in a line's length.
-    LRESULT nLen = SendMessageA(client.hNickList, LB_GETTEXTLEN, static_cast<WPARAM>(nSelected), 0);
-    if (nLen == LB_ERR || nLen > MAX_LINE_LENGTH) return false;
     char szEntry[MAX_LINE_LENGTH + 1];
-    SendMessageA(client.hNickList, LB_GETTEXT, static_cast<WPARAM>(nSelected), reinterpret_cast<LPARAM>(szEntry));
+    if (nSelected == LB_ERR || !ReadListEntry(client.hNickList, static_cast<int>(nSelected), szEntry)) return false;
     CopyField(szName, szEntry);
     return true;
 }

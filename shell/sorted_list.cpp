@@ -29,15 +29,6 @@ int MakeSortKey(const char* szText, unsigned char* pKey, int nRoom)
                         nRoom);
 }
 
-// Entries come from server lines, so a whole one fits in a line's length.
-void ReadEntry(HWND hList, int nIndex, char (&szEntry)[MAX_LINE_LENGTH + 1])
-{
-    szEntry[0] = '\0';
-    LRESULT nLen = SendMessageA(hList, LB_GETTEXTLEN, static_cast<WPARAM>(nIndex), 0);
-    if (nLen >= 0 && nLen <= MAX_LINE_LENGTH)
-        SendMessageA(hList, LB_GETTEXT, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(szEntry));
-}
-
 SortKey ListedKey(int nIndex)
 {
     char szEntry[MAX_LINE_LENGTH + 1];
@@ -45,7 +36,7 @@ SortKey ListedKey(int nIndex)
     if (pListedCopy != nullptr)
         szText = HeldEntry(*pListedCopy, nIndex);
     else
-        ReadEntry(hKeyedList, nIndex, szEntry);
+        ReadListEntry(hKeyedList, nIndex, szEntry);
     return {pListedKey, MakeSortKey(szText, pListedKey, MAX_KEY_SIZE)};
 }
 
@@ -80,7 +71,7 @@ void CopyListed(HWND hList, int nListed, HeldEntries& copy)
 {
     for (int i = 0; i < nListed; ++i) {
         char szEntry[MAX_LINE_LENGTH + 1];
-        ReadEntry(hList, i, szEntry);
+        ReadListEntry(hList, i, szEntry);
         HoldEntry(copy, szEntry);
     }
 }
@@ -142,6 +133,15 @@ bool FeedTogether(HWND hList, const HeldEntries& held, int nListed, ListFeed way
 }
 
 }  // namespace
+
+bool ReadListEntry(HWND hList, int nIndex, char (&szEntry)[MAX_LINE_LENGTH + 1])
+{
+    szEntry[0] = '\0';
+    LRESULT nLen = SendMessageA(hList, LB_GETTEXTLEN, static_cast<WPARAM>(nIndex), 0);
+    if (nLen < 0 || nLen > MAX_LINE_LENGTH) return false;
+    SendMessageA(hList, LB_GETTEXT, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(szEntry));
+    return true;
+}
 
 void FeedSortedList(HWND hList, HeldEntries& held, bool bBurstOver)
 {

@@ -5,8 +5,13 @@
 
 #include <windows.h>
 
+#include "irc/client_state.h"
 #include "shell/list_batch.h"
 
 // Puts what is held into the list box, or during a burst may leave it held
 // for later; nothing when nothing is held.
 void FeedSortedList(HWND hList, HeldEntries& held, bool bBurstOver);
+
+// The list box's entry at nIndex; false, and an empty text, when there is
+// none or it is longer than a server line, which every entry comes from.
+bool ReadListEntry(HWND hList, int nIndex, char (&szEntry)[MAX_LINE_LENGTH + 1]);
