@@ -60,9 +60,9 @@ void Grid(HDC hdc)
     int s = viewSizes.nSpacing;
     for (int i = 1; i <= BOARD_LINES; ++i) {
         MoveToEx(hdc, s, i * s, nullptr);
-        LineTo(hdc, 9 * s + 1, i * s);
+        LineTo(hdc, BOARD_LINES * s + 1, i * s);
         MoveToEx(hdc, i * s, s, nullptr);
-        LineTo(hdc, i * s, 9 * s + 1);
+        LineTo(hdc, i * s, BOARD_LINES * s + 1);
     }
 }
 
