@@ -16,12 +16,6 @@ HWND hChannelRows = nullptr;
 // Rows that arrived during a burst, not in the list yet.
 HeldEntries heldRows;
 
-HWND ChannelRows()
-{
-    HoldRedraw(hChannelRows);
-    return hChannelRows;
-}
-
 void AskToClose() { PostMessageA(client.hMainWnd, WM_COMMAND, IDC_CLOSELIST, 0); }
 
 // Join, Enter or a double-click: the selected row's channel, then close.
@@ -83,7 +77,8 @@ void FeedChannelList(bool bBurstOver)
 void ChannelListEmpty()
 {
     ForgetHeld(heldRows);
-    SendMessageA(ChannelRows(), LB_RESETCONTENT, 0, 0);
+    HoldRedraw(hChannelRows);
+    SendMessageA(hChannelRows, LB_RESETCONTENT, 0, 0);
 }
 
 void ChannelListAddRow(const char* szRow)
@@ -93,7 +88,8 @@ void ChannelListAddRow(const char* szRow)
         HoldBack();
         return;
     }
-    SendMessageA(ChannelRows(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(szRow));
+    HoldRedraw(hChannelRows);
+    SendMessageA(hChannelRows, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(szRow));
 }
 
 // The end of the list: what is held goes in first.
