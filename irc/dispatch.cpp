@@ -35,15 +35,6 @@ void ShowPieces(std::initializer_list<const char*> pieces)
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
 
-// The word at nPos, up to a blank, CR, LF or NUL, cut to the 255 characters
-// a field holds; the position moves past the whole word.
-void TakeWord(const char* szLine, short& nPos, TextField& szWord)
-{
-    short nStart = nPos;
-    SkipWord(szLine, nPos);
-    CopyField(szWord, szLine + nStart, static_cast<size_t>(nPos - nStart));
-}
-
 void ParseHead(ServerLine& line)
 {
     const char* s = line.szLine;

@@ -71,6 +71,13 @@ void CopyField(TextField& szDest, const char* pSrc, size_t nLen)
     szDest[i] = '\0';
 }
 
+void TakeWord(const char* szText, short& nPos, TextField& szWord)
+{
+    short nStart = nPos;
+    SkipWord(szText, nPos);
+    CopyField(szWord, szText + nStart, static_cast<size_t>(nPos - nStart));
+}
+
 TextBuilder::TextBuilder(char* pBuffer, size_t nSize) : m_pBuffer(pBuffer), m_nSize(nSize), m_nLen(0)
 {
     m_pBuffer[0] = '\0';

@@ -28,6 +28,10 @@ short CompareNoCase(const char* a, const char* b, unsigned n);
 // field, and at most the 255 the field holds; always NUL-terminates.
 void CopyField(TextField& szDest, const char* pSrc, size_t nLen = TEXT_FIELD_SIZE - 1);
 
+// The word at nPos, up to a blank, CR, LF or NUL, cut to the 255 characters
+// a field holds; the position moves past the whole word.
+void TakeWord(const char* szText, short& nPos, TextField& szWord);
+
 // Builds a text in a buffer of fixed size: pieces are added one after the
 // other, and whatever would pass the end of the buffer is dropped.
 class TextBuilder {

@@ -28,17 +28,6 @@ void Send(Opponent& o, const char* szA, const char* szB = "", const char* szC = 
     o.host.pfnSendLine(o.host.pData, szLine);
 }
 
-// The word at nPos (up to a blank or the line end), copied.
-void CopyWord(TextField& szDest, const char* szLine, short nPos)
-{
-    short nEnd = nPos;
-    SkipWord(szLine, nEnd);
-    CopyField(szDest, szLine + nPos, static_cast<size_t>(nEnd - nPos));
-}
-
-// The parameter at nPos, its leading colon left out.
-const char* Trailing(const char* szLine, short nPos) { return szLine + nPos + (szLine[nPos] == ':' ? 1 : 0); }
-
 // "PING :token" is answered "PONG :token".
 void OnPing(Opponent& o, const ServerLine& line)
 {
@@ -51,7 +40,8 @@ void OnPing(Opponent& o, const ServerLine& line)
 
 void OnWelcome(Opponent& o, const ServerLine& line)
 {
-    CopyWord(o.szNickname, line.szLine, line.nParams);
+    short nPos = line.nParams;
+    TakeWord(line.szLine, nPos, o.szNickname);
     o.bRegistered = true;
     LogPieces(o, "registered as ", o.szNickname, "; joining ", szGameChannel);
     Send(o, "JOIN ", szGameChannel, " ", szGameChannelKey);
@@ -95,8 +85,10 @@ void OnDeparture(Opponent& o, const ServerLine& line)
 
 void OnNick(Opponent& o, const ServerLine& line)
 {
+    short nPos = line.nParams;
+    if (line.szLine[nPos] == ':') ++nPos;  // the new name may come as a trailing parameter
     TextField szNew;
-    CopyWord(szNew, Trailing(line.szLine, line.nParams), 0);
+    TakeWord(line.szLine, nPos, szNew);
     if (szNew[0] == '\0' || line.bSenderTooLong) return;
     if (std::strcmp(line.szSender, o.szNickname) == 0)
         CopyField(o.szNickname, szNew);
@@ -111,7 +103,7 @@ void OnKick(Opponent& o, const ServerLine& line)
     SkipWord(line.szLine, nPos);
     SkipBlanks(line.szLine, nPos);
     TextField szVictim;
-    CopyWord(szVictim, line.szLine, nPos);
+    TakeWord(line.szLine, nPos, szVictim);
     if (std::strcmp(szVictim, o.szNickname) == 0) Send(o, "JOIN ", szGameChannel, " ", szGameChannelKey);
 }
 
