@@ -1,6 +1,5 @@
 #include "irc/connection.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -41,20 +40,6 @@ bool IsDefaultServer(const char* szServer)
     size_t nLen = std::strlen(szDefaultServer);
     return std::strlen(szServer) == nLen && nLen > 0 &&
            CompareNoCase(szServer, szDefaultServer, static_cast<unsigned>(nLen)) == 0;
-}
-
-// The server's address: a dotted address when the name begins with a digit,
-// otherwise looked up by name. False after a failed look-up.
-bool ResolveServer(in_addr& addr)
-{
-    if (std::isdigit(static_cast<unsigned char>(client.szIRCServer[0]))) {
-        addr.s_addr = inet_addr(client.szIRCServer);
-        return true;
-    }
-    hostent* pHost = gethostbyname(client.szIRCServer);
-    if (pHost == nullptr) return false;
-    std::memcpy(&addr, pHost->h_addr_list[0], sizeof addr);
-    return true;
 }
 
 void Register()
@@ -131,7 +116,7 @@ short ConnectToServer()
 
     sockaddr_in server = {};
     server.sin_family = AF_INET;
-    if (!ResolveServer(server.sin_addr)) return FailAttempt("gethostbyname");
+    if (!ResolveServer(client.szIRCServer, server.sin_addr)) return FailAttempt("gethostbyname");
     server.sin_port = htons(static_cast<unsigned short>(std::atoi(client.szIRCPort)));
     if (connect(client.sockServer, reinterpret_cast<sockaddr*>(&server), sizeof server) == SOCKET_ERROR)
         return FailAttempt("connect");

@@ -4,6 +4,9 @@
 // its messages ("Error: recv() = 10054") are the same on both.
 #pragma once
 
+#include <cctype>
+#include <cstring>
+
 #ifdef _WIN32
 #include <winsock2.h>
 #else
@@ -66,3 +69,18 @@ int WSAGetLastError();
 hostent* NetGetHostByName(const char* szName);
 #define gethostbyname NetGetHostByName
 #endif
+
+// The address of a server name: a dotted address when the name begins with
+// a digit, otherwise looked up by name. False after a failed look-up, with
+// the reason in WSAGetLastError.
+inline bool ResolveServer(const char* szServer, in_addr& addr)
+{
+    if (std::isdigit(static_cast<unsigned char>(szServer[0]))) {
+        addr.s_addr = inet_addr(szServer);
+        return true;
+    }
+    hostent* pHost = gethostbyname(szServer);
+    if (pHost == nullptr) return false;
+    std::memcpy(&addr, pHost->h_addr_list[0], sizeof addr);
+    return true;
+}

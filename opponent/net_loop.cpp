@@ -62,14 +62,9 @@ SOCKET Connect(const OpponentOptions& options)
     sockaddr_in server = {};
     server.sin_family = AF_INET;
     server.sin_port = htons(options.nPort);
-    server.sin_addr.s_addr = inet_addr(options.szServer);
-    if (server.sin_addr.s_addr == INADDR_NONE) {
-        hostent* pHost = gethostbyname(options.szServer);
-        if (pHost == nullptr) {
-            std::printf("cannot find the server %s (error %d)\n", options.szServer, WSAGetLastError());
-            return INVALID_SOCKET;
-        }
-        std::memcpy(&server.sin_addr, pHost->h_addr_list[0], sizeof server.sin_addr);
+    if (!ResolveServer(options.szServer, server.sin_addr)) {
+        std::printf("cannot find the server %s (error %d)\n", options.szServer, WSAGetLastError());
+        return INVALID_SOCKET;
     }
     SOCKET sock = socket(AF_INET, SOCK_STREAM, 0);
     if (sock == INVALID_SOCKET) return sock;
