@@ -79,8 +79,6 @@ WindowTables BuildTables()
 
 const WindowTables kTables = BuildTables();
 
-const WindowTables& Tables() { return kTables; }
-
 // The board as the search sees it: besides the stones, how many stones of
 // each colour every window holds, and running totals over the windows.
 struct Position {
@@ -108,7 +106,7 @@ void Account(Position& p, int w, int nSign)
 
 void Place(Position& p, int nCell, int c)
 {
-    const WindowTables& t = Tables();
+    const WindowTables& t = kTables;
     for (int j = 0; j < t.nWindowCount[nCell]; ++j) {
         int w = t.nWindowsOf[nCell][j];
         Account(p, w, -1);
@@ -122,7 +120,7 @@ void Place(Position& p, int nCell, int c)
 
 void Remove(Position& p, int nCell)
 {
-    const WindowTables& t = Tables();
+    const WindowTables& t = kTables;
     int c = p.nCell[nCell];
     for (int j = 0; j < t.nWindowCount[nCell]; ++j) {
         int w = t.nWindowsOf[nCell][j];
@@ -149,7 +147,7 @@ void Load(Position& p, const Board& board)
 // threat to answer, two cannot both be answered.
 int FourGaps(const Position& p, int c, int nGaps[2])
 {
-    const WindowTables& t = Tables();
+    const WindowTables& t = kTables;
     int n = 0;
     for (int w = 0; w < WINDOWS && n < 2; ++w) {
         if (p.nCount[w][c] != 4 || p.nCount[w][1 - c] != 0) continue;
@@ -164,7 +162,7 @@ int FourGaps(const Position& p, int c, int nGaps[2])
 
 int Promise(const Position& p, int nCell, int c)
 {
-    const WindowTables& t = Tables();
+    const WindowTables& t = kTables;
     int nSum = 0;
     for (int j = 0; j < t.nWindowCount[nCell]; ++j) {
         const unsigned char* nCount = p.nCount[t.nWindowsOf[nCell][j]];

@@ -4,7 +4,6 @@
 #include "resources/resource.h"
 #include "shell/commands.h"
 #include "shell/dialogs.h"
-#include "shell/redraw.h"
 #include "shell/seam.h"
 #include "shell/sorted_list.h"
 
@@ -74,23 +73,9 @@ void FeedChannelList(bool bBurstOver)
     FeedSortedList(hChannelRows, heldRows, bBurstOver);
 }
 
-void ChannelListEmpty()
-{
-    ForgetHeld(heldRows);
-    HoldRedraw(hChannelRows);
-    SendMessageA(hChannelRows, LB_RESETCONTENT, 0, 0);
-}
+void ChannelListEmpty() { EmptySortedList(hChannelRows, heldRows); }
 
-void ChannelListAddRow(const char* szRow)
-{
-    if (InBurst()) {
-        HoldEntry(heldRows, szRow);
-        HoldBack();
-        return;
-    }
-    HoldRedraw(hChannelRows);
-    SendMessageA(hChannelRows, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(szRow));
-}
+void ChannelListAddRow(const char* szRow) { AddToSortedList(hChannelRows, heldRows, szRow); }
 
 // The end of the list: what is held goes in first.
 void ChannelListSetTitle(const char* szTitle)

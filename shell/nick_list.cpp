@@ -12,32 +12,13 @@ namespace {
 
 HeldEntries heldNames;
 
-void AddNow(const char* szName)
-{
-    SendMessageA(client.hNickList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(szName));
-}
-
 }  // namespace
 
 void FeedNickList() { FeedSortedList(client.hNickList, heldNames, true); }
 
-void NickListRemoveAll()
-{
-    ForgetHeld(heldNames);
-    HoldRedraw(client.hNickList);
-    SendMessageA(client.hNickList, LB_RESETCONTENT, 0, 0);
-}
+void NickListRemoveAll() { EmptySortedList(client.hNickList, heldNames); }
 
-void NickListAdd(const char* szName)
-{
-    if (InBurst()) {
-        HoldEntry(heldNames, szName);
-        HoldBack();
-        return;
-    }
-    HoldRedraw(client.hNickList);
-    AddNow(szName);
-}
+void NickListAdd(const char* szName) { AddToSortedList(client.hNickList, heldNames, szName); }
 
 short NickListFindExact(const char* szName)
 {

@@ -143,6 +143,24 @@ bool ReadListEntry(HWND hList, int nIndex, char (&szEntry)[MAX_LINE_LENGTH + 1])
     return true;
 }
 
+void EmptySortedList(HWND hList, HeldEntries& held)
+{
+    ForgetHeld(held);
+    HoldRedraw(hList);
+    SendMessageA(hList, LB_RESETCONTENT, 0, 0);
+}
+
+void AddToSortedList(HWND hList, HeldEntries& held, const char* szEntry)
+{
+    if (InBurst()) {
+        HoldEntry(held, szEntry);
+        HoldBack();
+        return;
+    }
+    HoldRedraw(hList);
+    SendMessageA(hList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(szEntry));
+}
+
 void FeedSortedList(HWND hList, HeldEntries& held, bool bBurstOver)
 {
     int nHeld = HeldCount(held);

@@ -8,6 +8,12 @@
 #include "irc/client_state.h"
 #include "shell/list_batch.h"
 
+// Empties the list box and forgets what is held for it.
+void EmptySortedList(HWND hList, HeldEntries& held);
+
+// Adds an entry to the list box, or during a burst holds it for a feed.
+void AddToSortedList(HWND hList, HeldEntries& held, const char* szEntry);
+
 // Puts what is held into the list box, or during a burst may leave it held
 // for later; nothing when nothing is held.
 void FeedSortedList(HWND hList, HeldEntries& held, bool bBurstOver);
