@@ -9,7 +9,7 @@
 #include "irc/client_state.h"
 #include "irc/connection.h"
 #include "irc/text.h"
-#include "shell/seam.h"
+#include "irc/seam.h"
 
 namespace {
 

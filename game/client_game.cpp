@@ -1,7 +1,7 @@
 #include "game/client_game.h"
 
 #include "irc/send.h"
-#include "shell/seam.h"
+#include "irc/seam.h"
 
 namespace {
 

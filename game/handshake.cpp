@@ -6,7 +6,7 @@
 #include "irc/send.h"
 #include "irc/text.h"
 #include "resources/resource.h"
-#include "shell/seam.h"
+#include "irc/seam.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "irc/receive.h"
 #include "irc/send.h"
 #include "irc/text.h"
-#include "shell/seam.h"
+#include "irc/seam.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <cstring>
 
 #ifdef _WIN32
-#include <winsock2.h>
+#include "irc/platform.h"
 #else
 #include <arpa/inet.h>
 #include <cerrno>

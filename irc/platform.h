@@ -1,10 +1,12 @@
-// Window handles as the portable core sees them. Only the Win32 shell looks
-// inside them; in the native build they are opaque pointers that the fake
-// seam hands out.
+// The one place where the portable folders meet the Windows headers. On
+// Windows it brings in Winsock and then <windows.h> (in that order: the other
+// way round, windows.h would pull in the old winsock.h). Natively the window
+// handles are opaque pointers that only the fake seam hands out: only the
+// Win32 shell looks inside them.
 #pragma once
 
 #ifdef _WIN32
-#include "irc/net.h"  // winsock2.h must come before windows.h
+#include <winsock2.h>
 #include <windows.h>
 #else
 typedef void* HWND;

@@ -6,7 +6,7 @@
 #include "irc/client_state.h"
 #include "irc/dispatch.h"
 #include "irc/text.h"
-#include "shell/seam.h"
+#include "irc/seam.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "irc/send.h"
 #include "irc/text.h"
 #include "resources/resource.h"
-#include "shell/seam.h"
+#include "irc/seam.h"
 
 void OnConnectCommand()
 {

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "irc/client_state.h"
-#include "shell/output_pane.h"
-#include "shell/redraw.h"
-#include "shell/seam.h"
+#include "win32/output_pane.h"
+#include "win32/redraw.h"
+#include "irc/seam.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "irc/client_state.h"
-#include "shell/redraw.h"
-#include "shell/seam.h"
-#include "shell/sorted_list.h"
+#include "win32/redraw.h"
+#include "irc/seam.h"
+#include "win32/sorted_list.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "game/handshake.h"
 #include "irc/client_state.h"
 #include "irc/text.h"
-#include "shell/seam.h"
+#include "irc/seam.h"
 
 FakeSeam fake;
 

@@ -1,8 +1,9 @@
-// What the protocol and game code ask of the windows, in their own words.
-// The Win32 shell implements each operation in a line or two over the real
-// controls (seam_win32.cpp and the modules named below); the native tests
-// link a fake that records the calls. Keep it narrow: an operation exists
-// because a caller in the core needs it.
+// The seam: what the protocol and game code ask of the windows, in their own
+// words. The portable core owns this header and is its only caller; the Win32
+// shell implements each operation in a line or two over the real controls
+// (win32/seam_win32.cpp and the window modules beside it), and the native
+// tests link a fake that records the calls (tests/fake/fake_seam.cpp). Keep it
+// narrow: an operation exists because a caller in the core needs it.
 #pragma once
 
 #include "irc/client_state.h"

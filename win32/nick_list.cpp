@@ -1,12 +1,12 @@
-#include "shell/nick_list.h"
+#include "win32/nick_list.h"
 
 #include <windows.h>
 
 #include "irc/client_state.h"
 #include "irc/text.h"
-#include "shell/redraw.h"
-#include "shell/seam.h"
-#include "shell/sorted_list.h"
+#include "win32/redraw.h"
+#include "irc/seam.h"
+#include "win32/sorted_list.h"
 
 namespace {
 

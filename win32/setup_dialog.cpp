@@ -4,9 +4,9 @@
 #include "config/settings.h"
 #include "irc/client_state.h"
 #include "resources/resource.h"
-#include "shell/dialogs.h"
-#include "shell/redraw.h"
-#include "shell/seam.h"
+#include "win32/dialogs.h"
+#include "win32/redraw.h"
+#include "irc/seam.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "shell/list_dialog.h"
+#include "win32/list_dialog.h"
 
 #include "irc/client_state.h"
 #include "resources/resource.h"
 #include "shell/commands.h"
-#include "shell/dialogs.h"
-#include "shell/seam.h"
-#include "shell/sorted_list.h"
+#include "win32/dialogs.h"
+#include "irc/seam.h"
+#include "win32/sorted_list.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "shell/help_window.h"
+#include "win32/help_window.h"
 
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 
 #include "irc/client_state.h"
 #include "resources/resource.h"
-#include "shell/seam.h"
+#include "irc/seam.h"
 
 namespace {
 

@@ -1,16 +1,16 @@
-#include "shell/main_window.h"
+#include "win32/main_window.h"
 
-#include "game/game_window.h"
+#include "win32/game_window.h"
 #include "game/handshake.h"
 #include "irc/client_state.h"
 #include "resources/resource.h"
 #include "shell/commands.h"
-#include "shell/dialogs.h"
-#include "shell/help_window.h"
+#include "win32/dialogs.h"
+#include "win32/help_window.h"
 #include "shell/layout.h"
-#include "shell/list_dialog.h"
-#include "shell/output_pane.h"
-#include "shell/redraw.h"
+#include "win32/list_dialog.h"
+#include "win32/output_pane.h"
+#include "win32/redraw.h"
 
 const char szMainWindowClass[] = "KELVA Window";
 

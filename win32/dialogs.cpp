@@ -1,12 +1,12 @@
-#include "shell/dialogs.h"
+#include "win32/dialogs.h"
 
 #include "irc/client_state.h"
 #include "irc/text.h"
 #include "resources/resource.h"
 #include "shell/layout.h"
 #include "shell/prompt.h"
-#include "shell/redraw.h"
-#include "shell/seam.h"
+#include "win32/redraw.h"
+#include "irc/seam.h"
 
 namespace {
 

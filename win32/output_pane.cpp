@@ -1,4 +1,4 @@
-#include "shell/output_pane.h"
+#include "win32/output_pane.h"
 
 #include "irc/client_state.h"
 #include "irc/send.h"
@@ -6,8 +6,8 @@
 #include "resources/resource.h"
 #include "shell/commands.h"
 #include "shell/output_burst.h"
-#include "shell/redraw.h"
-#include "shell/seam.h"
+#include "win32/redraw.h"
+#include "irc/seam.h"
 
 namespace {
 

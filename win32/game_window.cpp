@@ -1,11 +1,11 @@
 // The game board window (Win32): its procedure hands the game's messages to
 // the client's game and draws the board with GDI. Every pen and brush lives
 // for one drawing: created, selected, used, selected out and deleted.
-#include "game/game_window.h"
+#include "win32/game_window.h"
 
 #include "game/client_game.h"
 #include "irc/client_state.h"
-#include "shell/seam.h"
+#include "irc/seam.h"
 
 const char szGameWindowClass[] = "KELVA Game Window";
 

@@ -1,12 +1,12 @@
 // The seam over the real windows. The output pane, the nick list, the
 // channel list and the dialogs implement their operations in their own
 // modules.
-#include "shell/seam.h"
+#include "irc/seam.h"
 
-#include "game/game_window.h"
+#include "win32/game_window.h"
 #include "irc/client_state.h"
 #include "resources/resource.h"
-#include "shell/main_window.h"
+#include "win32/main_window.h"
 
 void SetMainTitle(const char* szTitle) { SetWindowTextA(client.hMainWnd, szTitle); }
 

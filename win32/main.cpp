@@ -3,15 +3,15 @@
 
 #include "config/connection_file.h"
 #include "config/settings.h"
-#include "game/game_window.h"
+#include "win32/game_window.h"
 #include "irc/client_state.h"
 #include "irc/connection.h"
 #include "irc/receive.h"
 #include "shell/commands.h"
-#include "shell/dialogs.h"
-#include "shell/help_window.h"
-#include "shell/main_window.h"
-#include "shell/redraw.h"
+#include "win32/dialogs.h"
+#include "win32/help_window.h"
+#include "win32/main_window.h"
+#include "win32/redraw.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "shell/sorted_list.h"
+#include "win32/sorted_list.h"
 
 #include <vector>
 
 #include "irc/client_state.h"
-#include "shell/redraw.h"
+#include "win32/redraw.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "shell/redraw.h"
+#include "win32/redraw.h"
 
-#include "shell/list_dialog.h"
-#include "shell/nick_list.h"
-#include "shell/output_pane.h"
+#include "win32/list_dialog.h"
+#include "win32/nick_list.h"
+#include "win32/output_pane.h"
 
 namespace {
 
