@@ -123,9 +123,9 @@ short ConnectToServer()
 
     unsigned long nNonBlocking = 1;
     ioctlsocket(client.sockServer, FIONBIO, &nNonBlocking);
-    // A line often leaves in pieces, one send each (the PONG in three).
+    // A line often leaves in pieces, one send each (the registration's).
     // Without this a piece waits until the server has acknowledged the one
-    // before it: a delay of 40 to 200 ms on every PONG.
+    // before it: a delay of 40 to 200 ms on each.
     int nNoDelay = 1;
     setsockopt(client.sockServer, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&nNoDelay), sizeof nNoDelay);
     StartLineAssembly();

@@ -52,13 +52,28 @@ void ParseHead(ServerLine& line)
 
 bool IsOwnNick(const char* szName) { return std::strcmp(szName, client.szNickname) == 0; }
 
-void OnPing(ServerLine&)
+// The PING's first parameter comes back as it was sent ("PING :abc" and
+// "PING abc" both get "PONG :abc"): servers that register a client only
+// after the echo of a cookie, or measure lag by token, check it. A PING
+// without one is answered with the nickname.
+void OnPing(ServerLine& line)
 {
+    const char* s = line.szLine;
+    SkipWord(s, line.nPos);
+    SkipBlanks(s, line.nPos);
+    short nEnd;
+    FindParameter(s, line.nPos, nEnd);
+    char szPong[MAX_LINE_LENGTH + 1];
+    TextBuilder pong(szPong, sizeof szPong);
+    if (nEnd > line.nPos)
+        pong.Add("PONG :").Add(s + line.nPos, static_cast<size_t>(nEnd - line.nPos));
+    else
+        pong.Add("PONG ").Add(client.szNickname);
+    pong.Add("\r\n");
+
     short nKept = client.nSendMode;
     client.nSendMode = SEND_RAW;
-    SendText("PONG ");
-    SendText(client.szNickname);
-    SendText("\r\n");
+    SendText(szPong);
     client.nSendMode = nKept;
 }
 

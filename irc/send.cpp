@@ -110,11 +110,20 @@ void ComposeChat(const char* szText, TextBuilder& out)
     AppendOutput(szEcho);
 }
 
-// Whether the word at nStart is the slash and exactly the four letters of
+// Whether the word at nStart is the slash and exactly the letters of
 // szKeyword, ASCII case ignored.
 bool IsSlashKeyword(const char* szText, short nStart, short nWordEnd, const char* szKeyword)
 {
-    return nWordEnd - nStart == 5 && CompareNoCase(szText + nStart + 1, szKeyword, 4) == 0;
+    size_t nLen = std::strlen(szKeyword);
+    return static_cast<size_t>(nWordEnd - nStart) == nLen + 1 &&
+           CompareNoCase(szText + nStart + 1, szKeyword, static_cast<unsigned>(nLen)) == 0;
+}
+
+// "/QUOTE text" and "/RAW text": the text goes out as it stands, for the
+// commands that have no name here and for what a server asks to be typed.
+bool IsQuote(const char* szText, short nStart, short nWordEnd)
+{
+    return IsSlashKeyword(szText, nStart, nWordEnd, "QUOTE") || IsSlashKeyword(szText, nStart, nWordEnd, "RAW");
 }
 
 ComposeResult Compose(const char* szText, TextBuilder& out)
@@ -131,11 +140,14 @@ ComposeResult Compose(const char* szText, TextBuilder& out)
     SkipBlanks(szText, nCmd);
 
     if (CompareNoCase(szText + nCmd, "JOIN ", 5) == 0) return ComposeJoin(szText, nCmd, out);
-    if (IsSlashKeyword(szText, nLineStart, nWordEnd, "PART"))
+    if (IsSlashKeyword(szText, nLineStart, nWordEnd, "PART")) {
         ComposePart(out);
-    else if (IsSlashKeyword(szText, nLineStart, nWordEnd, "QUIT"))
+    } else if (IsSlashKeyword(szText, nLineStart, nWordEnd, "QUIT")) {
         ComposeQuit(szText, nCmd, out);
-    else
+    } else if (IsQuote(szText, nLineStart, nWordEnd)) {
+        SkipBlanks(szText, nWordEnd);
+        out.Add(szText + nWordEnd);
+    } else
         out.Add(szText + nCmd);
     return COMPOSE_SEND;
 }

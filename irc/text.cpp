@@ -78,6 +78,17 @@ void TakeWord(const char* szText, short& nPos, TextField& szWord)
     CopyField(szWord, szText + nStart, static_cast<size_t>(nPos - nStart));
 }
 
+void FindParameter(const char* szText, short& nPos, short& nEnd)
+{
+    bool bTrailing = szText[nPos] == ':';
+    if (bTrailing) ++nPos;
+    nEnd = nPos;
+    if (bTrailing)
+        SkipToReturn(szText, nEnd);
+    else
+        SkipWord(szText, nEnd);
+}
+
 TextBuilder::TextBuilder(char* pBuffer, size_t nSize) : m_pBuffer(pBuffer), m_nSize(nSize), m_nLen(0)
 {
     m_pBuffer[0] = '\0';

@@ -32,6 +32,12 @@ void CopyField(TextField& szDest, const char* pSrc, size_t nLen = TEXT_FIELD_SIZ
 // a field holds; the position moves past the whole word.
 void TakeWord(const char* szText, short& nPos, TextField& szWord);
 
+// The parameter of a server line at nPos: behind a ":" the trailing
+// parameter, to the line end; otherwise a middle one, to the next blank.
+// nPos is left on its first character (past the ":"), nEnd after its last;
+// they are equal when there is none.
+void FindParameter(const char* szText, short& nPos, short& nEnd);
+
 // Builds a text in a buffer of fixed size: pieces are added one after the
 // other, and whatever would pass the end of the buffer is dropped.
 class TextBuilder {

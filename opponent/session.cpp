@@ -28,14 +28,18 @@ void Send(Opponent& o, const char* szA, const char* szB = "", const char* szC = 
     o.host.pfnSendLine(o.host.pData, szLine);
 }
 
-// "PING :token" is answered "PONG :token".
+// "PING :token" and "PING token" are answered "PONG :token", as the
+// client answers them.
 void OnPing(Opponent& o, const ServerLine& line)
 {
-    short nEnd = line.nParams;
-    SkipToReturn(line.szLine, nEnd);
+    short nStart = line.nParams, nEnd;
+    FindParameter(line.szLine, nStart, nEnd);
     char szToken[MAX_LINE_LENGTH + 1];
-    TextBuilder(szToken, sizeof szToken).Add(line.szLine + line.nParams, static_cast<size_t>(nEnd - line.nParams));
-    Send(o, "PONG ", szToken[0] != '\0' ? szToken : o.szNickname);
+    TextBuilder(szToken, sizeof szToken).Add(line.szLine + nStart, static_cast<size_t>(nEnd - nStart));
+    if (szToken[0] != '\0')
+        Send(o, "PONG :", szToken);
+    else
+        Send(o, "PONG ", o.szNickname);
 }
 
 void OnWelcome(Opponent& o, const ServerLine& line)

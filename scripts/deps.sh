@@ -3,11 +3,19 @@
 # Debian packages that the test, run, release or benchmark command (or the
 # computer player alone) needs and that are not installed yet. Quick when
 # everything is there.
+#
+# A package that Debian will not install beside another one we need (the
+# second IRC server of the tests conflicts with ngircd) is fetched with
+# apt-get download and unpacked under build/debian/NAME instead; its
+# libraries are installed as usual.
 set -eu
+unpack_dir="$(cd "$(dirname "$0")/.." && pwd)/build/debian"
 
 common=(cmake ninja-build g++ mingw-w64 wine wine64 fonts-wine xvfb ngircd)
 case "${1:-}" in
-test) wanted=("${common[@]}" libgtest-dev clang libclang-rt-14-dev nsis) ;;
+test)
+    wanted=("${common[@]}" libgtest-dev clang libclang-rt-14-dev nsis libgnutls30 libltdl7 libcrypt1)
+    unpacked=(ircd-hybrid) ;;
 run) wanted=("${common[@]}" imagemagick) ;;
 release) wanted=(cmake ninja-build mingw-w64 nsis) ;;
 bench) wanted=("${common[@]}" python3 irssi tmux strace) ;;
@@ -20,11 +28,27 @@ for pkg in "${wanted[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
     [ "$status" = "install ok installed" ] || missing+=("$pkg")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+to_unpack=()
+for pkg in ${unpacked[@]+"${unpacked[@]}"}; do
+    [ -d "$unpack_dir/$pkg/usr" ] || to_unpack+=("$pkg")
+done
+[ ${#missing[@]} -eq 0 ] && [ ${#to_unpack[@]} -eq 0 ] && exit 0
 
-echo "installing: ${missing[*]}"
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 export DEBIAN_FRONTEND=noninteractive
 "${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "installing: ${missing[*]}"
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+for pkg in ${to_unpack[@]+"${to_unpack[@]}"}; do
+    echo "unpacking: $pkg into $unpack_dir/$pkg"
+    download=$(mktemp -d)
+    chmod a+rwx "$download"  # apt-get fetches as its own unprivileged user
+    (cd "$download" && apt-get download -qq "$pkg")
+    rm -rf "${unpack_dir:?}/$pkg"
+    mkdir -p "$unpack_dir/$pkg"
+    dpkg-deb -x "$download"/"$pkg"_*.deb "$unpack_dir/$pkg"
+    rm -rf "$download"
+done

@@ -18,6 +18,21 @@ void ConnectAndJoin(int nPort)
     EXPECT_UI(CloseClient(bert) == 0, "Bert's program ends with exit code 0");
 }
 
+// A server that registers a client only once the PING it sends first has
+// come back with its own token; then a line typed after /RAW goes out as it
+// stands, without an echo.
+void PingCookieServer(int nPort)
+{
+    Client anna("Anna");
+    if (!StartInChannel(anna, "ping-cookie-server", nPort, "lobby")) return;
+    WaitForNick(anna, "@Anna");
+    TypeLine(anna, "/RAW PRIVMSG Anna :to myself");
+    WaitForOutput(anna, "<Anna-Private> to myself\r\n");
+    std::string sPane = WindowText(anna.hOutput);
+    EXPECT_UI(sPane.find("<Anna> ") == std::string::npos, "the raw line is not echoed:\n" + sPane);
+    EXPECT_UI(CloseClient(anna) == 0, "Anna's program ends with exit code 0");
+}
+
 void ChatBothWays(int nPort)
 {
     Client anna("Anna"), bert("Bert");
@@ -141,11 +156,11 @@ void FloodKeepsUp(int nPort)
         }
         Sleep(10);
     }
-    EXPECT_UI(WaitUntil([&] { return relay.ClientSent().find("PONG Anna\r\n") != std::string::npos; }, 60000),
+    EXPECT_UI(WaitUntil([&] { return relay.ClientSent().find("PONG :flood-end\r\n") != std::string::npos; }, 60000),
               "the flood's PING is answered");
     std::string sSent = relay.ClientSent();
     size_t nTyped = sSent.find("PRIVMSG #lobby :typed during the flood\r\n");
-    EXPECT_UI(nTyped != std::string::npos && nTyped < sSent.find("PONG Anna\r\n"),
+    EXPECT_UI(nTyped != std::string::npos && nTyped < sSent.find("PONG :flood-end\r\n"),
               "the typed line goes out before the flood is over; the client sent:\n" + sSent.substr(sSent.size() > 600 ? sSent.size() - 600 : 0));
 
     std::string sPane = WindowText(anna.hOutput);

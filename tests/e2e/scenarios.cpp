@@ -24,6 +24,7 @@ void TypedLineWithoutConnection(int)
 const Scenario kScenarios[] = {
     {"typed-line-without-connection", TypedLineWithoutConnection},
     {"connect-and-join", ConnectAndJoin},
+    {"ping-cookie-server", PingCookieServer},
     {"chat-both-ways", ChatBothWays},
     {"private-conversation", PrivateConversation},
     {"disconnect-question", DisconnectQuestion},

@@ -12,6 +12,7 @@ extern const int nScenarios;
 
 void TypedLineWithoutConnection(int nPort);
 void ConnectAndJoin(int nPort);
+void PingCookieServer(int nPort);
 void ChatBothWays(int nPort);
 void PrivateConversation(int nPort);
 void DisconnectQuestion(int nPort);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# with-ircd.sh STATE_FILE DRIVER SCENARIO: runs one driver scenario against
-# a fresh local IRC server on a free loopback port; the server is stopped by
-# its PID afterwards, pass or fail.
+# with-ircd.sh STATE_FILE DRIVER SCENARIO [hybrid]: runs one driver scenario
+# against a fresh local IRC server on a free loopback port, ngircd or, with
+# "hybrid", ircd-hybrid; the server is stopped by its PID afterwards, pass or
+# fail. Exits with 77 when the server cannot be started on this machine.
 #
 # The driver, a Windows program, cannot signal the server itself. It leaves
 # orders as files in a directory given to it as its third argument: "pause"
@@ -9,9 +10,10 @@
 # with SIGKILL, "start" starts it again on the same port.
 # Each order file is answered with NAME.done once carried out.
 set -u
-state=$1 driver=$2 scenario=$3
+state=$1 driver=$2 scenario=$3 kind=${4:-ngircd}
 here=$(cd "$(dirname "$0")" && pwd)
 ircd="$here/../../scripts/local-ircd.sh"
+[ "$kind" = hybrid ] && ircd="$here/hybrid-ircd.sh"
 dir=$(mktemp -d)
 orders="$dir/orders"
 mkdir -p "$orders"
@@ -21,10 +23,11 @@ trap '[ -n "$orders_pid" ] && kill "$orders_pid" 2>/dev/null; "$ircd" stop "$dir
 port=""
 for _ in 1 2 3 4 5; do
     candidate=$((20000 + RANDOM % 30000))
-    if "$ircd" start "$dir" "$candidate" >/dev/null 2>&1; then
-        port=$candidate
-        break
-    fi
+    "$ircd" start "$dir" "$candidate" >"$dir/start.log" 2>&1
+    case $? in
+    0) port=$candidate; break ;;
+    77) cat "$dir/start.log" >&2; exit 77 ;;
+    esac
 done
 [ -n "$port" ] || { echo "could not start the test IRC server" >&2; exit 1; }
 

@@ -10,6 +10,7 @@
 #include "irc/client_state.h"
 #include "irc/dispatch.h"
 #include "irc/text.h"
+#include "opponent/opponent.h"
 #include "tests/fake/fake_seam.h"
 #include "tests/fake/test_sockets.h"
 
@@ -39,17 +40,53 @@ protected:
     std::unique_ptr<ServerEnd> server;
 };
 
-TEST_F(Dispatch, PingIsAnsweredRawWithTheOwnNickname)
+struct PingCase {
+    const char* szWhat;
+    const char* szPing;
+    const char* szPong;
+};
+
+// The answers servers check: the cookie before registration, the token of a
+// lag measurement.
+const PingCase kPings[] = {
+    {"a trailing parameter comes back", "PING :irc.example.net\r\n", "PONG :irc.example.net\r\n"},
+    {"a registration cookie", "PING :2699719890\r\n", "PONG :2699719890\r\n"},
+    {"a middle parameter comes back as a trailing one", "PING 2699719890\r\n", "PONG :2699719890\r\n"},
+    {"with a prefix", ":irc.example.net PING :x\r\n", "PONG :x\r\n"},
+    {"a trailing parameter keeps its blanks", "PING :lag 1234\r\n", "PONG :lag 1234\r\n"},
+    {"of two middle parameters the first", "PING abc def\r\n", "PONG :abc\r\n"},
+    {"lower case, bare LF", "ping 123\n", "PONG :123\r\n"},
+    {"no parameter: the nickname", "   PING\n", "PONG Ravkel\r\n"},
+    {"an empty trailing parameter: the nickname", "PING :\r\n", "PONG Ravkel\r\n"},
+};
+
+TEST_F(Dispatch, PingIsAnsweredRawWithItsOwnToken)
 {
-    for (const char* szPing : {"PING :irc.example.net\r\n", ":irc.example.net PING :x\r\n", "   PING\n", "ping 123\r\n"}) {
+    for (const PingCase& c : kPings) {
         for (short nMode : {SEND_COMPOSE, SEND_RAW}) {
             client.nSendMode = nMode;
-            HandleServerLine(szPing);
-            EXPECT_EQ("PONG Ravkel\r\n", Sent()) << szPing;
-            EXPECT_EQ(nMode, client.nSendMode) << "the send mode is given back after " << szPing;
+            HandleServerLine(c.szPing);
+            EXPECT_EQ(c.szPong, Sent()) << c.szWhat;
+            EXPECT_EQ(nMode, client.nSendMode) << "the send mode is given back after " << c.szWhat;
         }
     }
     EXPECT_EQ("", fake.sOutput);
+}
+
+void RecordOpponentLine(void* pData, const char* szLine) { *static_cast<std::string*>(pData) += szLine; }
+void IgnoreOpponentLog(void*, const char*) {}
+
+TEST(OpponentPing, IsAnsweredAsTheClientAnswersIt)
+{
+    for (const PingCase& c : kPings) {
+        std::string sSent;
+        Opponent o;
+        StartOpponent(o, {RecordOpponentLine, IgnoreOpponentLog, &sSent}, "Ravkel", 1);
+        BeginRegistration(o, 0);
+        sSent.clear();
+        HandleOpponentLine(o, c.szPing, 0);
+        EXPECT_EQ(c.szPong, sSent) << c.szWhat;
+    }
 }
 
 TEST_F(Dispatch, TheOwnJoinSetsChannelAndTitleAndEmptiesTheNickList)

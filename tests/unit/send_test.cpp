@@ -70,6 +70,11 @@ const WireCase kWireCases[] = {
     {"QUIT outside a channel", kNoChannel, "/QUIT\r\n", "QUIT\r\n", ""},
     {"an other command keeps its letter case", kInChat, "/list\r\n", "list\r\n", ""},
     {"an other command with arguments", kInChat, "/mode #chat +t\r\n", "mode #chat +t\r\n", ""},
+    {"QUOTE sends the text as it stands", kInChat, "/QUOTE PONG 2699719890\r\n", "PONG 2699719890\r\n", ""},
+    {"RAW too, in any letter case", kWithPartner, "/raw PRIVMSG #chat :to all\r\n", "PRIVMSG #chat :to all\r\n", ""},
+    {"QUOTE of a JOIN is not a JOIN", kOnDefault, "/QUOTE join #Go-Moku\r\n", "join #Go-Moku\r\n", ""},
+    {"a longer word than QUOTE is an other command", kInChat, "/QUOTES x\r\n", "QUOTES x\r\n", ""},
+    {"a blank after the slash makes RAW an other command", kInChat, "/ RAW x\r\n", "RAW x\r\n", ""},
     {"a game message in game mode is not echoed", kPlaying, "!M 1 2\r\n", "PRIVMSG bob :!M 1 2\r\n", ""},
     {"a blank before the ! is echoed in game mode", kPlaying, " !M\r\n", "PRIVMSG bob : !M\r\n", "<Ravkel>  !M\r\n"},
     {"a ! line in chat mode is echoed", kInChat, "!wow\r\n", "PRIVMSG #chat :!wow\r\n", "<Ravkel> !wow\r\n"},
@@ -105,6 +110,8 @@ const StateCase kStateCases[] = {
     {"JOIN of the game channel turns game mode on", kOnDefault, "/JOIN #Go-Moku\r\n", "", "", GAME_IDLE, false},
     {"PART outside a channel changes nothing", {"", "bob", GAME_OFF, "x"}, "/PART\r\n", "", "bob", GAME_OFF, false},
     {"a blank before PART changes nothing", kWithPartner, "/ PART\r\n", "#chat", "bob", GAME_OFF, false},
+    {"QUOTE of a PART sends it and changes nothing", kWithPartner, "/QUOTE PART #chat\r\n", "#chat", "bob", GAME_OFF,
+     false},
 };
 
 TEST(SendText, JoinPartAndQuitChangeTheLocalState)
