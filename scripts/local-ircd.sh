@@ -10,7 +10,8 @@ start() {
     local dir=$1 port=$2 ping=${3:-120} password=${4:-}
     mkdir -p "$dir"
     stop "$dir"
-    sed -e "s/@PORT@/$port/" -e "s/@PING_TIMEOUT@/$ping/" -e "s/@PASSWORD@/$password/" \
+    sed -e "s/@NAME@/irc.kelva.local/g" -e "s/@LISTEN@/127.0.0.1/" -e "s/@PORT@/$port/" \
+        -e "s/@PING_TIMEOUT@/$ping/" -e "s/@PASSWORD@/$password/" \
         "$here/ngircd.conf.in" >"$dir/ngircd.conf"
     /usr/sbin/ngircd -n -f "$dir/ngircd.conf" >"$dir/ngircd.log" 2>&1 &
     echo $! >"$dir/ngircd.pid"
