@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# deps.sh test|run|release|bench|opponent: installs, through apt-get, the
-# Debian packages that the test, run, release or benchmark command (or the
-# computer player alone) needs and that are not installed yet. Quick when
-# everything is there.
+# deps.sh test|run|release|bench|opponent|serve: installs, through apt-get,
+# the Debian packages that the test, run, release or benchmark command (or
+# the computer player alone, or the server kit) needs and that are not
+# installed yet. Quick when everything is there.
 set -eu
 
 common=(cmake ninja-build g++ mingw-w64 wine wine64 fonts-wine xvfb ngircd)
@@ -12,7 +12,8 @@ run) wanted=("${common[@]}" imagemagick) ;;
 release) wanted=(cmake ninja-build mingw-w64 nsis) ;;
 bench) wanted=("${common[@]}" python3 irssi tmux strace) ;;
 opponent) wanted=(cmake ninja-build g++) ;;  # the computer player and its benchmark alone
-*) echo "usage: $0 test|run|release|bench|opponent" >&2; exit 2 ;;
+serve) wanted=(cmake ninja-build g++ ngircd) ;;  # the server kit
+*) echo "usage: $0 test|run|release|bench|opponent|serve" >&2; exit 2 ;;
 esac
 
 missing=()
