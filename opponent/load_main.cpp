@@ -44,7 +44,7 @@ struct Player {
 
 struct Tally {
     bool bMeasuring = false;
-    long nGames = 0, nBusy = 0, nLost = 0;
+    long nGames = 0, nBusy = 0, nLost = 0, nGone = 0;
     std::vector<double> answerMs;
 };
 
@@ -88,6 +88,14 @@ void TakeTurn(Player& p)
     PlayAt(p.game, pt.x, pt.y);
 }
 
+// Asks the computer again a second later.
+void RetryLater(Player& p)
+{
+    p.bInvited = false;
+    p.bAwaitingAnswer = false;
+    p.tRetryAt = Clock::now() + std::chrono::seconds(1);
+}
+
 void OnGameMessage(Player& p, const char* szLine, short nLetter)
 {
     char cLetter = szLine[nLetter];
@@ -96,11 +104,9 @@ void OnGameMessage(Player& p, const char* szLine, short nLetter)
         if (tally.bMeasuring)
             tally.answerMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - p.tMoveSent).count());
     }
-    if (cLetter == 'P' || cLetter == 'L') {  // busy, or the game given up: ask again a second later
+    if (cLetter == 'P' || cLetter == 'L') {  // busy, or the game given up
         tally.nBusy += tally.bMeasuring ? 1 : 0;
-        p.bInvited = false;
-        p.bAwaitingAnswer = false;
-        p.tRetryAt = Clock::now() + std::chrono::seconds(1);
+        RetryLater(p);
         return;
     }
     HandleOpponentMessage(p.game, szLine, nLetter);
@@ -123,6 +129,13 @@ void OnLine(void* pData, const char* szLine)
     }
     if (sLine.find(" 001 ") != std::string::npos) Queue(p, "JOIN #Go-Moku KELVA");
     if (sLine.find(" 366 ") != std::string::npos && !p.bInvited) Invite(p);
+    // The computer is not there (401), or has gone, with the link it was behind.
+    bool bComputerQuit = sLine.compare(1, p.sComputer.size() + 1, p.sComputer + "!") == 0 && sLine.find(" QUIT ") != std::string::npos;
+    if (p.bInvited && (bComputerQuit || sLine.find(" 401 " + p.sNick + " " + p.sComputer + " ") != std::string::npos)) {
+        tally.nGone += tally.bMeasuring ? 1 : 0;
+        RetryLater(p);
+        return;
+    }
     size_t nText = sLine.find(" PRIVMSG " + p.sNick + " :!");
     if (nText != std::string::npos && sLine.compare(1, p.sComputer.size() + 1, p.sComputer + "!") == 0)
         OnGameMessage(p, szLine, static_cast<short>(nText + std::strlen(" PRIVMSG ") + p.sNick.size() + std::strlen(" :!")));
@@ -243,9 +256,12 @@ int main(int argc, char** argv)
         return 2;
     }
     std::vector<Player> players(static_cast<size_t>(nGames));
-    std::vector<pollfd> pfds(players.size());
+    std::vector<pollfd> pfds(players.size(), pollfd{-1, POLLIN, 0});
     int nConnected = 0;
     for (size_t i = 0; i < players.size(); ++i) {
+        // A few at a time, so that a server takes in a thousand without
+        // dropping those it had no time to register.
+        if (i % 10 == 0) Run(players, pfds, 100);
         Player& p = players[i];
         size_t nSide = i % 2;
         std::string sNumber = std::to_string(10000 + i);  // four digits after the prefix
@@ -259,8 +275,9 @@ int main(int argc, char** argv)
         pfds[i] = {bUp ? p.sock : -1, POLLIN, 0};
     }
     // Everybody registers, joins and is playing before the measurement.
-    int nWarmUpMs = 5000 + nGames * 10;
+    int nWarmUpMs = 10000;
     Run(players, pfds, nWarmUpMs);
+    watched.push_back("self");  // the load's own share of the machine
     std::vector<Usage> before;
     for (const std::string& sPid : watched) before.push_back(UsageOf(sPid));
     tally.bMeasuring = true;
@@ -268,11 +285,14 @@ int main(int argc, char** argv)
     Run(players, pfds, nSeconds * 1000);
     double nElapsed = std::chrono::duration<double>(Clock::now() - tStart).count();
     tally.bMeasuring = false;
+    long nPlaying = 0;
+    for (const Player& p : players) nPlaying += p.bInvited && p.game.record.bCoinsSettled ? 1 : 0;
 
     std::printf("games %d: connected %d, lost %ld; in %.0f s: %ld games finished (%.2f/s), %zu answers, median %.0f ms, "
-                "99th percentile %.0f ms, %ld refused as busy\n",
+                "99th percentile %.0f ms; %ld refused as busy, %ld with the computer gone; %ld playing at the end\n",
                 nGames, nConnected, tally.nLost, nElapsed, tally.nGames, static_cast<double>(tally.nGames) / nElapsed,
-                tally.answerMs.size(), Percentile(tally.answerMs, 0.5), Percentile(tally.answerMs, 0.99), tally.nBusy);
+                tally.answerMs.size(), Percentile(tally.answerMs, 0.5), Percentile(tally.answerMs, 0.99), tally.nBusy,
+                tally.nGone, nPlaying);
     for (size_t i = 0; i < watched.size(); ++i) {
         Usage after = UsageOf(watched[i]);
         std::printf("  pid %s: CPU %.1f s (%.0f %% of one core), RSS %.1f MB, peak %.1f MB\n", watched[i].c_str(),

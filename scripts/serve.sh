@@ -5,7 +5,8 @@
 # Configuration and logs go to one folder. See docs/hosting.md.
 #   scripts/serve.sh [--name HOST] [--port N] [--tls-port N] [--dir DIR]
 #                    [--link HOST:PORT --link-password WORD] [--listen ADDRESSES]
-#                    [--max-games N] [--opponent-nick NICK] [--opponent PROGRAM] [--config-only]
+#                    [--flood-limits on|off] [--max-games N] [--opponent-nick NICK]
+#                    [--opponent PROGRAM] [--config-only]
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -19,6 +20,8 @@ usage: scripts/serve.sh [options]
   --link HOST:PORT       links to another server of this kit, started with --name HOST --port PORT
   --link-password WORD   the password both linked servers are given (letters, digits, . _ -)
   --listen ADDRESSES     the addresses to listen on, comma-separated (default 0.0.0.0: all)
+  --flood-limits on|off  off lifts ngircd's hold on connections that send fast, for everybody
+                         (default on; see docs/hosting.md)
   --max-games N          games the computer plays at once (default 32)
   --opponent-nick NICK   the computer's nickname (default Computer)
   --opponent PROGRAM     a kelva-opponent already built (default: built here with the opponent preset)
@@ -36,6 +39,7 @@ dir=$root/build/serve
 link=""
 link_password=""
 listen=0.0.0.0
+flood_limits=on
 max_games=""
 opponent_nick=Computer
 opponent=""
@@ -44,7 +48,8 @@ while [ $# -gt 0 ]; do
     case "$1" in
     --config-only) config_only=1; shift; continue ;;
     --help | -h) usage ;;
-    --name | --port | --tls-port | --dir | --link | --link-password | --listen | --max-games | --opponent-nick | --opponent)
+    --name | --port | --tls-port | --dir | --link | --link-password | --listen | --flood-limits | --max-games | \
+        --opponent-nick | --opponent)
         [ $# -ge 2 ] || refuse "a value is missing after $1" ;;
     *) echo "serve.sh: unknown option $1" >&2; usage ;;
     esac
@@ -56,6 +61,7 @@ while [ $# -gt 0 ]; do
     --link) link=$2 ;;
     --link-password) link_password=$2 ;;
     --listen) listen=$2 ;;
+    --flood-limits) flood_limits=$2 ;;
     --max-games) max_games=$2 ;;
     --opponent-nick) opponent_nick=$2 ;;
     --opponent) opponent=$2 ;;
@@ -71,6 +77,7 @@ is_port "$port" || refuse "not a port: $port"
 [[ "$tls_port" =~ ^[0-9]+$ ]] || refuse "not a port: $tls_port"
 [ "$tls_port" -eq 0 ] || refuse "TLS is not available yet in this kit: leave --tls-port at 0"
 [[ "$listen" =~ ^[0-9A-Fa-f.:,]+$ ]] || refuse "not a list of addresses: $listen"
+[[ "$flood_limits" =~ ^(on|off)$ ]] || refuse "--flood-limits is on or off, not $flood_limits"
 if [ -n "$link" ]; then
     link_host=${link%:*}
     link_port=${link##*:}
@@ -98,9 +105,13 @@ link_section() {
 
 write_config() {
     mkdir -p "$dir" || return 1
+    # Without flood limits no connection is ever held back ([Limits]: no
+    # penalty time at all).
+    local limits=120
+    [ "$flood_limits" = on ] || limits='120\nMaxPenaltyTime = 0'
     {
         sed -e "s/@NAME@/$(irc_name "$name" "$port")/g" -e "s/@LISTEN@/$listen/" -e "s/@PORT@/$port/" \
-            -e "s/@PING_TIMEOUT@/120/" -e "s/@PASSWORD@//" "$root/scripts/ngircd.conf.in"
+            -e "s/@PING_TIMEOUT@/$limits/" -e "s/@PASSWORD@//" "$root/scripts/ngircd.conf.in"
         [ -z "$link" ] || link_section
     } >"$dir/ngircd.conf"
 }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The server kit: two kits on this machine, on loopback ports of their own
-# and folders of their own, linked to each other. Each says "ready"; a
-# player on the first finds both computers in "#Go-Moku"; SIGTERM stops
-# each kit with its server and computer.
+# and folders of their own, linked to each other, the second without flood
+# limits. Each says "ready"; a player on the first finds both computers in
+# "#Go-Moku"; SIGTERM stops each kit with its server and computer.
 #   serve-test.sh WORK_DIR OPPONENT_PROGRAM
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
@@ -15,13 +15,13 @@ port_b=$((port_a + 1))
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
-start_kit() {  # DIR PORT OTHER_PORT NICK
+start_kit() {  # DIR PORT OTHER_PORT NICK FLOOD_LIMITS
     "$serve" --name 127.0.0.1 --port "$2" --listen 127.0.0.1 --dir "$1" --link "127.0.0.1:$3" \
-        --link-password s3cret-link --opponent "$opponent" --opponent-nick "$4" >"$1.out" 2>&1 &
+        --link-password s3cret-link --opponent "$opponent" --opponent-nick "$4" --flood-limits "$5" >"$1.out" 2>&1 &
 }
-start_kit "$work/a" "$port_a" "$port_b" Computer
+start_kit "$work/a" "$port_a" "$port_b" Computer on
 kit_a=$!
-start_kit "$work/b" "$port_b" "$port_a" Computer2
+start_kit "$work/b" "$port_b" "$port_a" Computer2 off
 kit_b=$!
 trap 'kill $kit_a $kit_b 2>/dev/null' EXIT
 
@@ -33,6 +33,8 @@ wait_for() {
 wait_for '^ready$' "$work/a.out" || fail "the first kit is not ready: $(cat "$work/a.out")"
 wait_for '^ready$' "$work/b.out" || fail "the second kit is not ready: $(cat "$work/b.out")"
 wait_for "Server \"kelva$port_b.127.0.0.1\" registered" "$work/a/ngircd.log" || fail "the servers do not link"
+grep -q "^MaxPenaltyTime = 0$" "$work/a/ngircd.conf" && fail "the first server should keep ngircd's flood limits"
+grep -q "^MaxPenaltyTime = 0$" "$work/b/ngircd.conf" || fail "the second server should have no flood limits"
 
 # A player on the first server joins the game channel and reads its names.
 names=""
