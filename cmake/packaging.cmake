@@ -6,7 +6,13 @@ if(NOT WIN32)
     return()
 endif()
 
-set(KELVA_PACKAGE_NAME "KELVA-${PROJECT_VERSION}-win64")
+# A build for another default server says so in its file names, so that two
+# builds are not mistaken for each other.
+if(KELVA_DEFAULT_SERVER STREQUAL "localhost")
+    set(KELVA_PACKAGE_NAME "KELVA-${PROJECT_VERSION}-win64")
+else()
+    set(KELVA_PACKAGE_NAME "KELVA-${PROJECT_VERSION}-${KELVA_DEFAULT_SERVER}-win64")
+endif()
 
 configure_file(${CMAKE_SOURCE_DIR}/resources/README.txt.in ${CMAKE_BINARY_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)
 install(TARGETS kelva RUNTIME DESTINATION . COMPONENT client)

@@ -114,6 +114,7 @@ int RunOpponent(const OpponentOptions& options, const std::atomic<bool>* pStop)
     Session s;
     s.pOpponent = pOpponent.get();
     StartOpponent(*pOpponent, {SendLine, LogLine, &s}, options.szNick, nSeed);
+    AllowGames(*pOpponent, options.nMaxGames);
     std::printf("kelva-opponent: %s on %s:%u, seed %u\n", pOpponent->szNickBase, options.szServer, options.nPort, nSeed);
     std::fflush(stdout);
     while (!Stopped(pStop)) {

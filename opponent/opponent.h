@@ -5,11 +5,14 @@
 // the shared play logic with its own board and coin toss.
 #pragma once
 
+#include <vector>
+
 #include "game/play.h"
 #include "irc/client_state.h"
 #include "opponent/search.h"
 
-const short MAX_PARTNERS = 32;                          // games at once; the next inviter is told "busy"
+const short MAX_GAMES_DEFAULT = 32;                     // games at once; the next inviter is told "busy"
+const short MAX_GAMES_LIMIT = 10000;                    // the most that --max-games allows
 const unsigned PARTNER_TIMEOUT_MS = 10u * 60u * 1000u;  // a partner silent this long has gone
 const unsigned CLEAR_DELAY_MS = 3000;                   // the finished board stays this long before the computer clears it
 const short MAX_NICK_LENGTH = 9;
@@ -49,12 +52,17 @@ struct Opponent {
     unsigned nResets = 0;  // games reset so far; makes every reset's seed differ
     unsigned long nSearchNodes = SEARCH_NODES_DEFAULT;
     unsigned nNow = 0;     // milliseconds, from the last line or tick
-    PartnerGame partners[MAX_PARTNERS];
+    std::vector<PartnerGame> partners;  // one place per game at once; never resized while games are on
 };
 
 // A fresh opponent, not connected, that will ask for szNick (at most 9
 // characters are used).
 void StartOpponent(Opponent& o, const OpponentHost& host, const char* szNick, unsigned nSeed);
+
+// Room for nGames games at once (1 to MAX_GAMES_LIMIT) instead of
+// MAX_GAMES_DEFAULT. Games on are dropped without a word: it is meant for
+// the start, before any connection.
+void AllowGames(Opponent& o, short nGames);
 
 // A new connection: the registration lines. Games of an earlier connection
 // must have been ended first.

@@ -7,12 +7,15 @@
 
 const char szOpponentUsage[] =
     "usage: kelva-opponent [--server HOST] [--port PORT] [--nick NICK] [--seed N]\n"
+    "                      [--max-games N]\n"
     "A computer player of Go-Moku in the channel #Go-Moku: it plays everybody who invites it.\n"
     "  --server HOST  the IRC server (default localhost)\n"
     "  --port PORT    its port (default 6667)\n"
     "  --nick NICK    the nickname, at most 9 characters (default Computer; a number is added\n"
     "                 when the server says it is in use)\n"
     "  --seed N       makes its moves and coins repeatable (default: from the clock)\n"
+    "  --max-games N  plays at most N people at once, from 1 to 10000; the next is told it is\n"
+    "                 busy (default 32)\n"
     "  --help         this text\n";
 
 namespace {
@@ -60,7 +63,8 @@ short ParseOpponentOptions(int argc, const char* const* argv, OpponentOptions& o
         const char* szOption = argv[i];
         if (std::strcmp(szOption, "--help") == 0 || std::strcmp(szOption, "-h") == 0) return OPTIONS_HELP;
         bool bKnown = std::strcmp(szOption, "--server") == 0 || std::strcmp(szOption, "--port") == 0 ||
-                      std::strcmp(szOption, "--nick") == 0 || std::strcmp(szOption, "--seed") == 0;
+                      std::strcmp(szOption, "--nick") == 0 || std::strcmp(szOption, "--seed") == 0 ||
+                      std::strcmp(szOption, "--max-games") == 0;
         if (!bKnown) return Refuse(szError, "unknown option ", szOption);
         if (i + 1 >= argc) return Refuse(szError, "a value is missing after ", szOption);
         const char* szValue = argv[++i];
@@ -75,6 +79,10 @@ short ParseOpponentOptions(int argc, const char* const* argv, OpponentOptions& o
         } else if (std::strcmp(szOption, "--nick") == 0) {
             if (!IsNickname(szValue)) return Refuse(szError, "not a nickname of 1 to 9 characters: ", szValue);
             CopyField(options.szNick, szValue);
+        } else if (std::strcmp(szOption, "--max-games") == 0) {
+            if (!ReadDecimal(szValue, MAX_GAMES_LIMIT, nValue) || nValue == 0)
+                return Refuse(szError, "not a number of games from 1 to 10000: ", szValue);
+            options.nMaxGames = static_cast<short>(nValue);
         } else {
             if (!ReadDecimal(szValue, 4294967295ull, nValue)) return Refuse(szError, "not a seed from 0 to 4294967295: ", szValue);
             options.nSeed = static_cast<unsigned>(nValue);

@@ -143,7 +143,10 @@ void StartOpponent(Opponent& o, const OpponentHost& host, const char* szNick, un
     CopyField(o.szNickBase, szNick, MAX_NICK_LENGTH);
     CopyField(o.szNickname, o.szNickBase);
     o.nSeed = nSeed;
+    AllowGames(o, MAX_GAMES_DEFAULT);
 }
+
+void AllowGames(Opponent& o, short nGames) { o.partners.assign(static_cast<size_t>(nGames), PartnerGame()); }
 
 void BeginRegistration(Opponent& o, unsigned nNow)
 {

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+<<<<<<< HEAD
 # deps.sh test|run|release|bench|opponent: installs, through apt-get, the
 # Debian packages that the test, run, release or benchmark command (or the
 # computer player alone) needs and that are not installed yet. Quick when
@@ -8,6 +9,12 @@
 # second IRC server of the tests conflicts with ngircd) is fetched with
 # apt-get download and unpacked under build/debian/NAME instead; its
 # libraries are installed as usual.
+=======
+# deps.sh test|run|release|bench|opponent|serve: installs, through apt-get,
+# the Debian packages that the test, run, release or benchmark command (or
+# the computer player alone, or the server kit) needs and that are not
+# installed yet. Quick when everything is there.
+>>>>>>> issue19
 set -eu
 unpack_dir="$(cd "$(dirname "$0")/.." && pwd)/build/debian"
 
@@ -20,7 +27,8 @@ run) wanted=("${common[@]}" imagemagick) ;;
 release) wanted=(cmake ninja-build mingw-w64 nsis) ;;
 bench) wanted=("${common[@]}" python3 irssi tmux strace) ;;
 opponent) wanted=(cmake ninja-build g++) ;;  # the computer player and its benchmark alone
-*) echo "usage: $0 test|run|release|bench|opponent" >&2; exit 2 ;;
+serve) wanted=(cmake ninja-build g++ ngircd) ;;  # the server kit
+*) echo "usage: $0 test|run|release|bench|opponent|serve" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -1,17 +1,26 @@
 #!/usr/bin/env bash
-# local-ircd.sh start DIR PORT [PING_TIMEOUT [PASSWORD]]: starts ngircd on
-# 127.0.0.1:PORT with the configuration of scripts/ngircd.conf.in, writes it
-# and the server's PID to DIR, and waits until it accepts connections.
+# local-ircd.sh start DIR PORT [PING_TIMEOUT [PASSWORD [NAME [LINK_NAME [LINK_PORT]]]]]:
+# starts ngircd on 127.0.0.1:PORT with the configuration of
+# scripts/ngircd.conf.in, writes it and the server's PID to DIR, and waits
+# until it accepts connections. NAME is its name in the IRC network
+# (default irc.kelva.local); with LINK_NAME it is linked to that server, by
+# connecting to it at LINK_PORT, or, with LINK_PORT 0, by letting it connect.
 # local-ircd.sh stop DIR: stops the server started there, by its PID.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 
 start() {
-    local dir=$1 port=$2 ping=${3:-120} password=${4:-}
+    local dir=$1 port=$2 ping=${3:-120} password=${4:-} name=${5:-irc.kelva.local} link_name=${6:-} link_port=${7:-0}
     mkdir -p "$dir"
     stop "$dir"
-    sed -e "s/@PORT@/$port/" -e "s/@PING_TIMEOUT@/$ping/" -e "s/@PASSWORD@/$password/" \
-        "$here/ngircd.conf.in" >"$dir/ngircd.conf"
+    {
+        sed -e "s/@NAME@/$name/g" -e "s/@LISTEN@/127.0.0.1/" -e "s/@PORT@/$port/" \
+            -e "s/@PING_TIMEOUT@/$ping/" -e "s/@PASSWORD@/$password/" "$here/ngircd.conf.in"
+        if [ -n "$link_name" ]; then
+            printf '\n[Server]\nName = %s\nHost = 127.0.0.1\nMyPassword = kelva-link\nPeerPassword = kelva-link\n' "$link_name"
+            [ "$link_port" -eq 0 ] || printf 'Port = %s\n' "$link_port"
+        fi
+    } >"$dir/ngircd.conf"
     /usr/sbin/ngircd -n -f "$dir/ngircd.conf" >"$dir/ngircd.log" 2>&1 &
     echo $! >"$dir/ngircd.pid"
     for _ in $(seq 100); do
@@ -39,7 +48,7 @@ stop() {
 }
 
 case "${1:-}" in
-start) start "$2" "$3" "${4:-}" "${5:-}" ;;
+start) shift; start "$@" ;;
 stop) stop "$2" ;;
-*) echo "usage: $0 start DIR PORT [PING_TIMEOUT [PASSWORD]] | stop DIR" >&2; exit 2 ;;
+*) echo "usage: $0 start DIR PORT [PING_TIMEOUT [PASSWORD [NAME [LINK_NAME [LINK_PORT]]]]] | stop DIR" >&2; exit 2 ;;
 esac

@@ -111,11 +111,11 @@ const Client* TossWinner(const Client& a, const Client& b)
 
 }  // namespace
 
-const Client* MeetForAGame(Client& a, Client& b, const std::string& sScenario, int nPort, Relay* pRelay)
+const Client* MeetForAGame(Client& a, Client& b, const std::string& sScenario, int nPort, Relay* pRelay, int nPortOfB)
 {
     bool bStarted = pRelay ? StartOnRelay(a, sScenario, "localhost", *pRelay, nPort)
                            : StartConnected(a, sScenario, "localhost", nPort);
-    if (!bStarted || !StartConnected(b, sScenario, "localhost", nPort)) return nullptr;
+    if (!bStarted || !StartConnected(b, sScenario, "localhost", nPortOfB != 0 ? nPortOfB : nPort)) return nullptr;
     PlaceSideBySide(a, b);
     if (!JoinGameChannel(a) || !JoinGameChannel(b) || !InviteAndAccept(a, b)) return nullptr;
     return TossWinner(a, b);

@@ -1,6 +1,7 @@
 // A whole meeting of two players in the game channel on the default server:
 // invitation, coin toss, a game to five in a row, the next game, leaving,
-// and an invitation declined.
+// and an invitation declined; both on one server, or each on one of two
+// linked servers.
 #include "scenarios.h"
 
 #include "board_probe.h"
@@ -34,13 +35,12 @@ void FinishAndBeginAgain(const Client& black, const Client& white)
     EXPECT_UI(MarkerAt(black, 4, 4), "the opponent's stone carries the marker");
 }
 
-}  // namespace
-
-void GameBetweenTwo(int nPort)
+// Anna meets Bert at nPortOfBert, the same server or one linked to hers.
+void MeetAndPlay(const char* szScenario, int nPort, int nPortOfBert)
 {
     Client anna("Anna"), bert("Bert");
     Relay relay;
-    const Client* pBlack = MeetForAGame(anna, bert, "game-between-two", nPort, &relay);
+    const Client* pBlack = MeetForAGame(anna, bert, szScenario, nPort, &relay, nPortOfBert);
     EXPECT_UI(relay.ClientSent().find("JOIN #Go-Moku KELVA\r\n") != std::string::npos,
               "the server sees the channel key:\n" + relay.ClientSent());
     if (!pBlack) return;
@@ -63,4 +63,14 @@ void GameBetweenTwo(int nPort)
     PressButton(hAsk, IDNO);
     WaitForOutput(anna, "<KELVA> Bert has declined to play.\r\n");
     EXPECT_UI(CloseClient(anna) == 0 && CloseClient(bert) == 0, "both programs end with exit code 0");
+}
+
+}  // namespace
+
+void GameBetweenTwo(int nPort) { MeetAndPlay("game-between-two", nPort, nPort); }
+
+void GameAcrossLink(int nPort)
+{
+    if (EXPECT_UI(SecondServerPort() != 0, "the driver was given the port of a second, linked server"))
+        MeetAndPlay("game-across-link", nPort, SecondServerPort());
 }

@@ -8,6 +8,10 @@
 #   release-test.sh portable-zip STATE_FILE ZIP DRIVER
 #     The portable zip unpacked into an empty folder of the build tree (the
 #     zip's folder), its scenario run in the shared end-to-end session.
+#   release-test.sh default-server STATE_FILE DRIVER
+#     scripts/release.sh --default-server LocalHost: both packages carry the
+#     name, README.txt names it, and the portable zip, unpacked beside the
+#     driver, is run in the shared session against a local server.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -58,8 +62,32 @@ portable_zip() {
     "$here/with-ircd.sh" "$state" "$driver" portable-zip
 }
 
+# The name reaches this machine as "localhost" does (the hosts file is read
+# without regard to case), yet is not the client's usual default server.
+release_server=LocalHost
+
+default_server() {
+    local state=$1 driver=$2
+    local root build dir
+    root=$(cd "$here/../.." && pwd)
+    build=$root/build/release-$release_server
+    "$root/scripts/release.sh" --default-server "$release_server" || return 1
+    local zips=("$build"/KELVA-*-"$release_server"-win64.zip) setups=("$build"/KELVA-*-"$release_server"-win64-setup.exe)
+    [ -f "${zips[0]}" ] && [ -f "${setups[0]}" ] ||
+        { echo "FAIL: the packages' names should carry $release_server:"; ls "$build"; return 1; }
+    dir=$(dirname "$driver")/e2e-work/default-server
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    (cd "$dir" && cmake -E tar xf "${zips[0]}") || return 1
+    grep -q "($release_server in this build)" "$dir/README.txt" ||
+        { echo "FAIL: README.txt should name the default server $release_server"; return 1; }
+    "$here/with-ircd.sh" "$state" "$driver" default-server-release
+}
+
 case "${1:-}" in
 installer) installer "$2" "$3" ;;
 portable-zip) portable_zip "$2" "$3" "$4" ;;
-*) echo "usage: $0 installer BUILD_DIR DRIVER | portable-zip STATE_FILE ZIP DRIVER" >&2; exit 2 ;;
+default-server) default_server "$2" "$3" ;;
+*) echo "usage: $0 installer BUILD_DIR DRIVER | portable-zip STATE_FILE ZIP DRIVER | default-server STATE_FILE DRIVER" >&2
+   exit 2 ;;
 esac

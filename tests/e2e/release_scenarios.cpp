@@ -1,6 +1,8 @@
 // The release packages used as a person uses them: the installer run
 // silently, the program started from its Start-menu shortcut, set up,
-// connected and uninstalled; the portable zip started from its folder.
+// connected and uninstalled; the portable zip started from its folder; and
+// the portable zip of a release for another default server, whose game
+// channel works there.
 #include "scenarios.h"
 
 #include <shlobj.h>
@@ -214,4 +216,33 @@ void PortableZip(int nPort)
     SetUpThenReconnect([&](Client& c) { return StartClientAt(c, sDir + "\\kelva.exe", sDir); }, "Pia", nPort);
     EXPECT_UI(FilesIn(sDir) == std::vector<std::string>({"README.txt", "kelva.exe", "kelva.hlp", "kelva.ini"}),
               "kelva.ini is beside kelva.exe:" + Joined(FilesIn(sDir)));
+}
+
+// The release made by `scripts/release.sh --default-server LocalHost`
+// (release-test.sh): this machine's hosts file gives that name the address
+// of localhost, while to the client it is another server than "localhost",
+// since the default server is told byte for byte.
+void DefaultServerRelease(int nPort)
+{
+    std::string sDir = DriverDir() + "\\e2e-work\\default-server";
+    Client gus("Gus");
+    if (!StartClientAt(gus, sDir + "\\kelva.exe", sDir) || !CloseWelcome(gus)) return;
+    PostMessageA(gus.hMain, WM_COMMAND, IDM_SETUP, 0);
+    HWND hSetup = WaitForDialog(gus, "Setup");
+    if (!hSetup) return;
+    std::string sServer = WindowText(GetDlgItem(hSetup, IDC_SETUP_SERVER));
+    EXPECT_UI(sServer == "LocalHost", "Setup starts with the release's default server, not \"" + sServer + "\"");
+    TypeInto(GetDlgItem(hSetup, IDC_SETUP_PORT), std::to_string(nPort));
+    PressButton(hSetup, IDOK);
+    if (!EXPECT_UI(WaitForClosed(hSetup), "OK closes Setup")) return;
+
+    PostMessageA(gus.hMain, WM_COMMAND, IDM_CONNECT, 0);
+    if (!WaitForOutput(gus, "Attempting to connect to LocalHost\r\n") || !WaitForOutput(gus, "End of MOTD command\r\n"))
+        return;
+    TypeLine(gus, "/join #Go-Moku");
+    WaitForOutput(gus, "<KELVA> To invite someone to play, click on their name above.\r\n");
+    WaitForTitle(gus, "KELVA: #Go-Moku");
+    EXPECT_UI(IsWindowVisible(FindWindowExA(gus.hMain, nullptr, "KELVA Game Window", nullptr)),
+              "the game channel on the release's default server turns game mode on: the board is shown");
+    EXPECT_UI(CloseClient(gus) == 0, "the program ends with exit code 0");
 }

@@ -5,6 +5,7 @@
 namespace {
 
 std::string sServerOrderDir;
+int nSecondServerPort = 0;
 
 }  // namespace
 
@@ -109,6 +110,9 @@ bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sS
 }
 
 void SetServerOrderDir(const std::string& sDir) { sServerOrderDir = sDir; }
+
+void SetSecondServerPort(int nPort) { nSecondServerPort = nPort; }
+int SecondServerPort() { return nSecondServerPort; }
 
 // The order is a file of its own name; the script answers with "NAME.done".
 bool OrderServer(const std::string& sOrder)

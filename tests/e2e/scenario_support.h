@@ -42,6 +42,11 @@ void ExpectNotice(Client& c, const std::string& sTitle, const std::string& sProm
 void SetServerOrderDir(const std::string& sDir);
 bool OrderServer(const std::string& sOrder);
 
+// The port of a second test server, linked to the first; 0 when there is
+// none.
+void SetSecondServerPort(int nPort);
+int SecondServerPort();
+
 // The dialog's prompt (control 1006) as shown.
 std::string DialogPrompt(HWND hDlg);
 

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# with-ircd.sh STATE_FILE DRIVER SCENARIO [hybrid]: runs one driver scenario
-# against a fresh local IRC server on a free loopback port, ngircd or, with
-# "hybrid", ircd-hybrid; the server is stopped by its PID afterwards, pass or
-# fail. Exits with 77 when the server cannot be started on this machine.
+# with-ircd.sh STATE_FILE DRIVER SCENARIO [hybrid|--linked]: runs one driver
+# scenario against a fresh local IRC server on a free loopback port, ngircd
+# or, with "hybrid", ircd-hybrid; the server is stopped by its PID afterwards,
+# pass or fail. Exits with 77 when the server cannot be started on this
+# machine. With --linked, a second ngircd is linked to the first, and the
+# driver is given its port after the order directory.
 #
 # The driver, a Windows program, cannot signal the server itself. It leaves
 # orders as files in a directory given to it as its third argument: "pause"
@@ -10,26 +12,48 @@
 # with SIGKILL, "start" starts it again on the same port.
 # Each order file is answered with NAME.done once carried out.
 set -u
-state=$1 driver=$2 scenario=$3 kind=${4:-ngircd}
+state=$1 driver=$2 scenario=$3 option=${4:-}
 here=$(cd "$(dirname "$0")" && pwd)
 ircd="$here/../../scripts/local-ircd.sh"
-[ "$kind" = hybrid ] && ircd="$here/hybrid-ircd.sh"
+[ "$option" = hybrid ] && ircd="$here/hybrid-ircd.sh"
 dir=$(mktemp -d)
 orders="$dir/orders"
 mkdir -p "$orders"
 orders_pid=""
-trap '[ -n "$orders_pid" ] && kill "$orders_pid" 2>/dev/null; "$ircd" stop "$dir"; rm -rf "$dir"' EXIT
+trap '[ -n "$orders_pid" ] && kill "$orders_pid" 2>/dev/null; "$ircd" stop "$dir/second"; "$ircd" stop "$dir"; rm -rf "$dir"' EXIT
 
-port=""
-for _ in 1 2 3 4 5; do
-    candidate=$((20000 + RANDOM % 30000))
-    "$ircd" start "$dir" "$candidate" >"$dir/start.log" 2>&1
-    case $? in
-    0) port=$candidate; break ;;
-    77) cat "$dir/start.log" >&2; exit 77 ;;
-    esac
-done
-[ -n "$port" ] || { echo "could not start the test IRC server" >&2; exit 1; }
+# Starts a server on a free port, given the arguments after the port; sets
+# port. Exits with 77 when the server cannot run on this machine.
+start_on_free_port() {
+    local where=$1
+    shift
+    port=""
+    for _ in 1 2 3 4 5; do
+        candidate=$((20000 + RANDOM % 30000))
+        "$ircd" start "$where" "$candidate" "$@" >"$dir/start.log" 2>&1
+        case $? in
+        0) port=$candidate; return 0 ;;
+        77) cat "$dir/start.log" >&2; exit 77 ;;
+        esac
+    done
+    return 1
+}
+
+# The first server lets the second, irc2.kelva.local, link to it.
+link_args=()
+[ "$option" = --linked ] && link_args=(120 "" irc.kelva.local irc2.kelva.local 0)
+start_on_free_port "$dir" "${link_args[@]}" || { echo "could not start the test IRC server" >&2; exit 1; }
+second_port=""
+if [ "$option" = --linked ]; then
+    first_port=$port
+    start_on_free_port "$dir/second" 120 "" irc2.kelva.local irc.kelva.local "$first_port" ||
+        { echo "could not start the second test IRC server" >&2; exit 1; }
+    second_port=$port
+    port=$first_port
+    for _ in $(seq 100); do grep -q 'Server "irc2.kelva.local" registered' "$dir/ngircd.log" && break; sleep 0.1; done
+    grep -q 'Server "irc2.kelva.local" registered' "$dir/ngircd.log" ||
+        { echo "the two test IRC servers did not link" >&2; cat "$dir/ngircd.log" "$dir/second/ngircd.log" >&2; exit 1; }
+fi
 
 kill_server() {
     local pid
@@ -49,7 +73,7 @@ serve_orders() {
             case $order in
             pause) kill -STOP "$(cat "$dir/ngircd.pid")" ;;
             kill) kill_server ;;
-            start) "$ircd" start "$dir" "$port" >/dev/null 2>&1 ;;
+            start) "$ircd" start "$dir" "$port" "${link_args[@]}" >/dev/null 2>&1 ;;
             esac
             : >"$orders/$order.done"
         done
@@ -62,4 +86,4 @@ orders_pid=$!
 # The order directory as the driver sees it, through Wine's drive Z:.
 windows_orders="Z:${orders//\//\\}"
 # Bounded below ctest's own timeout, so that the server is always stopped here.
-timeout 100 "$here/wine-run.sh" "$state" "$driver" "$scenario" "$port" "$windows_orders"
+timeout 100 "$here/wine-run.sh" "$state" "$driver" "$scenario" "$port" "$windows_orders" $second_port

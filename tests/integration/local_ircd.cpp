@@ -42,6 +42,14 @@ bool HasEnded(pid_t pid)
     return waitpid(pid, &nStatus, WNOHANG) == pid;
 }
 
+std::string LinkSection(const IrcdOptions& options)
+{
+    std::string sSection = "\n[Server]\nName = " + options.sLinkName + "\nHost = 127.0.0.1\nMyPassword = " +
+                           options.sLinkPassword + "\nPeerPassword = " + options.sLinkPassword + "\n";
+    if (options.nLinkPort != 0) sSection += "Port = " + std::to_string(options.nLinkPort) + "\n";
+    return sSection;
+}
+
 }  // namespace
 
 unsigned short FreeLoopbackPort()
@@ -75,6 +83,9 @@ bool LocalIrcd::Start(const IrcdOptions& options)
     if (options.nPongTimeout > 0) sPing += "\nPongTimeout = " + std::to_string(options.nPongTimeout);
     ReplaceAll(sConfig, "@PING_TIMEOUT@", sPing);
     ReplaceAll(sConfig, "@PASSWORD@", options.sPassword);
+    ReplaceAll(sConfig, "@NAME@", options.sName);
+    ReplaceAll(sConfig, "@LISTEN@", "127.0.0.1");
+    if (!options.sLinkName.empty()) sConfig += LinkSection(options);
     std::string sConfigPath = m_sDir + "/ngircd.conf";
     std::ofstream(sConfigPath, std::ios::binary) << sConfig;
     m_sLogPath = m_sDir + "/ngircd.log";
@@ -111,6 +122,16 @@ bool LocalIrcd::Start(const IrcdOptions& options)
 }
 
 std::string LocalIrcd::Log() const { return m_sLogPath.empty() ? std::string() : ReadFile(m_sLogPath); }
+
+bool LocalIrcd::WaitForLog(const std::string& sText, int nMs) const
+{
+    Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(nMs);
+    for (;;) {
+        if (Log().find(sText) != std::string::npos) return true;
+        if (Clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
 
 void LocalIrcd::Stop()
 {

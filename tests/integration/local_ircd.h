@@ -13,6 +13,13 @@ struct IrcdOptions {
     // has no place for it, so it is added to the generated copy.
     int nPongTimeout = 0;
     std::string sPassword;   // empty: no server password
+    std::string sName = "irc.kelva.local";
+    // Another server of the network, linked with the password both sides
+    // share; at nLinkPort when this one connects to it, 0 when it waits for
+    // the other to connect.
+    std::string sLinkName;   // empty: no link
+    unsigned short nLinkPort = 0;
+    std::string sLinkPassword;
 };
 
 class LocalIrcd {
@@ -27,6 +34,8 @@ public:
     unsigned short Port() const { return m_nPort; }
     const std::string& Error() const { return m_sError; }  // why it is not listening
     std::string Log() const;                                // the server's console output
+    // Waits up to nMs until the log holds sText.
+    bool WaitForLog(const std::string& sText, int nMs = 5000) const;
 
     // Terminates the server and reaps it; idempotent.
     void Stop();

@@ -1,11 +1,18 @@
 #include "tests/integration/server_session.h"
 
 #include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <fstream>
 #include <iostream>
+#include <sstream>
 #include <thread>
 
+#include "game/client_game.h"
+#include "game/handshake.h"
 #include "irc/client_state.h"
 #include "irc/connection.h"
 #include "irc/receive.h"
@@ -23,6 +30,28 @@ std::string WorkDir()
 {
     const ::testing::TestInfo* pTest = ::testing::UnitTest::GetInstance()->current_test_info();
     return std::string(KELVA_SERVER_WORK_DIR) + "/" + pTest->test_suite_name() + "." + pTest->name();
+}
+
+const char szLinkPassword[] = "l1nk-w0rd";
+const char szSecondName[] = "irc2.kelva.local";
+
+bool InNickList(const char* szNick) { return std::find(fake.nicks.begin(), fake.nicks.end(), szNick) != fake.nicks.end(); }
+
+int StonesOf(short nColor)
+{
+    const Board& board = gameClient.board;
+    return static_cast<int>(std::count(std::begin(board.nBoard), std::end(board.nBoard), nColor));
+}
+
+// The first empty intersection of row y, or of the board once that row is full.
+BoardPoint NextStone(short y)
+{
+    for (short x = 1; x <= BOARD_LINES; ++x)
+        if (BoardCell(gameClient.board, x, y) == CELL_EMPTY) return {x, y};
+    for (short y2 = 1; y2 <= BOARD_LINES; ++y2)
+        for (short x = 1; x <= BOARD_LINES; ++x)
+            if (BoardCell(gameClient.board, x, y2) == CELL_EMPTY) return {x, y2};
+    return {0, 0};
 }
 
 int BytesWaiting(SOCKET s)
@@ -123,4 +152,105 @@ std::string ServerSession::UserLine() const
 {
     std::string sHost = client.szHostName;
     return "USER Ravkel " + sHost + " " + sHost + " :Saint Ravkel de France\r\n";
+}
+
+LinkedServers::LinkedServers()
+{
+    options.sLinkName = szSecondName;
+    options.sLinkPassword = szLinkPassword;
+}
+
+void LinkedServers::SetUp()
+{
+    ServerSession::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    linkRelay = std::make_unique<RecordingRelay>(server->Port());
+    IrcdOptions secondOptions;
+    secondOptions.sName = szSecondName;
+    secondOptions.sLinkName = options.sName;
+    secondOptions.nLinkPort = static_cast<unsigned short>(std::stoi(linkRelay->PortText()));
+    secondOptions.sLinkPassword = szLinkPassword;
+    second = std::make_unique<LocalIrcd>(WorkDir() + ".second", secondOptions);
+    ASSERT_TRUE(second->Listening()) << second->Error();
+    ASSERT_TRUE(server->WaitForLog("Server \"" + std::string(szSecondName) + "\" registered", 10000))
+        << "the second server links to the first:\n" << server->Log() << "\n--- second server\n" << second->Log();
+}
+
+void LinkedServers::TearDown()
+{
+    if (HasFailure() && second) std::cout << "--- second server log\n" << second->Log() << "\n";
+    second.reset();
+    linkRelay.reset();
+    ServerSession::TearDown();
+}
+
+std::string LinkedServers::PlaySide(const Side& side, unsigned short nPort)
+{
+    CopyField(client.szNickname, side.szNick);
+    CopyField(client.szChannel, "Go-Moku");
+    CopyField(client.szIRCServer, "localhost");  // the default server: the game channel turns game mode on
+    CopyField(client.szIRCPort, std::to_string(nPort).c_str());
+    fake.nTicks = side.bInvites ? 1234 : 987654;  // the coins' seeds: equal ones would tie every toss
+    nLastPoll = 0;
+    if (ConnectToServer() != 0) return "cannot connect";
+    if (!PumpUntil([&] { return client.nGameState == GAME_IDLE && InNickList(side.szPartner); }, 20000))
+        return std::string("no game mode with ") + side.szPartner + " in the nick list";
+    if (side.bInvites) {
+        fake.nSelected = static_cast<int>(std::find(fake.nicks.begin(), fake.nicks.end(), side.szPartner) - fake.nicks.begin());
+        OnNickListSelect();
+    } else {
+        fake.answers.push_back(6);  // Yes to the invitation
+    }
+    if (!PumpUntil([] { return gameClient.record.bCoinsSettled != 0; }, 10000)) return "no coin toss";
+    const GameRecord& r = gameClient.record;
+    const short nTheirs = static_cast<short>(1 - r.nMyColor);
+    const int nGoal = side.nStopAfter;
+    int nLaid = 0;
+    auto MayMove = [&] { return r.bMyTurn && (nGoal == 0 || nLaid < nGoal); };
+    auto Stopped = [&] { return nGoal > 0 && nLaid == nGoal && StonesOf(nTheirs) == nGoal; };
+    while (!Stopped()) {
+        if (!PumpUntil([&] { return MayMove() || GameFinished(r) || Stopped(); }, 20000))
+            return "no move came from " + std::string(side.szPartner);
+        if (GameFinished(r)) return nGoal > 0 ? "the game ended before it was to stop" : "";
+        if (MayMove()) {
+            BoardPoint pt = NextStone(r.nMyColor == STONE_BLACK ? 3 : 5);
+            PlayAt(gameClient, pt.x, pt.y);
+            ++nLaid;
+        }
+    }
+    return "";
+}
+
+pid_t LinkedServers::PlayInChild(const Side& side)
+{
+    pid_t pid = fork();
+    if (pid != 0) return pid;
+    // The relays' sockets are the parent's alone: held here as well, a link
+    // that the parent cuts would stay open.
+    close_range(3, ~0u, 0);
+    ResetClientAndFake();
+    std::string sFailure = NetStartup() == 0 ? PlaySide(side, second->Port()) : "the network does not start";
+    if (sFailure.empty() && side.nStopAfter > 0 && !PumpUntilShown("<KELVA> Your opponent has left.\r\n", 30000))
+        sFailure = "not told that the opponent has left";
+    if (!sFailure.empty()) std::ofstream(WorkDir() + ".second/child.txt") << sFailure << "\n--- output pane\n" << fake.sOutput;
+    _exit(sFailure.empty() ? 0 : 1);
+}
+
+std::string LinkedServers::ChildOutcome(pid_t pid, int nMs)
+{
+    Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(nMs);
+    int nStatus = 0;
+    while (waitpid(pid, &nStatus, WNOHANG) != pid) {
+        if (Clock::now() >= deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &nStatus, 0);
+            return "the child did not end in time";
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0) return "";
+    std::ifstream in(WorkDir() + ".second/child.txt");
+    std::ostringstream text;
+    text << in.rdbuf();
+    return "the child failed: " + text.str();
 }

@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include <sys/types.h>
+
 #include "tests/integration/irc_peer.h"
 #include "tests/integration/local_ircd.h"
 #include "tests/integration/recording_relay.h"
@@ -61,6 +63,42 @@ protected:
 class PasswordServer : public ServerSession {
 protected:
     PasswordServer() { options.sPassword = "s3cret"; }
+};
+
+// Two servers of one network: the session's own and a second one, which
+// links to it through a relay so that a test can cut the link while both
+// servers go on. A client of the core plays in this process; another one,
+// on the second server, in a child process of its own, since the core's
+// state is one per process.
+class LinkedServers : public ServerSession {
+protected:
+    LinkedServers();
+    void SetUp() override;
+    void TearDown() override;
+
+    // One side of a game as a person would play it in the game channel:
+    // black lays its stones along row 3, white along row 5, each on the
+    // first empty intersection of its row, so that between two such sides
+    // black's fifth stone wins. With nStopAfter, the side stops once both
+    // have laid that many stones (in the child, it then waits to be told
+    // that its opponent has left).
+    struct Side {
+        const char* szNick;
+        const char* szPartner;
+        bool bInvites;  // otherwise it accepts the invitation
+        int nStopAfter;  // 0: to the end of the game
+    };
+    // Empty when the side played as asked, to the end of the game or to
+    // its stop; otherwise what went wrong.
+    std::string PlaySide(const Side& side, unsigned short nPort);
+    // PlaySide on the second server in a child process, whose outcome
+    // ChildOutcome gives (with its output pane when it failed), waiting up
+    // to nMs for it.
+    pid_t PlayInChild(const Side& side);
+    std::string ChildOutcome(pid_t pid, int nMs = 60000);
+
+    std::unique_ptr<RecordingRelay> linkRelay;
+    std::unique_ptr<LocalIrcd> second;
 };
 
 // Tests compare against these; the server writes them into its replies.

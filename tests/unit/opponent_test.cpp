@@ -269,15 +269,15 @@ TEST_F(OpponentGames, StrangersAndDepartures)
 
 TEST_F(OpponentGames, CapacityTimeoutAndDelayedClear)
 {
-    for (int i = 0; i < MAX_PARTNERS; ++i) From("p" + std::to_string(i), "!I");
+    for (int i = 0; i < 32; ++i) From("p" + std::to_string(i), "!I");
     From("late", "!I");
-    EXPECT_EQ((std::vector<std::string>{"!P"}), To("late")) << "one too many";
-    EXPECT_EQ(MAX_PARTNERS, CountGames(o));
+    EXPECT_EQ((std::vector<std::string>{"!P"}), To("late")) << "one too many for the default of 32";
+    EXPECT_EQ(32, CountGames(o));
 
     nNow += PARTNER_TIMEOUT_MS - 1;
     From("p0", "!C 65535");
     TickOpponent(o, nNow);
-    EXPECT_EQ(MAX_PARTNERS, CountGames(o));
+    EXPECT_EQ(32, CountGames(o));
     nNow += 1;
     sent.lines.clear();
     TickOpponent(o, nNow);
@@ -301,6 +301,20 @@ TEST_F(OpponentGames, CapacityTimeoutAndDelayedClear)
     EXPECT_EQ("!M 5 5", said[1]) << "black, and first, in the middle";
 }
 
+TEST_F(OpponentGames, AnyNumberOfGamesAtOnceAsAllowed)
+{
+    for (short nAllowed : {1, 2, 500}) {
+        AllowGames(o, nAllowed);
+        for (int i = 0; i <= nAllowed; ++i) From("q" + std::to_string(i), "!I");
+        EXPECT_EQ(nAllowed, CountGames(o));
+        EXPECT_EQ((std::vector<std::string>{"!P"}), To("q" + std::to_string(nAllowed))) << nAllowed << " allowed";
+        From("q0", "!L");
+        From("later", "!I");
+        EXPECT_EQ((std::vector<std::string>{"!A"}), To("later")) << "a place that a game left is taken again";
+        sent.lines.clear();
+    }
+}
+
 TEST(OpponentLines, EverySplitOfAStreamGivesTheSameLines)
 {
     const std::string sStream = std::string("PING :a\r\n:b PRIVMSG c :!M 1 2\n") + std::string(600, 'x') + "\r\nEND\r\n";
@@ -322,6 +336,7 @@ TEST(OpponentOptions, CommandLines)
         std::vector<const char*> args;
         short nResult;
         std::string sOptions;  // server, port, nickname, whether a seed was given
+        short nMaxGames = 32;
     };
     const OptionCase cases[] = {
         {"defaults", {}, OPTIONS_RUN, "localhost 6667 Computer 0"},
@@ -335,6 +350,11 @@ TEST(OpponentOptions, CommandLines)
         {"seed too large", {"--seed", "4294967296"}, OPTIONS_ERROR, ""},
         {"value missing", {"--server"}, OPTIONS_ERROR, ""},
         {"unknown option", {"--colour", "black"}, OPTIONS_ERROR, ""},
+        {"most games at once", {"--max-games", "10000"}, OPTIONS_RUN, "localhost 6667 Computer 0", 10000},
+        {"one game at once", {"--max-games", "1"}, OPTIONS_RUN, "localhost 6667 Computer 0", 1},
+        {"no games", {"--max-games", "0"}, OPTIONS_ERROR, ""},
+        {"too many games", {"--max-games", "10001"}, OPTIONS_ERROR, ""},
+        {"games not a number", {"--max-games", "12x"}, OPTIONS_ERROR, ""},
     };
     for (const OptionCase& c : cases) {
         std::vector<const char*> argv = {"kelva-opponent"};
@@ -347,6 +367,7 @@ TEST(OpponentOptions, CommandLines)
         std::string sOptions = std::string(o.szServer) + " " + std::to_string(o.nPort) + " " + o.szNick + " " +
                                std::to_string(o.bSeedGiven);
         EXPECT_EQ(c.sOptions, nResult == OPTIONS_ERROR ? "" : sOptions) << c.szWhat;
+        EXPECT_EQ(nResult == OPTIONS_ERROR ? 0 : c.nMaxGames, nResult == OPTIONS_ERROR ? 0 : o.nMaxGames) << c.szWhat;
     }
 }
 
