@@ -1,20 +1,13 @@
 #!/usr/bin/env bash
-<<<<<<< HEAD
-# deps.sh test|run|release|bench|opponent: installs, through apt-get, the
-# Debian packages that the test, run, release or benchmark command (or the
-# computer player alone) needs and that are not installed yet. Quick when
-# everything is there.
+# deps.sh test|run|release|bench|opponent|serve: installs, through apt-get,
+# the Debian packages that the test, run, release or benchmark command (or
+# the computer player alone, or the server kit) needs and that are not
+# installed yet. Quick when everything is there.
 #
 # A package that Debian will not install beside another one we need (the
 # second IRC server of the tests conflicts with ngircd) is fetched with
 # apt-get download and unpacked under build/debian/NAME instead; its
 # libraries are installed as usual.
-=======
-# deps.sh test|run|release|bench|opponent|serve: installs, through apt-get,
-# the Debian packages that the test, run, release or benchmark command (or
-# the computer player alone, or the server kit) needs and that are not
-# installed yet. Quick when everything is there.
->>>>>>> issue19
 set -eu
 unpack_dir="$(cd "$(dirname "$0")/.." && pwd)/build/debian"
 
