@@ -101,7 +101,7 @@ bool OnlyMemberModes(const char* pModes)
 void MarkMember(const char* szNick, bool bGiven, char cMark)
 {
     char cStatus;
-    short nIndex = FindNickEntry(szNick, cStatus);
+    short nIndex = szNick[0] != '\0' ? FindNickEntry(szNick, cStatus) : -1;
     if (nIndex < 0) return;
     char cNew = cStatus;
     if (bGiven && (cMark == '@' || cStatus == '\0'))

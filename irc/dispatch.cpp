@@ -181,12 +181,6 @@ void OnListEnd(ServerLine&)
 
 void OnNothing(ServerLine&) {}
 
-void OnWelcome(ServerLine& line)
-{
-    client.bRegistered = 1;
-    ShowTrailing(line);
-}
-
 // The nickname asked for is taken while we register: the chosen one with
 // "_", then with the "_" replaced by 2 to 9, within nine characters or the
 // chosen one's length, whichever is more. The next, or false after 9.
@@ -265,6 +259,7 @@ void OnEndOfMotd(ServerLine& line)
     ShowTrailing(line);
 }
 
+const short RPL_WELCOME = 1;
 const short ERR_NICKNAMEINUSE = 433;
 
 typedef void (*LineHandler)(ServerLine&);
@@ -295,7 +290,7 @@ struct NumericReply {
 };
 
 const NumericReply kNumericReplies[] = {
-    {1, OnWelcome},     {321, OnListStart}, {322, OnListEntry}, {323, OnListEnd}, {332, OnNothing},
+    {321, OnListStart}, {322, OnListEntry}, {323, OnListEnd}, {332, OnNothing},
     {353, OnNames},     {366, OnNothing},   {376, OnEndOfMotd},
 };
 
@@ -339,6 +334,8 @@ void HandleServerLine(const char* szLine)
             return;
         }
     }
+    // The welcome comes once, to whatever nickname the server settled on.
+    if (line.nNumeric == RPL_WELCOME) client.bRegistered = 1;
     if (line.nNumeric == ERR_NICKNAMEINUSE && !client.bRegistered)
         OnNickTaken(line);
     else if (IsAddressedToUser(line))

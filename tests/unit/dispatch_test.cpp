@@ -210,8 +210,8 @@ const MemberCase kMemberCases[] = {
      ":op!o@h KICK #CHAT Irena\r\n", {"bob"}, "<op> Kicked Irena\r\n", "", GAME_OFF},
     {"a kick from another channel changes nothing", {"bob", "Irena"}, "", GAME_OFF, ":op!o@h KICK #other Irena :x\r\n",
      {"bob", "Irena"}, "", "", GAME_OFF},
-    {"the kicked opponent ends the game", {"Irena", "Ravkel"}, "Irena", GAME_PLAYING, ":op!o@h KICK #chat Irena :bye\r\n",
-     {"Ravkel"}, "<op> Kicked Irena (bye)\r\n<KELVA> Your opponent has left.\r\n", "", GAME_IDLE},
+    {"the kicked opponent ends the game", {"Irena", "Ravkel"}, "Irena", GAME_PLAYING,
+     ":op!o@h KICK #chat Irena :bye\r\n", {"Ravkel"}, "<op> Kicked Irena (bye)\r\n<KELVA> Your opponent has left.\r\n", "", GAME_IDLE},
     {"the kicked private partner ends the conversation", {"bob", "Irena"}, "Irena", GAME_OFF,
      ":op!o@h KICK #chat Irena\r\n", {"bob"}, "<op> Kicked Irena\r\n<KELVA> Private conversation off.\r\n", "",
      GAME_OFF},
@@ -236,6 +236,8 @@ const MemberCase kMemberCases[] = {
      {"+bob", "@Irena", "zed"}, "<op> Mode +ov-o Irena bob zed\r\n", "", GAME_OFF},
     {"the selected member stays selected", {"bob", "Irena"}, "Irena", GAME_OFF, ":op!o@h MODE #chat +o Irena\r\n",
      {"@Irena", "bob"}, "<op> Mode +o Irena\r\n", "Irena", GAME_OFF, "@Irena"},
+    {"a mark without its member changes nothing", {"bob"}, "", GAME_OFF, ":op!o@h MODE #chat +o\r\n", {"bob"},
+     "<op> Mode +o\r\n", "", GAME_OFF},
     {"another mode is shown whole", {"bob"}, "", GAME_OFF, ":op!o@h MODE #chat +b *!*@h\r\n", {"bob"},
      "<?> :op!o@h MODE #chat +b *!*@h\r\n", "", GAME_OFF},
     {"marks and another mode together are shown whole", {"bob"}, "", GAME_OFF, ":op!o@h MODE #chat +ol bob 5\r\n",
@@ -515,10 +517,21 @@ TEST_F(Dispatch, TheWelcomeEndsTheFallbacks)
     HandleServerLine(":srv 433 * Ravkel :Nickname already in use\r\n");
     HandleServerLine(":srv 001 Ravkel_ :Welcome to IRC\r\n");
     EXPECT_EQ(1, client.bRegistered);
+    EXPECT_EQ("<KELVA> Nickname Ravkel is taken; using Ravkel_\r\nWelcome to IRC\r\n", fake.sOutput);
     fake.sOutput.clear();
     HandleServerLine(":srv 433 Ravkel_ bob :Nickname already in use\r\n");
     EXPECT_EQ("bob :Nickname already in use\r\n", fake.sOutput);
     EXPECT_EQ("NICK Ravkel_\r\n", Sent());
+}
+
+TEST_F(Dispatch, AWelcomeToANicknameTheServerCutEndsTheFallbacksToo)
+{
+    CopyField(client.szChosenNickname, "Ravkelovich12");
+    CopyField(client.szNickname, "Ravkelovich12");
+    HandleServerLine(":srv 001 Ravkelovi :Welcome\r\n");
+    HandleServerLine(":srv 433 * Ravkelovich12 :Nickname already in use\r\n");
+    EXPECT_EQ("", Sent()) << "no fallback after the welcome";
+    EXPECT_STREQ("Ravkelovich12", client.szNickname);
 }
 
 TEST_F(Dispatch, ANicknameThatBeginsLikeACommandWordGetsItsReplies)
