@@ -44,6 +44,11 @@ struct ClientState {
     SOCKET sockServer = INVALID_SOCKET;
     short nSendMode = SEND_RAW;
     short nRecvMode = RECV_SHOW;
+    // The nickname of the settings while a connection goes by another: the
+    // server refused it at registration, or the user renamed himself.
+    // szNickname gets it back when the connection ends.
+    TextField szChosenNickname = {};
+    int bRegistered = 0;  // the server has welcomed us on this connection
     TextField szHostName = {};
     TextField szChannel = {};
     TextField szPartner = {};

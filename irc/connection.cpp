@@ -44,6 +44,8 @@ bool IsDefaultServer(const char* szServer)
 
 void Register()
 {
+    CopyField(client.szChosenNickname, client.szNickname);
+    client.bRegistered = 0;
     client.nSendMode = SEND_RAW;  // each piece goes out unchanged, one send each
     if (IsDefaultServer(client.szIRCServer)) SendText(szIdentification);
     if (client.szPassword[0] != '\0') {
@@ -146,6 +148,9 @@ short Disconnect()
     }
     client.sockServer = INVALID_SOCKET;
     client.bConnected = 0;
+    // A fallback or a rename lasts for the connection; kelva.ini and the next
+    // registration have the nickname the user chose.
+    if (client.szChosenNickname[0] != '\0') CopyField(client.szNickname, client.szChosenNickname);
     SetConnectionControls(0);
     return 0;
 }

@@ -8,19 +8,9 @@
 #include "game/handshake.h"
 #include "irc/client_state.h"
 #include "irc/send.h"
-#include "irc/text.h"
 #include "irc/seam.h"
-
-namespace {
-
-struct ServerLine {
-    const char* szLine;
-    short nPos;          // on the command word, or after a numeric on its target
-    TextField szSender;  // the prefix's nick, empty without a prefix
-    short nNumeric;      // 0 when the command is a word
-};
-
-void Show(const char* szText) { AppendOutput(szText); }
+#include "irc/server_line.h"
+#include "irc/text.h"
 
 // The pieces of one shown line reach the pane in one append: under a flood
 // every append costs the pane a layout of its own. Room for "<", a 255-
@@ -30,10 +20,23 @@ void ShowPieces(std::initializer_list<const char*> pieces)
     char szShown[1024];
     TextBuilder shown(szShown, sizeof szShown);
     for (const char* szPiece : pieces) shown.Add(szPiece);
-    Show(szShown);
+    AppendOutput(szShown);
 }
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
+
+bool IsOwnNick(const char* szName) { return std::strcmp(szName, client.szNickname) == 0; }
+
+bool IsPartner(const char* szName)
+{
+    return client.szPartner[0] != '\0' && std::strcmp(szName, client.szPartner) == 0;
+}
+
+void ShowWhole(const ServerLine& line) { ShowPieces({"<?> ", line.szLine}); }
+
+namespace {
+
+void Show(const char* szText) { AppendOutput(szText); }
 
 void ParseHead(ServerLine& line)
 {
@@ -50,7 +53,14 @@ void ParseHead(ServerLine& line)
     SkipBlanks(s, line.nPos);
 }
 
-bool IsOwnNick(const char* szName) { return std::strcmp(szName, client.szNickname) == 0; }
+// One protocol line as it stands, whatever the send mode.
+void SendRaw(const char* szLine)
+{
+    short nKept = client.nSendMode;
+    client.nSendMode = SEND_RAW;
+    SendText(szLine);
+    client.nSendMode = nKept;
+}
 
 // The PING's first parameter comes back as it was sent ("PING :abc" and
 // "PING abc" both get "PONG :abc"): servers that register a client only
@@ -70,11 +80,7 @@ void OnPing(ServerLine& line)
     else
         pong.Add("PONG ").Add(client.szNickname);
     pong.Add("\r\n");
-
-    short nKept = client.nSendMode;
-    client.nSendMode = SEND_RAW;
-    SendText(szPong);
-    client.nSendMode = nKept;
+    SendRaw(szPong);
 }
 
 // A channel name ends at the first blank or control character; bytes of 128
@@ -100,35 +106,6 @@ void OnJoin(ServerLine& line)
     TextBuilder(szTitle, sizeof szTitle).Add("KELVA: ").Add(client.szChannel);
     SetMainTitle(szTitle);
 }
-
-// The nick list entry of a departing nick: the nick itself, or the nick
-// behind one channel status prefix. An entry that only begins with the nick
-// is somebody else's.
-void RemoveFromNickList(const char* szNick)
-{
-    static const char kStatusPrefixes[] = "@+%&~";
-    char szEntry[2 + TEXT_FIELD_SIZE];
-    short nIndex = NickListFindExact(szNick);
-    for (const char* p = kStatusPrefixes; nIndex < 0 && *p; ++p) {
-        char szPrefix[2] = {*p, '\0'};
-        TextBuilder(szEntry, sizeof szEntry).Add(szPrefix).Add(szNick);
-        nIndex = NickListFindExact(szEntry);
-    }
-    if (nIndex >= 0) NickListDeleteAt(nIndex);
-}
-
-void OnDeparture(ServerLine& line, const char* szShown)
-{
-    RemoveFromNickList(line.szSender);
-    bool bPartner = client.szPartner[0] != '\0' && std::strcmp(line.szSender, client.szPartner) == 0;
-    if (client.szPartner[0] != '\0' && !bPartner) return;
-    if (!bPartner && IsOwnNick(line.szSender)) return;
-    ShowPieces({"<", line.szSender, szShown});
-    if (bPartner) OnPartnerDeparture();
-}
-
-void OnPart(ServerLine& line) { OnDeparture(line, "> Parting\r\n"); }
-void OnQuit(ServerLine& line) { OnDeparture(line, "> Quiting\r\n"); }
 
 // The heading of a message as the conversation stands: in a private
 // conversation the partner's words are plain, the partner's channel words
@@ -204,6 +181,44 @@ void OnListEnd(ServerLine&)
 
 void OnNothing(ServerLine&) {}
 
+// The nickname asked for is taken while we register: the chosen one with
+// "_", then with the "_" replaced by 2 to 9, within nine characters or the
+// chosen one's length, whichever is more. The next, or false after 9.
+bool NextFallbackNick(TextField& szNext)
+{
+    const char* szChosen = client.szChosenNickname;
+    size_t nChosen = std::strlen(szChosen);
+    if (nChosen == 0) return false;
+    // Every server allows nine; a longer chosen one was not refused for its length.
+    size_t nBase = nChosen < 9 ? nChosen : nChosen - 1;
+    const char* szTried = client.szNickname;
+    char cNext;
+    if (std::strcmp(szTried, szChosen) == 0) {
+        cNext = '_';
+    } else if (std::strlen(szTried) == nBase + 1 && std::strncmp(szTried, szChosen, nBase) == 0 &&
+               (szTried[nBase] == '_' || (szTried[nBase] >= '2' && szTried[nBase] < '9'))) {
+        cNext = szTried[nBase] == '_' ? '2' : static_cast<char>(szTried[nBase] + 1);
+    } else {
+        return false;
+    }
+    TextBuilder(szNext, sizeof szNext).Add(szChosen, nBase).Add(&cNext, 1);
+    return true;
+}
+
+void OnNickTaken(ServerLine& line)
+{
+    TextField szNext;
+    if (!NextFallbackNick(szNext)) {
+        ShowWhole(line);
+        return;
+    }
+    ShowPieces({"<KELVA> Nickname ", client.szNickname, " is taken; using ", szNext, "\r\n"});
+    CopyField(client.szNickname, szNext);
+    char szNick[8 + TEXT_FIELD_SIZE];
+    TextBuilder(szNick, sizeof szNick).Add("NICK ").Add(szNext).Add("\r\n");
+    SendRaw(szNick);
+}
+
 // RPL_NAMREPLY: target, channel type, channel, then ":" and the names. The
 // type is "=" for a public channel, "*" for a private and "@" for a secret
 // one.
@@ -244,6 +259,9 @@ void OnEndOfMotd(ServerLine& line)
     ShowTrailing(line);
 }
 
+const short RPL_WELCOME = 1;
+const short ERR_NICKNAMEINUSE = 433;
+
 typedef void (*LineHandler)(ServerLine&);
 
 struct CommandWord {
@@ -260,6 +278,10 @@ const CommandWord kCommandWords[] = {
     {"QUIT", 4, OnQuit},
     {"PRIVMSG ", 8, OnMessage},
     {"NOTICE ", 7, OnMessage},
+    {"NICK ", 5, OnNick},
+    {"KICK ", 5, OnKick},
+    {"MODE ", 5, OnMode},
+    {"TOPIC ", 6, OnTopic},
 };
 
 struct NumericReply {
@@ -290,12 +312,6 @@ void OnNumericReply(ServerLine& line)
     ShowTrailing(line);
 }
 
-// Whatever nothing else claims is shown whole.
-void OnUnknown(ServerLine& line)
-{
-    ShowPieces({"<?> ", line.szLine});
-}
-
 }  // namespace
 
 void HandleServerLine(const char* szLine)
@@ -309,14 +325,21 @@ void HandleServerLine(const char* szLine)
     ServerLine line;
     line.szLine = szLine;
     ParseHead(line);
+    // After a numeric the position is on its target, a nickname that may
+    // begin like a command word.
     for (const CommandWord& word : kCommandWords) {
+        if (line.nNumeric != 0) break;
         if (CompareNoCase(szLine + line.nPos, word.szWord, word.nChars) == 0) {
             word.pfnHandle(line);
             return;
         }
     }
-    if (IsAddressedToUser(line))
+    // The welcome comes once, to whatever nickname the server settled on.
+    if (line.nNumeric == RPL_WELCOME) client.bRegistered = 1;
+    if (line.nNumeric == ERR_NICKNAMEINUSE && !client.bRegistered)
+        OnNickTaken(line);
+    else if (IsAddressedToUser(line))
         OnNumericReply(line);
     else
-        OnUnknown(line);
+        ShowWhole(line);
 }

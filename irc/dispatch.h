@@ -3,7 +3,9 @@
 
 // The line ends as it was received ("\r\n" or a bare LF). In show mode
 // (nRecvMode 2) it is shown as it is; in parse mode (1) it is understood:
-// PING is answered, JOIN, PART and QUIT keep the nick list, the channel and
-// the title up to date, messages are shown with their sender, the channel
-// list dialog is filled, and game messages go to the handshake.
+// PING is answered, JOIN, PART, QUIT, NICK, KICK and MODE keep the nick list,
+// the partner, the channel and the title up to date, messages and topics are
+// shown with their sender, the channel list dialog is filled, a nickname
+// taken at registration gets a fallback, and game messages go to the
+// handshake.
 void HandleServerLine(const char* szLine);

@@ -20,6 +20,9 @@ void NickListAdd(const char* szName);
 // The first entry that is exactly the name, ASCII case ignored; -1 if none.
 short NickListFindExact(const char* szName);
 void NickListDeleteAt(short nIndex);
+// The entry at nIndex becomes szName, in its sorted place; a selected entry
+// stays selected.
+void NickListRename(short nIndex, const char* szName);
 void NickListClearSelection();
 // The selected entry's text, cut to 255 characters; false when none is selected.
 bool NickListGetSelected(TextField& szName);

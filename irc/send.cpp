@@ -35,7 +35,8 @@ void SendStep(const char* szLine)
     }
 }
 
-// Leaving the channel: the local side of PART, and of QUIT in a channel.
+}  // namespace
+
 void LeaveChannel()
 {
     NickListRemoveAll();
@@ -44,6 +45,8 @@ void LeaveChannel()
     if (client.nGameState != GAME_OFF) SendGameModeCommand();
     client.szPartner[0] = '\0';
 }
+
+namespace {
 
 ComposeResult ComposeJoin(const char* szText, short nCmd, TextBuilder& out)
 {

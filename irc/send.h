@@ -7,3 +7,8 @@
 // the channel and is echoed. Each call makes at most one send; a failure is
 // shown as "Error: send() = %d".
 void SendText(const char* szText);
+
+// Leaving the channel here: the nick list emptied, the title "KELVA", the
+// channel and the partner forgotten, game mode off. The local side of PART,
+// of QUIT in a channel, and of being kicked.
+void LeaveChannel();

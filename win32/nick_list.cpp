@@ -35,6 +35,16 @@ void NickListDeleteAt(short nIndex)
     SendMessageA(client.hNickList, LB_DELETESTRING, static_cast<WPARAM>(nIndex), 0);
 }
 
+void NickListRename(short nIndex, const char* szName)
+{
+    FeedNickList();
+    bool bSelected = SendMessageA(client.hNickList, LB_GETCURSEL, 0, 0) == nIndex;
+    HoldRedraw(client.hNickList);
+    SendMessageA(client.hNickList, LB_DELETESTRING, static_cast<WPARAM>(nIndex), 0);
+    LRESULT nAt = SendMessageA(client.hNickList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(szName));
+    if (bSelected && nAt >= 0) SendMessageA(client.hNickList, LB_SETCURSEL, static_cast<WPARAM>(nAt), 0);
+}
+
 void NickListClearSelection()
 {
     FeedNickList();

@@ -33,6 +33,27 @@ void PingCookieServer(int nPort)
     EXPECT_UI(CloseClient(anna) == 0, "Anna's program ends with exit code 0");
 }
 
+// Two clients set up with the same nickname: the second registers with
+// a fallback for this connection, and its kelva.ini keeps the name chosen.
+void SameNickname(int nPort)
+{
+    Client anna("Anna"), twin("Twin");
+    if (!StartInChannel(anna, "same-nickname", nPort, "lobby")) return;
+    const std::string sSettings = SettingsFor("Anna", "127.0.0.1", nPort);
+    if (!StartWith(twin, "same-nickname", sSettings) || !CloseWelcome(twin)) return;
+    PressCommandButton(twin, IDM_CONNECT);
+    WaitForOutput(twin, "<KELVA> Nickname Anna is taken; using Anna_\r\n");
+    if (!WaitForOutput(twin, "End of MOTD command\r\n")) return;
+    TypeLine(twin, "/join #lobby");
+    WaitForTitle(twin, "KELVA: #lobby");
+    WaitForNick(anna, "Anna_");
+    TypeLine(twin, "two of us");
+    WaitForOutput(anna, "<Anna_> two of us\r\n");
+    WaitForOutput(twin, "<Anna_> two of us\r\n");
+    ExpectSettingsKept(twin, sSettings);
+    EXPECT_UI(CloseClient(twin) == 0 && CloseClient(anna) == 0, "both programs end with exit code 0");
+}
+
 void ChatBothWays(int nPort)
 {
     Client anna("Anna"), bert("Bert");

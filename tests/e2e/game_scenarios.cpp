@@ -74,3 +74,45 @@ void GameAcrossLink(int nPort)
     if (EXPECT_UI(SecondServerPort() != 0, "the driver was given the port of a second, linked server"))
         MeetAndPlay("game-across-link", nPort, SecondServerPort());
 }
+
+// The white player renames after the coin toss: the moves that follow come
+// from the new name, and the game goes on to its end and the next game.
+void GameWithARename(int nPort)
+{
+    Client anna("Anna"), bert("Bert");
+    const Client* pBlack = MeetForAGame(anna, bert, "game-with-a-rename", nPort);
+    if (!pBlack) return;
+    const Client& black = *pBlack;
+    const Client& white = pBlack == &anna ? bert : anna;
+    const std::string sNewName = white.sName + "ina";
+    TypeLine(white, "/nick " + sNewName);
+    WaitForOutput(black, "<" + white.sName + "> Now known as " + sNewName + "\r\n");
+    WaitForOutput(white, "<" + white.sName + "> Now known as " + sNewName + "\r\n");
+    if (!WaitForNick(black, sNewName)) return;
+    for (const std::string& sEntry : ListBoxItems(black.hNickList))
+        EXPECT_UI(sEntry != white.sName, "the old name has left " + black.sName + "'s nick list");
+    if (!PlayRowToFive(black, white)) return;
+    FinishAndBeginAgain(black, white);
+    EXPECT_UI(CloseClient(anna) == 0 && CloseClient(bert) == 0, "both programs end with exit code 0");
+}
+
+// Kicked from the game channel, the client leaves it as on its own PART:
+// the board goes, the nick list empties and the title is "KELVA" again.
+void KickedFromGameChannel(int nPort)
+{
+    Client anna("Anna");
+    Relay relay;
+    if (!StartOnRelay(anna, "kicked-from-game-channel", "localhost", relay, nPort)) return;
+    TypeLine(anna, "/join #Go-Moku");
+    if (!WaitForTitle(anna, "KELVA: #Go-Moku") || !WaitForNick(anna, "Anna")) return;
+    EXPECT_UI(IsWindowVisible(BoardOf(anna)), "the board is shown in game mode");
+
+    relay.Inject(":Oper!o@127.0.0.1 KICK #Go-Moku Anna :time out\r\n");
+    WaitForOutput(anna, "<KELVA> You were kicked from #Go-Moku by Oper (time out)\r\n");
+    WaitForTitle(anna, "KELVA");
+    EXPECT_UI(WaitUntil([&] { return !IsWindowVisible(BoardOf(anna)); }), "the board is hidden: chat mode");
+    EXPECT_UI(ListBoxItems(anna.hNickList).empty(), "the nick list is empty");
+    EXPECT_UI(WindowText(anna.hOutput).find("<?> ") == std::string::npos,
+              "the kick is understood:\n" + WindowText(anna.hOutput));
+    EXPECT_UI(CloseClient(anna) == 0, "the program ends with exit code 0");
+}

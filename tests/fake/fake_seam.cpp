@@ -67,6 +67,16 @@ void NickListDeleteAt(short nIndex)
         --fake.nSelected;
 }
 
+void NickListRename(short nIndex, const char* szName)
+{
+    bool bSelected = fake.nSelected == nIndex;
+    NickListDeleteAt(nIndex);
+    auto it = std::upper_bound(fake.nicks.begin(), fake.nicks.end(), std::string(szName), SortsBefore);
+    int nAt = static_cast<int>(it - fake.nicks.begin());
+    NickListAdd(szName);
+    if (bSelected) fake.nSelected = nAt;
+}
+
 void NickListClearSelection()
 {
     fake.nSelected = -1;

@@ -29,6 +29,7 @@ void EnterSituation(uint8_t nSituation)
     client.hMainWnd = &nMainWindow;
     if (nSituation & 4) client.hListDlg = &nMainWindow;
     CopyField(client.szNickname, (nSituation & 16) ? "" : "Ravkel");
+    CopyField(client.szChosenNickname, (nSituation & 128) ? "Kelvinian" : client.szNickname);
     CopyField(client.szPartner, (nSituation & 32) ? "bob" : "");
     CopyField(client.szChannel, (nSituation & 64) ? "#chat" : "");
     fake.nicks = {"@bob", "Ravkel", "bobby"};

@@ -129,6 +129,50 @@ TEST_F(Channel, AnOperatorIsListedWithTheMarkAndRemovedWhenLeaving)
     EXPECT_EQ((Nicks{"Ravkel"}), fake.nicks);
 }
 
+// The user makes the channel and so is its operator. The nick list follows
+// the other member's rename, the marks the user gives, a kick; then the
+// user's own rename, and a kick of the user, who leaves the channel.
+TEST_F(Channel, TheNickListFollowsRenamesMarksAndKicks)
+{
+    CopyField(client.szChannel, "kicktest");
+    ASSERT_EQ(0, Connect());
+    ASSERT_TRUE(PumpUntil([] { return fake.nicks == Nicks{"@Ravkel"}; }));
+    std::unique_ptr<IrcPeer> peer = NewPeer("Peer");
+    const struct {
+        const char* szWhat;
+        const char* szPeerSends;
+        const char* szTyped;
+        const char* szShown;
+        Nicks nicks;
+    } kSteps[] = {
+        {"the other user joins", "JOIN #kicktest", "", "<Peer> Joining\r\n", {"@Ravkel", "Peer"}},
+        {"and renames", "NICK Irena", "", "<Peer> Now known as Irena\r\n", {"@Ravkel", "Irena"}},
+        {"is voiced", "", "/MODE #kicktest +v Irena\r\n", "<Ravkel> Mode +v Irena\r\n", {"+Irena", "@Ravkel"}},
+        {"is made an operator", "", "/MODE #kicktest +o Irena\r\n", "<Ravkel> Mode +o Irena\r\n",
+         {"@Irena", "@Ravkel"}},
+        {"is kicked", "", "/KICK #kicktest Irena :out\r\n", "<Ravkel> Kicked Irena (out)\r\n", {"@Ravkel"}},
+        {"comes back", "JOIN #kicktest", "", "<Irena> Joining\r\n", {"@Ravkel", "Irena"}},
+        {"the user renames", "", "/NICK Ravkel2\r\n", "<Ravkel> Now known as Ravkel2\r\n", {"@Ravkel2", "Irena"}},
+        {"and makes the other an operator", "", "/MODE #kicktest +o Irena\r\n", "<Ravkel2> Mode +o Irena\r\n",
+         {"@Irena", "@Ravkel2"}},
+        {"who kicks the user", "KICK #kicktest Ravkel2 :your turn", "",
+         "<KELVA> You were kicked from #kicktest by Irena (your turn)\r\n", {}},
+    };
+    for (const auto& c : kSteps) {
+        fake.sOutput.clear();
+        if (c.szPeerSends[0] != '\0')
+            peer->Send(c.szPeerSends);
+        else
+            SendText(c.szTyped);
+        EXPECT_TRUE(PumpUntilShown(c.szShown)) << c.szWhat << "; shown:\n" << fake.sOutput;
+        EXPECT_EQ(c.szShown, fake.sOutput) << c.szWhat;
+        EXPECT_EQ(c.nicks, fake.nicks) << c.szWhat;
+    }
+    EXPECT_STREQ("Ravkel2", client.szNickname);
+    EXPECT_STREQ("", client.szChannel);
+    EXPECT_EQ("KELVA", fake.sTitle);
+}
+
 // The server cuts what it relays to 512 bytes with its line end, marking the
 // cut; such a line is the longest the client can be sent and is shown whole.
 TEST_F(Channel, TheLongestLineTheServerRelaysIsShownWhole)

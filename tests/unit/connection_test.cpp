@@ -162,10 +162,15 @@ TEST_F(Connection, DisconnectOutsideAChannelLeavesGameModeOn)
 TEST_F(Connection, ConnectingAgainRegistersAfreshOnANewSocket)
 {
     Registration("127.0.0.1", "");
+    // The server took a fallback nickname, and welcomed it.
+    CopyField(client.szNickname, "Ravkel_");
+    client.bRegistered = 1;
     Disconnect();
+    EXPECT_STREQ("Ravkel", client.szNickname) << "the chosen nickname is back for the settings";
     fake.sOutput.clear();
     EXPECT_EQ(std::string("NICK Ravkel\r\n") + szUser, Registration("127.0.0.1", ""));
     EXPECT_EQ(1, client.bConnected);
+    EXPECT_EQ(0, client.bRegistered) << "a 433 of the new registration gets its fallback";
 }
 
 TEST_F(Connection, ShutdownFreesTheBuffersAndClosesTheConnection)

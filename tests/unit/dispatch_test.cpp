@@ -9,6 +9,7 @@
 
 #include "irc/client_state.h"
 #include "irc/dispatch.h"
+#include "irc/seam.h"
 #include "irc/text.h"
 #include "opponent/opponent.h"
 #include "tests/fake/fake_seam.h"
@@ -135,7 +136,9 @@ TEST_F(Dispatch, SomebodyElsesJoinIsListedAndShownOutsideAConversation)
     EXPECT_EQ("", fake.sOutput) << "nothing is shown during a private conversation";
 }
 
-struct DepartureCase {
+// What a channel member's departure, rename, kick or mark does, in the
+// channel "#chat" with the partner's entry selected.
+struct MemberCase {
     const char* szWhat;
     std::vector<std::string> nicksBefore;
     const char* szPartner;
@@ -145,9 +148,12 @@ struct DepartureCase {
     const char* szShown;
     const char* szPartnerAfter;
     short nGameAfter;
+    const char* szSelectedAfter = "";  // "" for none
+    const char* szChannelAfter = "#chat";
+    const char* szNickAfter = "Ravkel";
 };
 
-const DepartureCase kDepartures[] = {
+const MemberCase kMemberCases[] = {
     {"a plain PART", {"Ravkel", "bob"}, "", GAME_OFF, ":bob!b@h PART #chat :bye\r\n", {"Ravkel"},
      "<bob> Parting\r\n", "", GAME_OFF},
     {"a QUIT is spelled Quiting", {"Ravkel", "bob"}, "", GAME_OFF, ":bob!b@h QUIT :gone\r\n", {"Ravkel"},
@@ -167,27 +173,104 @@ const DepartureCase kDepartures[] = {
     {"the user's own PART shows nothing", {"Ravkel", "bob"}, "", GAME_OFF, ":Ravkel!r@h PART #chat\r\n", {"bob"}, "",
      "", GAME_OFF},
     {"someone else leaves a private conversation", {"bob", "carol"}, "carol", GAME_OFF, ":bob!b@h PART #c\r\n",
-     {"carol"}, "", "carol", GAME_OFF},
+     {"carol"}, "", "carol", GAME_OFF, "carol"},
     {"the private partner leaves", {"bob", "carol"}, "carol", GAME_OFF, ":carol!c@h QUIT\r\n", {"bob"},
      "<carol> Quiting\r\n<KELVA> Private conversation off.\r\n", "", GAME_OFF},
     {"the opponent leaves a game", {"bob", "carol"}, "carol", GAME_PLAYING, ":carol!c@h PART #Go-Moku\r\n", {"bob"},
      "<carol> Parting\r\n<KELVA> Your opponent has left.\r\n", "", GAME_IDLE},
     {"the invited person leaves", {"carol"}, "carol", GAME_INVITING, ":carol!c@h QUIT :x\r\n", {},
      "<carol> Quiting\r\n<KELVA> Your opponent has left.\r\n", "", GAME_IDLE},
+    {"a QUIT of a nick not in the channel changes nothing", {"bob"}, "", GAME_OFF, ":zed!z@h QUIT :bye\r\n", {"bob"},
+     "", "", GAME_OFF},
+    {"a QUIT of the partner from outside the channel ends the conversation", {"bob"}, "zed", GAME_OFF,
+     ":zed!z@h QUIT :bye\r\n", {"bob"}, "<zed> Quiting\r\n<KELVA> Private conversation off.\r\n", "", GAME_OFF},
+
+    {"a rename moves the entry to its sorted place", {"alice", "bob", "Irene", "Ravkel"}, "", GAME_OFF,
+     ":Irene!~bench@127.0.0.1 NICK Zora\r\n", {"alice", "bob", "Ravkel", "Zora"}, "<Irene> Now known as Zora\r\n", "",
+     GAME_OFF},
+    {"a rename keeps the operator's mark", {"@Irene", "bob"}, "", GAME_OFF, ":Irene!i@h NICK :Irena\r\n",
+     {"@Irena", "bob"}, "<Irene> Now known as Irena\r\n", "", GAME_OFF},
+    {"a rename keeps the voice mark", {"+Irene", "Ravkel"}, "", GAME_OFF, ":Irene!i@h NICK :Irena\r\n",
+     {"+Irena", "Ravkel"}, "<Irene> Now known as Irena\r\n", "", GAME_OFF},
+    {"the private partner's rename keeps the conversation and the selection", {"alice", "Irene", "zed"}, "Irene",
+     GAME_OFF, ":Irene!i@h NICK :Abe\r\n", {"Abe", "alice", "zed"}, "<Irene> Now known as Abe\r\n", "Abe", GAME_OFF,
+     "Abe"},
+    {"the opponent's rename keeps the game", {"Irene", "Ravkel"}, "Irene", GAME_PLAYING, ":Irene!i@h NICK :Irena\r\n",
+     {"Irena", "Ravkel"}, "<Irene> Now known as Irena\r\n", "Irena", GAME_PLAYING, "Irena"},
+    {"someone else's rename during a conversation is not shown", {"bob", "carol"}, "carol", GAME_OFF,
+     ":bob!b@h NICK :bert\r\n", {"bert", "carol"}, "", "carol", GAME_OFF, "carol"},
+    {"the user's own rename changes the nickname", {"bob", "Ravkel"}, "", GAME_OFF, ":Ravkel!r@h NICK :Ravkel2\r\n",
+     {"bob", "Ravkel2"}, "<Ravkel> Now known as Ravkel2\r\n", "", GAME_OFF, "", "#chat", "Ravkel2"},
+    {"a rename of a nick not in the channel changes nothing", {"bob"}, "", GAME_OFF, ":zed!z@h NICK :zod\r\n", {"bob"},
+     "", "", GAME_OFF},
+
+    {"a kick removes the victim", {"bob", "Irena", "Ravkel"}, "", GAME_OFF, ":op!o@h KICK #chat Irena :flooding\r\n",
+     {"bob", "Ravkel"}, "<op> Kicked Irena (flooding)\r\n", "", GAME_OFF},
+    {"a kick without a reason, the channel in other letters", {"@Irena", "bob"}, "", GAME_OFF,
+     ":op!o@h KICK #CHAT Irena\r\n", {"bob"}, "<op> Kicked Irena\r\n", "", GAME_OFF},
+    {"a kick from another channel changes nothing", {"bob", "Irena"}, "", GAME_OFF, ":op!o@h KICK #other Irena :x\r\n",
+     {"bob", "Irena"}, "", "", GAME_OFF},
+    {"the kicked opponent ends the game", {"Irena", "Ravkel"}, "Irena", GAME_PLAYING,
+     ":op!o@h KICK #chat Irena :bye\r\n", {"Ravkel"}, "<op> Kicked Irena (bye)\r\n<KELVA> Your opponent has left.\r\n", "", GAME_IDLE},
+    {"the kicked private partner ends the conversation", {"bob", "Irena"}, "Irena", GAME_OFF,
+     ":op!o@h KICK #chat Irena\r\n", {"bob"}, "<op> Kicked Irena\r\n<KELVA> Private conversation off.\r\n", "",
+     GAME_OFF},
+    {"someone else kicked during a conversation is not shown", {"bob", "carol"}, "carol", GAME_OFF,
+     ":op!o@h KICK #chat bob\r\n", {"carol"}, "", "carol", GAME_OFF, "carol"},
+    {"kicked, the user leaves the channel", {"bob", "Ravkel"}, "", GAME_OFF, ":op!o@h KICK #chat Ravkel :out\r\n", {},
+     "<KELVA> You were kicked from #chat by op (out)\r\n", "", GAME_OFF, "", ""},
+    {"kicked in a game, game mode ends", {"bob", "Ravkel"}, "bob", GAME_PLAYING, ":op!o@h KICK #chat Ravkel\r\n", {},
+     "<KELVA> You were kicked from #chat by op\r\n", "", GAME_OFF, "", ""},
+
+    {"+o marks an operator", {"bob", "Irena"}, "", GAME_OFF, ":op!o@h MODE #chat +o Irena\r\n", {"@Irena", "bob"},
+     "<op> Mode +o Irena\r\n", "", GAME_OFF},
+    {"-o takes the mark away", {"@Irena", "bob"}, "", GAME_OFF, ":op!o@h MODE #chat -o Irena\r\n", {"bob", "Irena"},
+     "<op> Mode -o Irena\r\n", "", GAME_OFF},
+    {"+v marks a voice", {"bob", "Irena"}, "", GAME_OFF, ":op!o@h MODE #chat +v :Irena\r\n", {"+Irena", "bob"},
+     "<op> Mode +v :Irena\r\n", "", GAME_OFF},
+    {"voice given to an operator keeps the @", {"@Irena"}, "", GAME_OFF, ":op!o@h MODE #chat +v Irena\r\n",
+     {"@Irena"}, "<op> Mode +v Irena\r\n", "", GAME_OFF},
+    {"-v of a voice", {"+Irena"}, "", GAME_OFF, ":op!o@h MODE #chat -v Irena\r\n", {"Irena"},
+     "<op> Mode -v Irena\r\n", "", GAME_OFF},
+    {"several marks at once", {"@zed", "bob", "Irena"}, "", GAME_OFF, ":op!o@h MODE #chat +ov-o Irena bob zed\r\n",
+     {"+bob", "@Irena", "zed"}, "<op> Mode +ov-o Irena bob zed\r\n", "", GAME_OFF},
+    {"the selected member stays selected", {"bob", "Irena"}, "Irena", GAME_OFF, ":op!o@h MODE #chat +o Irena\r\n",
+     {"@Irena", "bob"}, "<op> Mode +o Irena\r\n", "Irena", GAME_OFF, "@Irena"},
+    {"a mark without its member changes nothing", {"bob"}, "", GAME_OFF, ":op!o@h MODE #chat +o\r\n", {"bob"},
+     "<op> Mode +o\r\n", "", GAME_OFF},
+    {"another mode is shown whole", {"bob"}, "", GAME_OFF, ":op!o@h MODE #chat +b *!*@h\r\n", {"bob"},
+     "<?> :op!o@h MODE #chat +b *!*@h\r\n", "", GAME_OFF},
+    {"marks and another mode together are shown whole", {"bob"}, "", GAME_OFF, ":op!o@h MODE #chat +ol bob 5\r\n",
+     {"bob"}, "<?> :op!o@h MODE #chat +ol bob 5\r\n", "", GAME_OFF},
+    {"a mode in another channel is shown whole", {"bob"}, "", GAME_OFF, ":op!o@h MODE #other +o bob\r\n", {"bob"},
+     "<?> :op!o@h MODE #other +o bob\r\n", "", GAME_OFF},
+    {"the user's own mode is shown whole", {"bob"}, "", GAME_OFF, ":Ravkel MODE Ravkel :+i\r\n", {"bob"},
+     "<?> :Ravkel MODE Ravkel :+i\r\n", "", GAME_OFF},
+    {"a topic change", {"bob"}, "", GAME_OFF, ":op!o@h TOPIC #chat :New rules: be nice\r\n", {"bob"},
+     "<op> Topic: New rules: be nice\r\n", "", GAME_OFF},
 };
 
-TEST_F(Dispatch, PartAndQuitRemoveTheDepartingNickAndEndItsConversation)
+TEST_F(Dispatch, ChannelMembersLeaveRenameAreKickedAndMarked)
 {
-    for (const DepartureCase& c : kDepartures) {
+    for (const MemberCase& c : kMemberCases) {
         Enter(c.szPartner, c.nGameState);
+        CopyField(client.szChannel, "#chat");
+        fake.sTitle = "KELVA: #chat";
         fake.nicks = c.nicksBefore;
+        if (c.szPartner[0] != '\0') NickListSelectName(c.szPartner);
         HandleServerLine(c.szLine);
         EXPECT_EQ(c.nicksAfter, fake.nicks) << c.szWhat;
         EXPECT_EQ(c.szShown, fake.sOutput) << c.szWhat;
         EXPECT_STREQ(c.szPartnerAfter, client.szPartner) << c.szWhat;
         EXPECT_EQ(c.nGameAfter, client.nGameState) << c.szWhat;
-        bool bPartnerLeft = c.szPartner[0] != '\0' && c.szPartnerAfter[0] == '\0';
-        EXPECT_EQ(bPartnerLeft && c.nGameState != GAME_OFF ? 1 : 0, fake.nGameResets) << c.szWhat;
+        std::string sSelected = fake.nSelected < 0 ? "" : fake.nicks[static_cast<size_t>(fake.nSelected)];
+        EXPECT_EQ(c.szSelectedAfter, sSelected) << c.szWhat;
+        EXPECT_STREQ(c.szChannelAfter, client.szChannel) << c.szWhat;
+        EXPECT_EQ(c.szChannelAfter[0] != '\0' ? "KELVA: #chat" : "KELVA", fake.sTitle) << c.szWhat;
+        EXPECT_STREQ(c.szNickAfter, client.szNickname) << c.szWhat;
+        bool bOpponentLeft = c.szPartner[0] != '\0' && c.szPartnerAfter[0] == '\0' && c.nGameAfter == GAME_IDLE;
+        EXPECT_EQ(bOpponentLeft ? 1 : 0, fake.nGameResets) << c.szWhat;
+        EXPECT_EQ("", Sent()) << c.szWhat;
     }
 }
 
@@ -239,7 +322,7 @@ TEST_F(Dispatch, EachShownLineReachesThePaneInOneAppend)
         {"the longest private message", ":" + sNick + "!b@h PRIVMSG Ravkel :" + sText + "\r\n",
          "<" + sNick + "-Private> " + sText + "\r\n"},
         {"a join", ":bob!b@h JOIN :#chat\r\n", "<bob> Joining\r\n"},
-        {"a quit", ":bob!b@h QUIT :bye\r\n", "<bob> Quiting\r\n"},
+        {"a part", ":bob!b@h PART #chat :bye\r\n", "<bob> Parting\r\n"},
         {"a line nothing claims", ":srv 999 * :what\r\n", "<?> :srv 999 * :what\r\n"},
     };
     for (const auto& c : kCases) {
@@ -378,6 +461,85 @@ TEST_F(Dispatch, NumericRepliesShowTheirTrailingText)
         EXPECT_EQ(c.szShown, fake.sOutput) << c.szWhat;
         EXPECT_EQ("", Sent()) << c.szWhat;
     }
+}
+
+struct NickTakenCase {
+    const char* szWhat;
+    const char* szChosen;
+    const char* szTried;
+    int bRegistered;
+    const char* szLine;
+    const char* szShown;
+    const char* szSent;
+    const char* szNickAfter;
+};
+
+const NickTakenCase kNicksTaken[] = {
+    {"the chosen nickname gets a _", "Ravkel", "Ravkel", 0, ":srv 433 * Ravkel :Nickname already in use\r\n",
+     "<KELVA> Nickname Ravkel is taken; using Ravkel_\r\n", "NICK Ravkel_\r\n", "Ravkel_"},
+    {"then the _ becomes 2", "Ravkel", "Ravkel_", 0, ":srv 433 * Ravkel_ :Nickname already in use\r\n",
+     "<KELVA> Nickname Ravkel_ is taken; using Ravkel2\r\n", "NICK Ravkel2\r\n", "Ravkel2"},
+    {"then 3", "Ravkel", "Ravkel2", 0, ":srv 433 * Ravkel2 :Nickname already in use\r\n",
+     "<KELVA> Nickname Ravkel2 is taken; using Ravkel3\r\n", "NICK Ravkel3\r\n", "Ravkel3"},
+    {"after 9 the refusal is shown as today", "Ravkel", "Ravkel9", 0, ":srv 433 * Ravkel9 :Nickname already in use\r\n",
+     "<?> :srv 433 * Ravkel9 :Nickname already in use\r\n", "", "Ravkel9"},
+    {"a nickname of nine characters is cut for the _", "Kelvinian", "Kelvinian", 0,
+     ":srv 433 * Kelvinian :Nickname already in use\r\n", "<KELVA> Nickname Kelvinian is taken; using Kelvinia_\r\n",
+     "NICK Kelvinia_\r\n", "Kelvinia_"},
+    {"and for the 2", "Kelvinian", "Kelvinia_", 0, ":srv 433 * Kelvinia_ :Nickname already in use\r\n",
+     "<KELVA> Nickname Kelvinia_ is taken; using Kelvinia2\r\n", "NICK Kelvinia2\r\n", "Kelvinia2"},
+    {"a longer nickname the server took keeps its length", "Ravkelovich12", "Ravkelovich12", 0,
+     ":srv 433 * Ravkelovich12 :Nickname already in use\r\n",
+     "<KELVA> Nickname Ravkelovich12 is taken; using Ravkelovich1_\r\n", "NICK Ravkelovich1_\r\n", "Ravkelovich1_"},
+    {"after registration a 433 is shown as today", "Ravkel", "Ravkel", 1,
+     ":srv 433 Ravkel bob :Nickname already in use\r\n", "bob :Nickname already in use\r\n", "", "Ravkel"},
+};
+
+TEST_F(Dispatch, ATakenNicknameFallsBackWhileRegistering)
+{
+    for (const NickTakenCase& c : kNicksTaken) {
+        Enter("", GAME_OFF);
+        CopyField(client.szChosenNickname, c.szChosen);
+        CopyField(client.szNickname, c.szTried);
+        client.bRegistered = c.bRegistered;
+        HandleServerLine(c.szLine);
+        EXPECT_EQ(c.szShown, fake.sOutput) << c.szWhat;
+        EXPECT_EQ(c.szSent, Sent()) << c.szWhat;
+        EXPECT_STREQ(c.szNickAfter, client.szNickname) << c.szWhat;
+        EXPECT_STREQ(c.szChosen, client.szChosenNickname) << c.szWhat;
+        EXPECT_EQ(SEND_COMPOSE, client.nSendMode) << c.szWhat;
+    }
+}
+
+TEST_F(Dispatch, TheWelcomeEndsTheFallbacks)
+{
+    CopyField(client.szChosenNickname, "Ravkel");
+    HandleServerLine(":srv 433 * Ravkel :Nickname already in use\r\n");
+    HandleServerLine(":srv 001 Ravkel_ :Welcome to IRC\r\n");
+    EXPECT_EQ(1, client.bRegistered);
+    EXPECT_EQ("<KELVA> Nickname Ravkel is taken; using Ravkel_\r\nWelcome to IRC\r\n", fake.sOutput);
+    fake.sOutput.clear();
+    HandleServerLine(":srv 433 Ravkel_ bob :Nickname already in use\r\n");
+    EXPECT_EQ("bob :Nickname already in use\r\n", fake.sOutput);
+    EXPECT_EQ("NICK Ravkel_\r\n", Sent());
+}
+
+TEST_F(Dispatch, AWelcomeToANicknameTheServerCutEndsTheFallbacksToo)
+{
+    CopyField(client.szChosenNickname, "Ravkelovich12");
+    CopyField(client.szNickname, "Ravkelovich12");
+    HandleServerLine(":srv 001 Ravkelovi :Welcome\r\n");
+    HandleServerLine(":srv 433 * Ravkelovich12 :Nickname already in use\r\n");
+    EXPECT_EQ("", Sent()) << "no fallback after the welcome";
+    EXPECT_STREQ("Ravkelovich12", client.szNickname);
+}
+
+TEST_F(Dispatch, ANicknameThatBeginsLikeACommandWordGetsItsReplies)
+{
+    CopyField(client.szNickname, "Joiner");
+    HandleServerLine(":srv 001 Joiner :Welcome\r\n");
+    EXPECT_EQ("Welcome\r\n", fake.sOutput);
+    EXPECT_TRUE(fake.nicks.empty());
 }
 
 TEST_F(Dispatch, WithoutANicknameNoNumericIsTheUsers)
