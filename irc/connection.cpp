@@ -8,6 +8,7 @@
 #include "irc/receive.h"
 #include "irc/send.h"
 #include "irc/text.h"
+#include "irc/transport.h"
 #include "irc/seam.h"
 
 namespace {
@@ -130,16 +131,35 @@ short ConnectToServer()
     setsockopt(client.sockServer, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&nNoDelay), sizeof nNoDelay);
     StartLineAssembly();
     client.szPartner[0] = '\0';
-    Register();
+    // The one step between the TCP connection and the first line: with TLS
+    // the handshake begins here, and registration waits for its end.
+    short nSession = StartSession();
+    if (nSession == SESSION_FAILED) {
+        TransportClose();
+        closesocket(client.sockServer);
+        client.sockServer = INVALID_SOCKET;
+        return -1;
+    }
+    // From here the connection counts as open, also while the handshake
+    // runs: Disconnect then ends it, and the receive pass steps it.
     client.bConnected = 1;
     SetConnectionControls(1);
+    if (nSession == SESSION_READY) Register();
     return 0;
+}
+
+short ContinueHandshake()
+{
+    short nSession = ContinueSession();
+    if (nSession == SESSION_READY) Register();
+    return nSession == SESSION_FAILED ? -1 : 0;
 }
 
 short Disconnect()
 {
     if (!client.bConnected) return 0;
     SendText("/QUIT\r\n");
+    TransportClose();
     if (closesocket(client.sockServer) == SOCKET_ERROR) {
         int nError = WSAGetLastError();
         if (nError != WSAEWOULDBLOCK) return ShowSocketError("closesocket");

@@ -111,11 +111,14 @@ const Client* TossWinner(const Client& a, const Client& b)
 
 }  // namespace
 
-const Client* MeetForAGame(Client& a, Client& b, const std::string& sScenario, int nPort, Relay* pRelay)
+const Client* MeetForAGame(Client& a, Client& b, const std::string& sScenario, int nPort, Relay* pRelay, bool bTLS)
 {
-    bool bStarted = pRelay ? StartOnRelay(a, sScenario, "localhost", *pRelay, nPort)
-                           : StartConnected(a, sScenario, "localhost", nPort);
-    if (!bStarted || !StartConnected(b, sScenario, "localhost", nPort)) return nullptr;
+    auto start = [&](Client& c) {
+        return bTLS ? StartConnectedWith(c, sScenario, TLSSettingsFor(c.sName, nPort))
+                    : StartConnected(c, sScenario, "localhost", nPort);
+    };
+    bool bStarted = pRelay ? StartOnRelay(a, sScenario, "localhost", *pRelay, nPort) : start(a);
+    if (!bStarted || !start(b)) return nullptr;
     PlaceSideBySide(a, b);
     if (!JoinGameChannel(a) || !JoinGameChannel(b) || !InviteAndAccept(a, b)) return nullptr;
     return TossWinner(a, b);

@@ -32,3 +32,7 @@ void UnknownHost(int nPort);
 void OverlongLineFlood(int nPort);
 void InstalledProgram(int nPort);
 void PortableZip(int nPort);
+void TLSTrustedAuthority(int nPort);
+void TLSSelfSigned(int nPort);
+void TLSNotTLS(int nPort);
+void TLSGame(int nPort);
