@@ -70,15 +70,19 @@ void ForEachLine(const char* szText, Visit visit)
     }
 }
 
-// The file's text; empty when it is missing or cannot be read.
+// The file's text; empty when it is missing or cannot be read. A NUL byte
+// in a damaged file ends its line, not the text.
 void ReadTrustFile(char* szText)
 {
     szText[0] = '\0';
     std::FILE* pFile = std::fopen(szTrustFile, "rb");
     if (pFile == nullptr) return;
     size_t nRead = std::fread(szText, 1, TRUST_READ_LIMIT, pFile);
-    szText[std::ferror(pFile) ? 0 : nRead] = '\0';
+    if (std::ferror(pFile)) nRead = 0;
     std::fclose(pFile);
+    for (size_t i = 0; i < nRead; ++i)
+        if (szText[i] == '\0') szText[i] = '\n';
+    szText[nRead] = '\0';
 }
 
 }  // namespace

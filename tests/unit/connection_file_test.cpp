@@ -141,4 +141,29 @@ TEST_F(ConnectionFile, ANameThatCannotBeOpenedGetsTheNoticeAndNoConnection)
     }
 }
 
+TEST_F(ConnectionFile, TLSFollowedBy1Or0TurnsTheSecureConnectionOnOrOff)
+{
+    const struct { const char* szFile; int bBefore; int bAfter; } kCases[] = {
+        {"TLS 1\r\n", 0, 1},    {"TLS 0\r\n", 1, 0},  {"TLS    1", 0, 1},    {"TLS yes\r\n", 0, 0},
+        {"TLS yes\r\n", 1, 1},  {"TLS 10", 0, 0},     {"tls 1", 0, 0},      {"SERVER x\r\n", 1, 1},
+        {"TLS=1", 0, 0},
+    };
+    for (const auto& c : kCases) {
+        client.bTLS = c.bBefore;
+        ParseConnectionText(c.szFile);
+        EXPECT_EQ(c.bAfter, client.bTLS) << c.szFile << " over " << c.bBefore;
+    }
+}
+
+TEST_F(ConnectionFile, WithTLSTheConnectionBeginsWithTheHandshake)
+{
+    StartCase();
+    WriteFile("connect.txt", "TLS 1\r\nCHANNEL lobby\r\n");
+    ReadConnectionFile("connect.txt");
+    EXPECT_TRUE(listener.Accept());
+    EXPECT_TRUE(fake.tls.bBegun);
+    EXPECT_EQ("127.0.0.1", fake.tls.sHost);
+    EXPECT_EQ("", listener.Read()) << "no line in clear";
+}
+
 }  // namespace
