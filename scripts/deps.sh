@@ -5,7 +5,7 @@
 # everything is there.
 set -eu
 
-common=(cmake ninja-build g++ mingw-w64 wine wine64 fonts-wine xvfb ngircd)
+common=(cmake ninja-build g++ mingw-w64 wine wine64 fonts-wine xvfb ngircd openssl)
 case "${1:-}" in
 test) wanted=("${common[@]}" libgtest-dev clang libclang-rt-14-dev nsis) ;;
 run) wanted=("${common[@]}" imagemagick) ;;
