@@ -28,11 +28,16 @@ short ShowSocketError(const char* szCall)
 }
 
 // A failed attempt gives its socket back at once.
+void GiveBackSocket()
+{
+    closesocket(client.sockServer);
+    client.sockServer = INVALID_SOCKET;
+}
+
 short FailAttempt(const char* szCall)
 {
     short nError = ShowSocketError(szCall);
-    closesocket(client.sockServer);
-    client.sockServer = INVALID_SOCKET;
+    GiveBackSocket();
     return nError;
 }
 
@@ -60,6 +65,27 @@ void Register()
     for (const char* szPiece : pUser) SendText(szPiece);
     client.nSendMode = SEND_COMPOSE;
     client.nRecvMode = RECV_PARSE;
+}
+
+// The step from a made TCP connection to the first line: a plain session is
+// registered at once; with TLS the handshake begins here, and registration
+// waits for its end (ContinueHandshake). From here the connection counts as
+// open, also while the handshake runs: Disconnect ends it, and the receive
+// pass steps it.
+short BeginSession()
+{
+    StartLineAssembly();
+    client.szPartner[0] = '\0';
+    short nSession = StartSession();
+    if (nSession == SESSION_FAILED) {
+        TransportClose();
+        GiveBackSocket();
+        return -1;
+    }
+    client.bConnected = 1;
+    SetConnectionControls(1);
+    if (nSession == SESSION_READY) Register();
+    return 0;
 }
 
 }  // namespace
@@ -129,23 +155,7 @@ short ConnectToServer()
     // before it: a delay of 40 to 200 ms on every PONG.
     int nNoDelay = 1;
     setsockopt(client.sockServer, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&nNoDelay), sizeof nNoDelay);
-    StartLineAssembly();
-    client.szPartner[0] = '\0';
-    // The one step between the TCP connection and the first line: with TLS
-    // the handshake begins here, and registration waits for its end.
-    short nSession = StartSession();
-    if (nSession == SESSION_FAILED) {
-        TransportClose();
-        closesocket(client.sockServer);
-        client.sockServer = INVALID_SOCKET;
-        return -1;
-    }
-    // From here the connection counts as open, also while the handshake
-    // runs: Disconnect then ends it, and the receive pass steps it.
-    client.bConnected = 1;
-    SetConnectionControls(1);
-    if (nSession == SESSION_READY) Register();
-    return 0;
+    return BeginSession();
 }
 
 short ContinueHandshake()
