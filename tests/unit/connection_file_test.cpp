@@ -155,15 +155,4 @@ TEST_F(ConnectionFile, TLSFollowedBy1Or0TurnsTheSecureConnectionOnOrOff)
     }
 }
 
-TEST_F(ConnectionFile, WithTLSTheConnectionBeginsWithTheHandshake)
-{
-    StartCase();
-    WriteFile("connect.txt", "TLS 1\r\nCHANNEL lobby\r\n");
-    ReadConnectionFile("connect.txt");
-    EXPECT_TRUE(listener.Accept());
-    EXPECT_TRUE(fake.tls.bBegun);
-    EXPECT_EQ("127.0.0.1", fake.tls.sHost);
-    EXPECT_EQ("", listener.Read()) << "no line in clear";
-}
-
 }  // namespace
