@@ -44,7 +44,7 @@ void CertificateQuestion(const PeerCertificate& cert, const char* szFingerprint,
     if (bChanged)
         text.Add(" sent a certificate that has changed since you trusted it, and ");
     else
-        text.Add(" sent a certificate that this computer does not trust: ");
+        text.Add(" sent a certificate that the system does not accept: ");
     text.Add(ProblemText(cert.nProblem)).Add(".\r\n\r\nSubject: ").Add(cert.szSubject);
     text.Add("\r\nSHA-256: ").Add(szFingerprint).Add("\r\n\r\nTrust this certificate for this server?");
 }

@@ -67,7 +67,9 @@ INT_PTR CALLBACK CertificateDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM 
     case WM_INITDIALOG:
         CenterWindow(hDlg);
         SetDlgItemTextA(hDlg, IDC_MSGTEXT, reinterpret_cast<const char*>(lParam));
-        return TRUE;
+        // Enter and Space say No: trusting takes a deliberate Yes.
+        SetFocus(GetDlgItem(hDlg, IDNO));
+        return FALSE;
     case WM_COMMAND:
         if (wParam == IDYES || wParam == IDNO || wParam == IDCANCEL) {
             EndDialog(hDlg, wParam == IDYES ? IDYES : IDNO);
