@@ -1,6 +1,7 @@
 // The connection file: SERVER, PORT and CHANNEL, each found anywhere in the
 // file's first 255 bytes, case-sensitively, and followed by blanks and one
 // word. There is no "=" here: one written after a key begins the value.
+// TLS, followed by 1 or 0, turns the secure connection on or off.
 #include "config/connection_file.h"
 
 #include <cstdio>
@@ -33,25 +34,39 @@ bool InWord(char c)
     return b > ' ' && b < 128;
 }
 
-// A key that is missing leaves its field as it is.
-void TakeKey(const char* szText, const ConnectionKey& key)
+// The word after the key's first occurrence; false when the key is missing.
+bool FindWord(const char* szText, const char* szKey, TextField& szWord)
 {
-    const char* pKey = std::strstr(szText, key.szKey);
-    if (pKey == nullptr) return;
-    const char* pValue = pKey + std::strlen(key.szKey);
+    const char* pKey = std::strstr(szText, szKey);
+    if (pKey == nullptr) return false;
+    const char* pValue = pKey + std::strlen(szKey);
     short nPos = 0;
     SkipBlanks(pValue, nPos);
     pValue += nPos;
     size_t nLen = 0;
     while (InWord(pValue[nLen])) ++nLen;
-    CopyField(client.*key.pField, pValue, nLen);
+    CopyField(szWord, pValue, nLen);
+    return true;
+}
+
+// Any other word leaves the setting as it is.
+void TakeTLS(const char* szText)
+{
+    TextField szWord;
+    if (!FindWord(szText, "TLS", szWord)) return;
+    if (std::strcmp(szWord, "1") == 0) client.bTLS = 1;
+    if (std::strcmp(szWord, "0") == 0) client.bTLS = 0;
 }
 
 }  // namespace
 
 void ParseConnectionText(const char* szText)
 {
-    for (const ConnectionKey& key : kKeys) TakeKey(szText, key);
+    for (const ConnectionKey& key : kKeys) {
+        TextField szWord;
+        if (FindWord(szText, key.szKey, szWord)) CopyField(client.*key.pField, szWord);
+    }
+    TakeTLS(szText);
 }
 
 void ReadConnectionFile(const char* szFileName)

@@ -8,12 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
+#include "config/whole_file.h"
 #include "irc/client_state.h"
 #include "irc/text.h"
 #include "irc/seam.h"
@@ -22,11 +17,11 @@ namespace {
 
 const char szSettingsFile[] = "kelva.ini";
 
-// The longest file WriteSettings makes is 80 bytes of keys and line ends
+// The longest file WriteSettings makes is 87 bytes of keys and line ends
 // plus five fields of 255 characters. The reader takes at least that much,
 // so a long realname or server cannot push the later keys out of reach.
 const size_t SETTINGS_READ_LIMIT = 2048;
-static_assert(SETTINGS_READ_LIMIT >= 80 + 5 * (TEXT_FIELD_SIZE - 1), "the reader must see a whole written file");
+static_assert(SETTINGS_READ_LIMIT >= 87 + 5 * (TEXT_FIELD_SIZE - 1), "the reader must see a whole written file");
 
 // The Setup dialog keeps a nickname to this many characters.
 const size_t SETUP_NICKNAME_LENGTH = 9;
@@ -54,6 +49,8 @@ const TextSetting kTextSettings[] = {
 };
 
 const char szShowListKey[] = "ShowList";
+// Absent in files written before TLS came: those connect in plain text.
+const char szTLSKey[] = "TLS";
 
 // Bytes of 128 and above belong to a word, so a nickname or password typed
 // with them reads back as it was written.
@@ -107,6 +104,8 @@ void ParseSettings(const char* szText)
     }
     const char* pFlag = FindValue(szText, szShowListKey);
     client.bShowList = pFlag == nullptr ? 1 : ReadFlag(pFlag);
+    const char* pTLS = FindValue(szText, szTLSKey);
+    client.bTLS = pTLS != nullptr && *pTLS == '1' ? 1 : 0;
 }
 
 void ReadSettings()
@@ -123,24 +122,7 @@ void ReadSettings()
     ParseSettings(szText);
 }
 
-namespace {
-
-// The new file is written beside the old one and takes its place only when
-// complete, so that a program killed while writing leaves one of the two
-// whole, never a truncated "kelva.ini".
-const char szSettingsTemp[] = "kelva.ini.tmp";
-
-// Puts what was written on the disk before the file replaces the old one.
-bool SyncFile(std::FILE* pFile)
-{
-#ifdef _WIN32
-    return _commit(_fileno(pFile)) == 0;
-#else
-    return fsync(fileno(pFile)) == 0;
-#endif
-}
-
-bool WritePieces(std::FILE* pFile)
+void WriteSettings()
 {
     const char* pPieces[] = {
         "[KELVA]\r\n",
@@ -155,39 +137,12 @@ bool WritePieces(std::FILE* pFile)
         "\r\nIRCPort=",
         client.szIRCPort,
         client.bShowList ? "\r\nShowList=TRUE" : "\r\nShowList=FALSE",
+        client.bTLS ? "\r\nTLS=1" : "\r\nTLS=0",
         "\r\n",
     };
-    bool bWritten = true;
-    for (const char* pPiece : pPieces) {
-        size_t nLen = std::strlen(pPiece);
-        if (std::fwrite(pPiece, 1, nLen, pFile) != nLen) bWritten = false;
-    }
-    return std::fflush(pFile) == 0 && bWritten && SyncFile(pFile);
-}
-
-bool ReplaceSettingsFile()
-{
-#ifdef _WIN32
-    return MoveFileExA(szSettingsTemp, szSettingsFile, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-    return std::rename(szSettingsTemp, szSettingsFile) == 0;
-#endif
-}
-
-}  // namespace
-
-void WriteSettings()
-{
-    std::FILE* pFile = std::fopen(szSettingsTemp, "wb");
-    bool bDone = false;
-    if (pFile != nullptr) {
-        bool bWritten = WritePieces(pFile);
-        bWritten = std::fclose(pFile) == 0 && bWritten;
-        bDone = bWritten && ReplaceSettingsFile();
-        if (!bDone) std::remove(szSettingsTemp);
-    }
     // The settings stay in memory for this run either way.
-    if (!bDone) ShowMessageDialog(client.hMainWnd, szSettingsFile, "Opps...", 7);
+    if (!WriteWholeFile(szSettingsFile, pPieces, sizeof pPieces / sizeof pPieces[0]))
+        ShowMessageDialog(client.hMainWnd, szSettingsFile, "Opps...", 7);
 }
 
 void StoreSetupValues(const SetupValues& values)
@@ -202,4 +157,12 @@ void StoreSetupValues(const SetupValues& values)
     CopyField(client.szIRCServer, values.szIRCServer, SETUP_EDIT_LENGTH);
     CopyField(client.szIRCPort, values.szIRCPort, SETUP_EDIT_LENGTH);
     client.bShowList = values.bShowList ? 1 : 0;
+    client.bTLS = values.bTLS ? 1 : 0;
+}
+
+const char* PortForTLS(const char* szPort, int bTLS)
+{
+    if (bTLS && std::strcmp(szPort, "6667") == 0) return "6697";
+    if (!bTLS && std::strcmp(szPort, "6697") == 0) return "6667";
+    return szPort;
 }

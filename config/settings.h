@@ -1,8 +1,8 @@
-// The six user settings and their file "kelva.ini" in the working directory.
+// The user settings and their file "kelva.ini" in the working directory.
 #pragma once
 
 // Fills szNickname, szRealname, szPassword, szIRCServer, szIRCPort and
-// bShowList from "kelva.ini" in the working directory, each key that is
+// bShowList and bTLS from "kelva.ini" in the working directory, each key that is
 // missing (or the whole file, when it cannot be opened or read) with its
 // default. Shows nothing.
 void ReadSettings();
@@ -22,6 +22,7 @@ struct SetupValues {
     const char* szIRCServer;
     const char* szIRCPort;
     int bShowList;
+    int bTLS;
 };
 
 // Setup's OK: stores the values in the client state by the dialog's rules.
@@ -29,3 +30,8 @@ struct SetupValues {
 // nickname's blanks become "_" and it is then cut to 9 characters; the other
 // four texts are kept exactly as typed, blanks and all.
 void StoreSetupValues(const SetupValues& values);
+
+// The port that goes with ticking or unticking "Secure connection (TLS)":
+// the usual plain port 6667 becomes the usual TLS port 6697 and back; any
+// other port is the user's own and stays.
+const char* PortForTLS(const char* szPort, int bTLS);

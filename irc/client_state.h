@@ -38,6 +38,7 @@ struct ClientState {
     TextField szIRCServer = {};
     TextField szIRCPort = {};
     int bShowList = 1;
+    int bTLS = 0;  // connect with TLS: "Secure connection (TLS)"
 
     // Connection and conversation.
     int bConnected = 0;

@@ -8,6 +8,7 @@
 #include "irc/receive.h"
 #include "irc/send.h"
 #include "irc/text.h"
+#include "irc/transport.h"
 #include "irc/seam.h"
 
 namespace {
@@ -27,11 +28,16 @@ short ShowSocketError(const char* szCall)
 }
 
 // A failed attempt gives its socket back at once.
+void GiveBackSocket()
+{
+    closesocket(client.sockServer);
+    client.sockServer = INVALID_SOCKET;
+}
+
 short FailAttempt(const char* szCall)
 {
     short nError = ShowSocketError(szCall);
-    closesocket(client.sockServer);
-    client.sockServer = INVALID_SOCKET;
+    GiveBackSocket();
     return nError;
 }
 
@@ -61,6 +67,27 @@ void Register()
     for (const char* szPiece : pUser) SendText(szPiece);
     client.nSendMode = SEND_COMPOSE;
     client.nRecvMode = RECV_PARSE;
+}
+
+// The step from a made TCP connection to the first line: a plain session is
+// registered at once; with TLS the handshake begins here, and registration
+// waits for its end (ContinueHandshake). From here the connection counts as
+// open, also while the handshake runs: Disconnect ends it, and the receive
+// pass steps it.
+short BeginSession()
+{
+    StartLineAssembly();
+    client.szPartner[0] = '\0';
+    short nSession = StartSession();
+    if (nSession == SESSION_FAILED) {
+        TransportClose();
+        GiveBackSocket();
+        return -1;
+    }
+    client.bConnected = 1;
+    SetConnectionControls(1);
+    if (nSession == SESSION_READY) Register();
+    return 0;
 }
 
 }  // namespace
@@ -130,18 +157,21 @@ short ConnectToServer()
     // before it: a delay of 40 to 200 ms on each.
     int nNoDelay = 1;
     setsockopt(client.sockServer, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&nNoDelay), sizeof nNoDelay);
-    StartLineAssembly();
-    client.szPartner[0] = '\0';
-    Register();
-    client.bConnected = 1;
-    SetConnectionControls(1);
-    return 0;
+    return BeginSession();
+}
+
+short ContinueHandshake()
+{
+    short nSession = ContinueSession();
+    if (nSession == SESSION_READY) Register();
+    return nSession == SESSION_FAILED ? -1 : 0;
 }
 
 short Disconnect()
 {
     if (!client.bConnected) return 0;
     SendText("/QUIT\r\n");
+    TransportClose();
     if (closesocket(client.sockServer) == SOCKET_ERROR) {
         int nError = WSAGetLastError();
         if (nError != WSAEWOULDBLOCK) return ShowSocketError("closesocket");

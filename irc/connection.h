@@ -12,6 +12,12 @@ short NetStartup();
 // Winsock error; failures are shown in the output pane.
 short ConnectToServer();
 
+// The receive pass's step while the TLS handshake of a new connection runs:
+// registers once the session is established and its certificate accepted.
+// 0 meanwhile; -1 when the handshake or the certificate failed, with the
+// error line shown, upon which the caller disconnects.
+short ContinueHandshake();
+
 // Says QUIT, closes the socket and puts the connection controls back.
 // 0, or the closesocket error, upon which the connection stays marked open.
 short Disconnect();

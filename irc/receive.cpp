@@ -4,8 +4,10 @@
 #include <cstring>
 
 #include "irc/client_state.h"
+#include "irc/connection.h"
 #include "irc/dispatch.h"
 #include "irc/text.h"
+#include "irc/transport.h"
 #include "irc/seam.h"
 
 namespace {
@@ -73,12 +75,13 @@ void StartLineAssembly()
 
 bool ReceiveFilledBuffer() { return bReceiveFilled; }
 
-short PollReceive()
+namespace {
+
+short ReceiveFailed(int nResult)
 {
-    bReceiveFilled = false;
-    if (!client.bConnected) return 0;
-    int nBytesRecv = recv(client.sockServer, client.pTCP_Input_Buffer, MAX_LINE_LENGTH, 0);
-    if (nBytesRecv == SOCKET_ERROR) {
+    if (nResult == TRANSPORT_IDLE) return 0;
+    if (nResult == TRANSPORT_BROKEN) return -1;
+    if (nResult == SOCKET_ERROR) {
         int nError = WSAGetLastError();
         if (nError == WSAEWOULDBLOCK) return 0;
         char szError[48];
@@ -86,11 +89,24 @@ short PollReceive()
         AppendOutput(szError);
         return static_cast<short>(nError);
     }
-    if (nBytesRecv <= 0) {
-        AppendOutput("Error: nBytesRecv = 0\r\n");
-        return -1;
+    AppendOutput("Error: nBytesRecv = 0\r\n");
+    return -1;
+}
+
+}  // namespace
+
+short PollReceive()
+{
+    bReceiveFilled = false;
+    if (!client.bConnected) return 0;
+    if (SessionHandshaking()) {
+        short nResult = ContinueHandshake();
+        bReceiveFilled = TransportPending();
+        return nResult;
     }
-    bReceiveFilled = nBytesRecv == MAX_LINE_LENGTH;
+    int nBytesRecv = TransportReceive(client.pTCP_Input_Buffer, MAX_LINE_LENGTH);
+    if (nBytesRecv <= 0) return ReceiveFailed(nBytesRecv);
+    bReceiveFilled = nBytesRecv == MAX_LINE_LENGTH || TransportPending();
     AssembleLines(client.pTCP_Input_Buffer, nBytesRecv);
     return 0;
 }

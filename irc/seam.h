@@ -64,7 +64,8 @@ void InvalidateBoard();
 // The system's simple beep: a click or a move that is not accepted, and the
 // opponent's move.
 void SystemBeep();
-// Milliseconds since the system started, to seed the coin toss.
+// Milliseconds since the system started: the coin toss's seed, and the
+// TLS handshake's time limit.
 unsigned TickCount();
 
 // Channel list dialog: created modeless, titled "Loading Channel List...";
@@ -78,3 +79,7 @@ void ChannelListSetTitle(const char* szTitle);
 // subject in place of its "%s". Returns the button that ended it: 1 (OK),
 // 6 (Yes), 7 (No) or 2 (dismissed).
 short ShowMessageDialog(HWND hOwner, const char* szSubject, const char* szTitle, int nStringId);
+// The modal question titled "Certificate", owned by the main window, with
+// Yes and No: whether to trust a certificate. Returns 6 (Yes) or 7 (No, or
+// dismissed). The text may be longer than a field.
+short ShowCertificateQuestion(const char* szQuestion);

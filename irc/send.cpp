@@ -5,6 +5,7 @@
 
 #include "irc/client_state.h"
 #include "irc/text.h"
+#include "irc/transport.h"
 #include "irc/seam.h"
 
 namespace {
@@ -28,7 +29,7 @@ bool SameName(const char* pName, short nLen, const char* szField)
 void SendStep(const char* szLine)
 {
     int nLen = static_cast<int>(std::strlen(szLine));
-    if (send(client.sockServer, szLine, nLen, 0) == SOCKET_ERROR) {
+    if (TransportSend(szLine, nLen) == SOCKET_ERROR) {
         char szError[64];
         std::snprintf(szError, sizeof szError, "Error: send() = %d\r\n", WSAGetLastError());
         AppendOutput(szError);

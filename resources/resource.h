@@ -30,6 +30,7 @@
 #define IDC_SETUP_SERVER 1003
 #define IDC_SETUP_PORT 1004
 #define IDC_SETUP_SHOWLIST 1007
+#define IDC_SETUP_TLS 1008
 
 // String table: the prompts of the message dialogs.
 #define IDS_PLAY_GAME 1

@@ -5,12 +5,15 @@ PING, and measures the time until the client's PONG, the CPU time of the
 client and of what draws for it, and the client's memory. kelva.exe runs
 under Wine (started through the end-to-end driver, which closes its Welcome
 dialog), irssi in a tmux session; the two alternate round by round and one
-table of medians and ratios is printed. Figures only: nothing here fails on
-a time. Run it through scripts/bench-flood.sh, which sets up the display,
+table of medians and ratios is printed. With --tls, kelva.exe is measured
+against itself instead: in plain text, and over TLS with a self-signed
+certificate that the client trusts. Figures only: nothing here fails on a
+time. Run it through scripts/bench-flood.sh, which sets up the display,
 the Wine prefix and the build; Python's standard library is all it needs.
 """
 import argparse
 import datetime
+import hashlib
 import os
 import platform
 import random
@@ -18,6 +21,7 @@ import select
 import shutil
 import signal
 import socket
+import ssl
 import statistics
 import subprocess
 import sys
@@ -191,19 +195,22 @@ class Connection:
         """Waits up to timeout for the client; sends what it can of out and
         returns how many bytes of it went."""
         wlist = [self.sock] if out else []
-        readable, writable, _ = select.select([self.sock], wlist, [], timeout)
+        # Text that a TLS session has decrypted already is not seen by select.
+        pending = isinstance(self.sock, ssl.SSLSocket) and self.sock.pending() > 0
+        readable, writable, _ = select.select([self.sock], wlist, [], 0 if pending else timeout)
+        readable = readable or pending
         sent = 0
         if writable:
             try:
                 sent = self.sock.send(out[:262144])
-            except (BlockingIOError, InterruptedError):
+            except (BlockingIOError, InterruptedError, ssl.SSLWantReadError, ssl.SSLWantWriteError):
                 sent = 0
             except OSError:
                 self.closed = True
         if readable:
             try:
                 data = self.sock.recv(65536)
-            except (BlockingIOError, InterruptedError):
+            except (BlockingIOError, InterruptedError, ssl.SSLWantReadError, ssl.SSLWantWriteError):
                 data = None
             except OSError:
                 data = b""
@@ -359,10 +366,10 @@ def run_round(conn, nick, scenario, client_pid, helpers, timeout, tracer=None):
 # ---- the two clients ---------------------------------------------------------
 
 class KelvaClient:
-    name = "KELVA"
-
-    def __init__(self, args):
+    def __init__(self, args, tls=None):
         self.args = args
+        self.tls = tls  # the server's TLS context, or None for plain text
+        self.name = "KELVA TLS" if tls else "KELVA"
         self.driver = None
         self.pid = None
         self.workdir = os.path.join(args.build, "e2e-work", "bench")
@@ -376,6 +383,8 @@ class KelvaClient:
         env = dict(os.environ)
         if trace:
             env["KELVA_WINEDEBUG"] = trace
+        if self.tls:
+            env["KELVA_BENCH_TLS"] = self.args.fingerprint
         log = open(os.path.join(self.args.logdir, "kelva-trace.log" if trace else "kelva-driver.log"), "wb")
         self.driver = subprocess.Popen([self.args.wine, os.path.join(self.args.build, "kelva_driver.exe"),
                                         "bench-client", str(port)], stdout=log, stderr=log, env=env)
@@ -410,6 +419,7 @@ class KelvaClient:
 
 class IrssiClient:
     name = "irssi"
+    tls = None
 
     def __init__(self, args):
         self.args = args
@@ -532,6 +542,35 @@ def summarize_messages(path):
     return counts
 
 
+def accept_tls(context, sock, timeout=60.0):
+    """The server side of the client's TLS handshake, without blocking."""
+    sock.setblocking(False)
+    tls = context.wrap_socket(sock, server_side=True, do_handshake_on_connect=False)
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        try:
+            tls.do_handshake()
+            return tls
+        except ssl.SSLWantReadError:
+            select.select([tls], [], [], 0.1)
+        except ssl.SSLWantWriteError:
+            select.select([], [tls], [], 0.1)
+    raise socket.timeout("TLS handshake")
+
+
+def tls_server(build):
+    """A TLS context with the local server's self-signed certificate, made
+    once by scripts/tls-certs.sh, and that certificate's SHA-256 fingerprint
+    as the client shows it."""
+    certs = os.path.join(build, "..", "bench-certs")
+    subprocess.run([os.path.join(os.path.dirname(os.path.abspath(__file__)), "tls-certs.sh"), certs], check=True)
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(os.path.join(certs, "self.crt"), os.path.join(certs, "self.key"))
+    with open(os.path.join(certs, "self.crt")) as f:
+        digest = hashlib.sha256(ssl.PEM_cert_to_DER_cert(f.read())).hexdigest().upper()
+    return context, ":".join(digest[i:i + 2] for i in range(0, 64, 2))
+
+
 def measure(client, scenario, timeout, trace=None, tracer=None):
     listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
@@ -543,6 +582,8 @@ def measure(client, scenario, timeout, trace=None, tracer=None):
     conn = None
     try:
         sock, _ = listener.accept()
+        if client.tls:
+            sock = accept_tls(client.tls, sock)
         conn = Connection(sock)
         nick = register(conn)
         pid = client.find_pid()
@@ -602,6 +643,24 @@ def ratio(kelva, irssi, timeout, key="time"):
     if not i:
         return "-"
     return f"{k / i:.2f}"
+
+
+def print_tls_table(results, scenarios, args):
+    print()
+    print(f"Flood benchmark over TLS, {datetime.datetime.now().strftime('%Y-%m-%d %H:%M')}, "
+          f"{platform.node()}: {os.cpu_count()} cores, {platform.machine()}, {cpu_model()}")
+    print(f"Rounds: {args.rounds}, medians; time = from the flood's first byte to the client's PONG")
+    print()
+    header = ["scenario", "KELVA plain", "KELVA TLS", "TLS/plain", "settled plain", "settled TLS",
+              "TLS/plain", "kelva.exe CPU plain", "kelva.exe CPU TLS"]
+    rows = []
+    for scenario in scenarios:
+        p, t = results[("KELVA", scenario)], results[("KELVA TLS", scenario)]
+        rows.append([scenario_title(scenario), fmt_time(p, args.timeout), fmt_time(t, args.timeout),
+                     ratio(t, p, args.timeout), fmt_time(p, args.timeout, "settled"),
+                     fmt_time(t, args.timeout, "settled"), ratio(t, p, args.timeout, "settled"),
+                     cpu_of(p, "client"), cpu_of(t, "client")])
+    print_rows(header, rows)
 
 
 def print_table(results, scenarios, args, load_before, load_after):
@@ -693,11 +752,16 @@ def main():
     parser.add_argument("--wineserver-pid", type=int, required=True)
     parser.add_argument("--xvfb-pid", type=int)
     parser.add_argument("--logdir", required=True)
+    parser.add_argument("--tls", action="store_true",
+                        help="kelva.exe in plain text against kelva.exe over TLS, instead of against irssi")
     args = parser.parse_args()
     scenarios = args.scenarios or [parse_scenario(s) for s in DEFAULT_SCENARIOS]
     os.makedirs(args.logdir, exist_ok=True)
 
     kelva, irssi = KelvaClient(args), IrssiClient(args)
+    if args.tls:
+        context, args.fingerprint = tls_server(args.build)
+        irssi = KelvaClient(args, context)
     if args.trace or args.syscalls:
         for scenario in scenarios:
             tracer = SyscallCounter(args.logdir) if args.syscalls else None
@@ -724,6 +788,9 @@ def main():
                 if r.get("settled"):
                     shown += f" (settled {r['settled']:.3f} s)"
                 print(f"round {rnd + 1}, {scenario_title(scenario)}, {client.name}: {shown}", flush=True)
+    if args.tls:
+        print_tls_table(results, scenarios, args)
+        return
     print_table(results, scenarios, args, load_before, uptime_load())
 
 

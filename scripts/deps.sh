@@ -11,7 +11,7 @@
 set -eu
 unpack_dir="$(cd "$(dirname "$0")/.." && pwd)/build/debian"
 
-common=(cmake ninja-build g++ mingw-w64 wine wine64 fonts-wine xvfb ngircd)
+common=(cmake ninja-build g++ mingw-w64 wine wine64 fonts-wine xvfb ngircd openssl)
 case "${1:-}" in
 test)
     wanted=("${common[@]}" libgtest-dev clang libclang-rt-14-dev nsis libgnutls30 libltdl7 libcrypt1)

@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
-# local-ircd.sh start DIR PORT [PING_TIMEOUT [PASSWORD [NAME [LINK_NAME [LINK_PORT]]]]]:
+# local-ircd.sh start DIR PORT [PING_TIMEOUT [PASSWORD [NAME [LINK_NAME [LINK_PORT [TLS_PORT CERT KEY]]]]]]:
 # starts ngircd on 127.0.0.1:PORT with the configuration of
 # scripts/ngircd.conf.in, writes it and the server's PID to DIR, and waits
 # until it accepts connections. NAME is its name in the IRC network
 # (default irc.kelva.local); with LINK_NAME it is linked to that server, by
 # connecting to it at LINK_PORT, or, with LINK_PORT 0, by letting it connect.
+# Given TLS_PORT, it also listens there for TLS, with the certificate CERT
+# and its key KEY.
 # local-ircd.sh stop DIR: stops the server started there, by its PID.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 
 start() {
     local dir=$1 port=$2 ping=${3:-120} password=${4:-} name=${5:-irc.kelva.local} link_name=${6:-} link_port=${7:-0}
+    local tls_port=${8:-} cert=${9:-} key=${10:-}
     mkdir -p "$dir"
     stop "$dir"
     {
@@ -20,6 +23,7 @@ start() {
             printf '\n[Server]\nName = %s\nHost = 127.0.0.1\nMyPassword = kelva-link\nPeerPassword = kelva-link\n' "$link_name"
             [ "$link_port" -eq 0 ] || printf 'Port = %s\n' "$link_port"
         fi
+        [ -z "$tls_port" ] || printf '\n[SSL]\nPorts = %s\nCertFile = %s\nKeyFile = %s\n' "$tls_port" "$cert" "$key"
     } >"$dir/ngircd.conf"
     /usr/sbin/ngircd -n -f "$dir/ngircd.conf" >"$dir/ngircd.log" 2>&1 &
     echo $! >"$dir/ngircd.pid"
@@ -50,5 +54,5 @@ stop() {
 case "${1:-}" in
 start) shift; start "$@" ;;
 stop) stop "$2" ;;
-*) echo "usage: $0 start DIR PORT [PING_TIMEOUT [PASSWORD [NAME [LINK_NAME [LINK_PORT]]]]] | stop DIR" >&2; exit 2 ;;
+*) echo "usage: $0 start DIR PORT [PING_TIMEOUT [PASSWORD [NAME [LINK_NAME [LINK_PORT [TLS_PORT CERT KEY]]]]]] | stop DIR" >&2; exit 2 ;;
 esac

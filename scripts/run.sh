@@ -1,24 +1,30 @@
 #!/usr/bin/env bash
 # Builds kelva.exe and runs it under Wine against the bundled local IRC
-# server (ngircd on localhost:6667, with the game channel #Go-Moku), which it
-# starts first and stops when the client ends. Beside the server it starts
+# server (ngircd on localhost:6667, and with TLS on localhost:6697, with the
+# game channel #Go-Moku), which it starts first and stops when the client
+# ends. The server's TLS certificate is self-signed, made once in the build
+# tree (build/windows/run-certs/self.crt). Beside the server it starts
 # kelva-opponent, the computer player, and has the client join #Go-Moku at
 # once: its first window is the game board with "Computer" in the nick list.
 # Without a display it starts Xvfb, says so, and writes a screenshot of the
 # window to a path it prints.
-#   scripts/run.sh [--chat] [--once]
+#   scripts/run.sh [--chat] [--once] [--tls]
 #     --chat: connect by the client's settings alone, in chat mode, without the computer player
 #     --once: stop after the screenshot
+#     --tls:  connect with TLS, to port 6697; the first time the client asks
+#             whether to trust the server's certificate
 set -eu
 cd "$(dirname "$0")/.."
 root=$PWD
 once=0
 chat=0
+tls=0
 for arg in "$@"; do
     case "$arg" in
     --once) once=1 ;;
     --chat) chat=1 ;;
-    *) echo "usage: $0 [--chat] [--once]" >&2; exit 2 ;;
+    --tls) tls=1 ;;
+    *) echo "usage: $0 [--chat] [--once] [--tls]" >&2; exit 2 ;;
     esac
 done
 
@@ -51,12 +57,15 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
+certs=$build/run-certs
+"$root/scripts/tls-certs.sh" "$certs"
 own_server=0
-if "$ircd" start "$ircdir" 6667 >/dev/null 2>&1; then
+if "$ircd" start "$ircdir" 6667 120 "" "" "" 0 6697 "$certs/self.crt" "$certs/self.key" >/dev/null 2>&1; then
     own_server=1
-    echo "local IRC server ngircd is running on localhost:6667 (log: $ircdir/ngircd.log)"
+    echo "local IRC server ngircd is running on localhost:6667, and with TLS on 6697 (log: $ircdir/ngircd.log)"
+    echo "its certificate: $(openssl x509 -in "$certs/self.crt" -noout -fingerprint -sha256)"
 else
-    echo "could not start the local IRC server on port 6667 (is another server using it?);"
+    echo "could not start the local IRC server on ports 6667 and 6697 (is another server using them?);"
     echo "kelva.exe will connect to whatever listens there. See $ircdir/ngircd.log"
 fi
 
@@ -80,8 +89,13 @@ fi
 # server (the client's built-in default server, which hosts the game) and
 # the game channel; for chat it has no keys, so the settings as they stand
 # are used, which by default name the local server.
+# With --tls it names port 6697 and TLS.
+port=6667 tlsword=""
+[ "$tls" -eq 0 ] || { port=6697; tlsword='TLS 1\n'; }
 if [ "$chat" -eq 0 ]; then
-    printf 'SERVER localhost\nPORT 6667\nCHANNEL #Go-Moku\n' >"$workdir/connect.txt"
+    printf "SERVER localhost\nPORT $port\nCHANNEL #Go-Moku\n$tlsword" >"$workdir/connect.txt"
+elif [ "$tls" -eq 1 ]; then
+    printf "SERVER localhost\nPORT $port\n$tlsword" >"$workdir/connect.txt"
 else
     : >"$workdir/connect.txt"
 fi

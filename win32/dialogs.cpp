@@ -59,6 +59,36 @@ INT_PTR CALLBACK MsgBoxDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM)
     return FALSE;
 }
 
+namespace {
+
+INT_PTR CALLBACK CertificateDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    switch (uMsg) {
+    case WM_INITDIALOG:
+        CenterWindow(hDlg);
+        SetDlgItemTextA(hDlg, IDC_MSGTEXT, reinterpret_cast<const char*>(lParam));
+        // Enter and Space say No: trusting takes a deliberate Yes.
+        SetFocus(GetDlgItem(hDlg, IDNO));
+        return FALSE;
+    case WM_COMMAND:
+        if (wParam == IDYES || wParam == IDNO || wParam == IDCANCEL) {
+            EndDialog(hDlg, wParam == IDYES ? IDYES : IDNO);
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+short ShowCertificateQuestion(const char* szQuestion)
+{
+    RedrawHeld();
+    return static_cast<short>(DialogBoxParamA(client.hInstance, "Certificate", client.hMainWnd, CertificateDlgProc,
+                                              reinterpret_cast<LPARAM>(szQuestion)));
+}
+
 INT_PTR CALLBACK AboutDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM)
 {
     switch (uMsg) {

@@ -25,6 +25,18 @@ void FillDialog(HWND hDlg)
 {
     for (const SetupField& field : kFields) SetDlgItemTextA(hDlg, field.nId, field.szValue);
     CheckDlgButton(hDlg, IDC_SETUP_SHOWLIST, client.bShowList ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(hDlg, IDC_SETUP_TLS, client.bTLS ? BST_CHECKED : BST_UNCHECKED);
+}
+
+bool IsChecked(HWND hDlg, int nId) { return IsDlgButtonChecked(hDlg, nId) == BST_CHECKED; }
+
+// Ticking TLS moves the usual plain port to the usual TLS port, and back.
+void OnTLSClicked(HWND hDlg)
+{
+    TextField szPort;
+    GetDlgItemTextA(hDlg, IDC_SETUP_PORT, szPort, TEXT_FIELD_SIZE - 1);
+    const char* szNewPort = PortForTLS(szPort, IsChecked(hDlg, IDC_SETUP_TLS));
+    if (szNewPort != szPort) SetDlgItemTextA(hDlg, IDC_SETUP_PORT, szNewPort);
 }
 
 // Each edit gives at most 254 characters.
@@ -33,7 +45,7 @@ void TakeDialog(HWND hDlg)
     TextField szTexts[5];
     for (int i = 0; i < 5; ++i) GetDlgItemTextA(hDlg, kFields[i].nId, szTexts[i], TEXT_FIELD_SIZE - 1);
     SetupValues values = {szTexts[0], szTexts[1], szTexts[2], szTexts[3], szTexts[4],
-                          IsDlgButtonChecked(hDlg, IDC_SETUP_SHOWLIST) == BST_CHECKED ? 1 : 0};
+                          IsChecked(hDlg, IDC_SETUP_SHOWLIST) ? 1 : 0, IsChecked(hDlg, IDC_SETUP_TLS) ? 1 : 0};
     StoreSetupValues(values);
 }
 
@@ -53,6 +65,10 @@ INT_PTR CALLBACK SetupDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM)
         }
         if (wParam == IDCANCEL) {
             EndDialog(hDlg, 1);
+            return TRUE;
+        }
+        if (wParam == MAKEWPARAM(IDC_SETUP_TLS, BN_CLICKED)) {
+            OnTLSClicked(hDlg);
             return TRUE;
         }
         break;

@@ -111,11 +111,15 @@ const Client* TossWinner(const Client& a, const Client& b)
 
 }  // namespace
 
-const Client* MeetForAGame(Client& a, Client& b, const std::string& sScenario, int nPort, Relay* pRelay, int nPortOfB)
+const Client* MeetForAGame(Client& a, Client& b, const std::string& sScenario, int nPort, Relay* pRelay, int nPortOfB,
+                           bool bTLS)
 {
-    bool bStarted = pRelay ? StartOnRelay(a, sScenario, "localhost", *pRelay, nPort)
-                           : StartConnected(a, sScenario, "localhost", nPort);
-    if (!bStarted || !StartConnected(b, sScenario, "localhost", nPortOfB != 0 ? nPortOfB : nPort)) return nullptr;
+    auto start = [&](Client& c, int nPortOfC) {
+        return bTLS ? StartConnectedWith(c, sScenario, TLSSettingsFor(c.sName, nPortOfC))
+                    : StartConnected(c, sScenario, "localhost", nPortOfC);
+    };
+    bool bStarted = pRelay ? StartOnRelay(a, sScenario, "localhost", *pRelay, nPort) : start(a, nPort);
+    if (!bStarted || !start(b, nPortOfB != 0 ? nPortOfB : nPort)) return nullptr;
     PlaceSideBySide(a, b);
     if (!JoinGameChannel(a) || !JoinGameChannel(b) || !InviteAndAccept(a, b)) return nullptr;
     return TossWinner(a, b);

@@ -40,10 +40,11 @@ void PlaceSideBySide(const Client& a, const Client& b);
 
 // Two clients, started connected to the default server (the first through
 // the relay when one is given; the second at nPortOfB when given, a server
-// linked to the first) and placed side by side, join the game channel; the first invites the second, who accepts, and the coin is
-// tossed. The winner of the toss, who plays black, or nullptr on failure.
+// linked to the first; both with TLS when bTLS) and placed side by side, join
+// the game channel; the first invites the second, who accepts, and the coin
+// is tossed. The winner of the toss, who plays black, or nullptr on failure.
 const Client* MeetForAGame(Client& a, Client& b, const std::string& sScenario, int nPort, Relay* pRelay = nullptr,
-                           int nPortOfB = 0);
+                           int nPortOfB = 0, bool bTLS = false);
 // Black plays (2, 3) to (6, 3), white (2, 5) to (5, 5) in between, each
 // stone checked on the other's board; black's fifth stone wins.
 bool PlayRowToFive(const Client& black, const Client& white);

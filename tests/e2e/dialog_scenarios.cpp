@@ -40,6 +40,33 @@ void ChannelList(int nPort)
               "the current channel is left and the chosen one joined; the client sent:\n" + relay.ClientSent());
 }
 
+namespace {
+
+// Ticking "Secure connection (TLS)" moves the usual plain port to the usual
+// TLS port and back; another port stays. Leaves the box unticked.
+void ExpectTLSToggle(HWND hSetup)
+{
+    HWND hTLS = GetDlgItem(hSetup, IDC_SETUP_TLS), hPort = GetDlgItem(hSetup, IDC_SETUP_PORT);
+    EXPECT_UI(WindowText(hTLS) == "Secure connection (TLS)", "Setup has the TLS check box, unticked");
+    EXPECT_UI(IsDlgButtonChecked(hSetup, IDC_SETUP_TLS) == BST_UNCHECKED, "TLS is off without the key");
+    const struct { const char* szPort; const char* szTicked; } kCases[] = {{"6667", "6697"}, {"7000", "7000"}};
+    for (const auto& c : kCases) {
+        TypeInto(hPort, c.szPort);
+        PostMessageA(hTLS, BM_CLICK, 0, 0);
+        EXPECT_UI(WaitUntil([&] {
+                      return IsDlgButtonChecked(hSetup, IDC_SETUP_TLS) == BST_CHECKED && WindowText(hPort) == c.szTicked;
+                  }),
+                  std::string("ticking TLS with the port ") + c.szPort + " leaves " + WindowText(hPort));
+        PostMessageA(hTLS, BM_CLICK, 0, 0);
+        EXPECT_UI(WaitUntil([&] {
+                      return IsDlgButtonChecked(hSetup, IDC_SETUP_TLS) == BST_UNCHECKED && WindowText(hPort) == c.szPort;
+                  }),
+                  std::string("unticking TLS gives the port ") + c.szPort + " back, not " + WindowText(hPort));
+    }
+}
+
+}  // namespace
+
 void SetupDialog(int nPort)
 {
     Client anna("Anna");
@@ -53,6 +80,7 @@ void SetupDialog(int nPort)
     TypeInto(GetDlgItem(hSetup, IDC_SETUP_REALNAME), "  Anna  Test ");
     TypeInto(GetDlgItem(hSetup, IDC_SETUP_PASSWORD), "");
     TypeInto(GetDlgItem(hSetup, IDC_SETUP_SERVER), "127.0.0.1");
+    ExpectTLSToggle(hSetup);
     TypeInto(GetDlgItem(hSetup, IDC_SETUP_PORT), std::to_string(nPort));
     PostMessageA(GetDlgItem(hSetup, IDC_SETUP_SHOWLIST), BM_CLICK, 0, 0);
     PressButton(hSetup, IDOK);
@@ -60,7 +88,7 @@ void SetupDialog(int nPort)
 
     std::string sIni;
     std::string sExpected = "[KELVA]\r\nNickname=new_nick_\r\nRealname=  Anna  Test \r\nPassword=\r\n"
-                            "IRCServer=127.0.0.1\r\nIRCPort=" + std::to_string(nPort) + "\r\nShowList=TRUE\r\n";
+                            "IRCServer=127.0.0.1\r\nIRCPort=" + std::to_string(nPort) + "\r\nShowList=TRUE\r\nTLS=0\r\n";
     EXPECT_UI(ReadTextFile(anna.sDir + "\\kelva.ini", sIni) && sIni == sExpected,
               "kelva.ini is written exactly:\n[" + sIni + "]\nnot\n[" + sExpected + "]");
 

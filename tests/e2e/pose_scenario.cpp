@@ -96,15 +96,23 @@ void PoseForGamePicture(int nPort)
 // registers it and puts it into a channel; "ready.txt" is written once the
 // Welcome dialog is closed, and the client is held until "done.txt" appears
 // (at most an hour). KELVA_WINEDEBUG, when set, becomes the client's
-// WINEDEBUG, for tracing one run.
+// WINEDEBUG, for tracing one run. KELVA_BENCH_TLS, when set, is the
+// fingerprint of the server's certificate: the client connects with TLS to
+// localhost and trusts that certificate as if the user had said Yes.
 void BenchClient(int nPort)
 {
     char szDebug[256];
     if (GetEnvironmentVariableA("KELVA_WINEDEBUG", szDebug, sizeof szDebug) > 0)
         SetEnvironmentVariableA("WINEDEBUG", szDebug);
+    char szFingerprint[128];
+    bool bTLS = GetEnvironmentVariableA("KELVA_BENCH_TLS", szFingerprint, sizeof szFingerprint) > 0;
     Client kelva("Kelva");
-    std::string sFile = "SERVER 127.0.0.1\r\nPORT " + std::to_string(nPort) + "\r\n";
-    if (!StartWith(kelva, "bench", SettingsFor("Kelva", "irc.invalid", 1), sFile) || !CloseWelcome(kelva)) return;
+    std::string sPort = std::to_string(nPort);
+    std::string sFile = std::string("SERVER ") + (bTLS ? "localhost" : "127.0.0.1") + "\r\nPORT " + sPort + "\r\n" +
+                        (bTLS ? "TLS 1\r\n" : "");
+    if (!StartWith(kelva, "bench", SettingsFor("Kelva", "irc.invalid", 1), sFile)) return;
+    if (bTLS) WriteTextFile(kelva.sDir + "\\kelva-certs.txt", "localhost:" + sPort + " " + szFingerprint + "\r\n");
+    if (!CloseWelcome(kelva)) return;
     std::string sDir = kelva.sDir.substr(0, kelva.sDir.find_last_of('\\'));
     WriteTextFile(sDir + "\\ready.txt", "ready\n");
     std::string sDone;

@@ -42,9 +42,10 @@ Relay::~Relay()
     DeleteCriticalSection(&m_lock);
 }
 
-bool Relay::Start(int nServerPort)
+bool Relay::Start(int nServerPort, bool bByLine)
 {
     m_nServerPort = nServerPort;
+    m_bByLine = bByLine;
     m_listen = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr = {};
     addr.sin_family = AF_INET;
@@ -93,6 +94,10 @@ DWORD WINAPI Relay::ThreadProc(LPVOID pRelay)
 void Relay::FromServer(const char* pData, int nLen)
 {
     Lock lock(m_lock);
+    if (!m_bByLine) {
+        m_sToClient.append(pData, static_cast<size_t>(nLen));
+        return;
+    }
     m_sPartial.append(pData, static_cast<size_t>(nLen));
     DrainLines();
 }

@@ -16,8 +16,9 @@ public:
     Relay& operator=(const Relay&) = delete;
 
     // Listens on a free loopback port and forwards its one client to the
-    // server on nServerPort.
-    bool Start(int nServerPort);
+    // server on nServerPort; the server's bytes go on line by line, or as
+    // they come when not bByLine (TLS records are not lines).
+    bool Start(int nServerPort, bool bByLine = true);
     int Port() const { return m_nPort; }
 
     std::string ClientSent();
@@ -37,6 +38,7 @@ private:
     SOCKET m_client = INVALID_SOCKET;
     SOCKET m_server = INVALID_SOCKET;
     int m_nServerPort = 0;
+    bool m_bByLine = true;
     int m_nPort = 0;
     HANDLE m_hThread = nullptr;
     volatile LONG m_bStop = 0;

@@ -17,6 +17,13 @@ std::string SettingsFor(const std::string& sNick, const std::string& sServer, in
            "\r\nShowList=" + (bShowList ? "TRUE" : "FALSE") + "\r\n";
 }
 
+std::string TLSSettingsFor(const std::string& sNick, int nPort)
+{
+    std::string sSettings = SettingsFor(sNick, "localhost", nPort);
+    sSettings.replace(sSettings.find("Password="), 9, "Password=" + TLSServerPassword());
+    return sSettings + "TLS=1\r\n";
+}
+
 void ExpectSettingsKept(const Client& c, const std::string& sSettings)
 {
     std::string sIni;
@@ -99,7 +106,12 @@ void PressCommandButton(const Client& c, int nId) { PostMessageA(ChildById(c.hMa
 
 bool StartConnected(Client& c, const std::string& sScenario, const std::string& sServer, int nPort)
 {
-    if (!StartWith(c, sScenario, SettingsFor(c.sName, sServer, nPort)) || !CloseWelcome(c)) return false;
+    return StartConnectedWith(c, sScenario, SettingsFor(c.sName, sServer, nPort));
+}
+
+bool StartConnectedWith(Client& c, const std::string& sScenario, const std::string& sSettings)
+{
+    if (!StartWith(c, sScenario, sSettings) || !CloseWelcome(c)) return false;
     PressCommandButton(c, IDM_CONNECT);
     return WaitForOutput(c, "End of MOTD command\r\n");
 }
@@ -113,6 +125,10 @@ void SetServerOrderDir(const std::string& sDir) { sServerOrderDir = sDir; }
 
 void SetSecondServerPort(int nPort) { nSecondServerPort = nPort; }
 int SecondServerPort() { return nSecondServerPort; }
+
+std::string ServerOrderDir() { return sServerOrderDir; }
+
+std::string TLSServerPassword() { return "kelva-secret"; }
 
 // The order is a file of its own name; the script answers with "NAME.done".
 bool OrderServer(const std::string& sOrder)

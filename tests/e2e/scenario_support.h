@@ -11,6 +11,9 @@
 // channel list after connecting and the real name "Test NICK".
 std::string SettingsFor(const std::string& sNick, const std::string& sServer, int nPort, bool bShowList = false,
                         const std::string& sRealname = "");
+// The same with TLS on and the test server's password, as a TLS scenario's
+// server asks for it.
+std::string TLSSettingsFor(const std::string& sNick, int nPort);
 // kelva.ini is still exactly what the scenario wrote.
 void ExpectSettingsKept(const Client& c, const std::string& sSettings);
 
@@ -40,6 +43,11 @@ void ExpectNotice(Client& c, const std::string& sTitle, const std::string& sProm
 // set once, from the command line; false when the order was not carried out
 // in time.
 void SetServerOrderDir(const std::string& sDir);
+// Where the script leaves files for the driver: the TLS port ("tls-port"),
+// the test authority ("ca.crt") and the certificates' fingerprints.
+std::string ServerOrderDir();
+// The TLS scenarios' server asks for this password.
+std::string TLSServerPassword();
 bool OrderServer(const std::string& sOrder);
 
 // The port of a second test server, linked to the first; 0 when there is
@@ -60,5 +68,7 @@ void PressCommandButton(const Client& c, int nId);
 // dialog and connects with the Connect button; true once the server has
 // greeted it.
 bool StartConnected(Client& c, const std::string& sScenario, const std::string& sServer, int nPort);
+// The same from the given settings.
+bool StartConnectedWith(Client& c, const std::string& sScenario, const std::string& sSettings);
 // The same through the relay, which sits before the test server.
 bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort);

@@ -50,6 +50,10 @@ const Scenario kScenarios[] = {
     {"flood-keeps-up", FloodKeepsUp},
     {"bench-client", BenchClient},
     {"repaint-after-dialog", RepaintAfterDialog},
+    {"tls-trusted-authority", TLSTrustedAuthority},
+    {"tls-self-signed", TLSSelfSigned},
+    {"tls-not-tls", TLSNotTLS},
+    {"tls-game", TLSGame},
 };
 
 const int nScenarios = sizeof kScenarios / sizeof kScenarios[0];

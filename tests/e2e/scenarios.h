@@ -38,3 +38,7 @@ void OverlongLineFlood(int nPort);
 void InstalledProgram(int nPort);
 void PortableZip(int nPort);
 void DefaultServerRelease(int nPort);
+void TLSTrustedAuthority(int nPort);
+void TLSSelfSigned(int nPort);
+void TLSNotTLS(int nPort);
+void TLSGame(int nPort);

@@ -11,6 +11,14 @@
 # stops the server (SIGSTOP), so that it reads nothing more, "kill" ends it
 # with SIGKILL, "start" starts it again on the same port.
 # Each order file is answered with NAME.done once carried out.
+#
+# A scenario whose name begins with "tls-" gets a server that also listens
+# for TLS on the next port, with the certificates of scripts/tls-certs.sh
+# (made once in the build tree): at first "localhost", signed by the test
+# authority. The order "cert-NAME" starts the server again with NAME.crt.
+# The server asks for the password "kelva-secret". The driver finds the TLS
+# port in the file "tls-port", the authority's certificate as "ca.crt" and
+# each certificate's SHA-256 fingerprint as "NAME.fp" in the order directory.
 set -u
 state=$1 driver=$2 scenario=$3 option=${4:-}
 here=$(cd "$(dirname "$0")" && pwd)
@@ -22,15 +30,36 @@ mkdir -p "$orders"
 orders_pid=""
 trap '[ -n "$orders_pid" ] && kill "$orders_pid" 2>/dev/null; "$ircd" stop "$dir/second"; "$ircd" stop "$dir"; rm -rf "$dir"' EXIT
 
-# Starts a server on a free port, given the arguments after the port; sets
-# port. Exits with 77 when the server cannot run on this machine.
+certs=""
+cert=localhost
+case $scenario in
+tls-*)
+    certs=$(dirname "$state")/../e2e-certs
+    "$here/../../scripts/tls-certs.sh" "$certs" || exit 1
+    cp "$certs/ca.crt" "$orders/ca.crt"
+    for name in self self2 localhost other; do
+        openssl x509 -in "$certs/$name.crt" -noout -fingerprint -sha256 | sed 's/^.*=//' >"$orders/$name.fp"
+    done
+    ;;
+esac
+
+# Starts the first server on the port: with --linked, letting the second,
+# irc2.kelva.local, link to it; for a TLS scenario with the password and the
+# current certificate on the next port.
+start_server() {
+    local args=()
+    [ "$option" = --linked ] && args=(120 "" irc.kelva.local irc2.kelva.local 0)
+    [ -n "$certs" ] && args=(120 kelva-secret irc.kelva.local "" 0 $(($1 + 1)) "$certs/$cert.crt" "$certs/$cert.key")
+    "$ircd" start "$dir" "$1" "${args[@]}"
+}
+
+# Starts a server on a free port with the given start command; sets port.
+# Exits with 77 when the server cannot run on this machine.
 start_on_free_port() {
-    local where=$1
-    shift
     port=""
     for _ in 1 2 3 4 5; do
         candidate=$((20000 + RANDOM % 30000))
-        "$ircd" start "$where" "$candidate" "$@" >"$dir/start.log" 2>&1
+        "$@" "$candidate" >"$dir/start.log" 2>&1
         case $? in
         0) port=$candidate; return 0 ;;
         77) cat "$dir/start.log" >&2; exit 77 ;;
@@ -39,15 +68,16 @@ start_on_free_port() {
     return 1
 }
 
-# The first server lets the second, irc2.kelva.local, link to it.
-link_args=()
-[ "$option" = --linked ] && link_args=(120 "" irc.kelva.local irc2.kelva.local 0)
-start_on_free_port "$dir" "${link_args[@]}" || { echo "could not start the test IRC server" >&2; exit 1; }
+start_second_server() {
+    "$ircd" start "$dir/second" "$1" 120 "" irc2.kelva.local irc.kelva.local "$first_port"
+}
+
+start_on_free_port start_server || { echo "could not start the test IRC server" >&2; exit 1; }
+echo $((port + 1)) >"$orders/tls-port"
 second_port=""
 if [ "$option" = --linked ]; then
     first_port=$port
-    start_on_free_port "$dir/second" 120 "" irc2.kelva.local irc.kelva.local "$first_port" ||
-        { echo "could not start the second test IRC server" >&2; exit 1; }
+    start_on_free_port start_second_server || { echo "could not start the second test IRC server" >&2; exit 1; }
     second_port=$port
     port=$first_port
     for _ in $(seq 100); do grep -q 'Server "irc2.kelva.local" registered' "$dir/ngircd.log" && break; sleep 0.1; done
@@ -67,13 +97,18 @@ kill_server() {
 
 serve_orders() {
     while :; do
-        for order in pause kill start; do
+        for order in pause kill start cert-self cert-self2 cert-localhost cert-other; do
             [ -f "$orders/$order" ] || continue
             rm -f "$orders/$order"
             case $order in
             pause) kill -STOP "$(cat "$dir/ngircd.pid")" ;;
             kill) kill_server ;;
-            start) "$ircd" start "$dir" "$port" "${link_args[@]}" >/dev/null 2>&1 ;;
+            start) start_server "$port" >/dev/null 2>&1 ;;
+            cert-*)
+                cert=${order#cert-}
+                "$ircd" stop "$dir"
+                start_server "$port" >/dev/null 2>&1
+                ;;
             esac
             : >"$orders/$order.done"
         done

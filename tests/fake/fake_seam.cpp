@@ -8,6 +8,8 @@
 #include "game/handshake.h"
 #include "irc/client_state.h"
 #include "irc/text.h"
+#include "irc/tls.h"
+#include "irc/transport.h"
 #include "irc/seam.h"
 
 FakeSeam fake;
@@ -23,6 +25,7 @@ bool SortsBefore(const std::string& a, const std::string& b) { return strcasecmp
 
 void ResetClientAndFake()
 {
+    TransportClose();
     client = ClientState();
     ResetClientGame();
     fake = FakeSeam();
@@ -185,11 +188,78 @@ void ChannelListAddRow(const char* szRow)
 
 void ChannelListSetTitle(const char* szTitle) { fake.sChannelListTitle = szTitle; }
 
-short ShowMessageDialog(HWND hOwner, const char* szSubject, const char* szTitle, int nStringId)
+namespace {
+
+short NextAnswer()
 {
-    fake.dialogs.push_back({hOwner != nullptr, szSubject, szTitle, nStringId});
     if (fake.answers.empty()) return 2;
     short nAnswer = fake.answers.front();
     fake.answers.pop_front();
     return nAnswer;
+}
+
+}  // namespace
+
+short ShowMessageDialog(HWND hOwner, const char* szSubject, const char* szTitle, int nStringId)
+{
+    fake.dialogs.push_back({hOwner != nullptr, szSubject, szTitle, nStringId});
+    return NextAnswer();
+}
+
+short ShowCertificateQuestion(const char* szQuestion)
+{
+    fake.dialogs.push_back({true, szQuestion, "Certificate", 0});
+    return NextAnswer();
+}
+
+bool TlsBegin(SOCKET, const char* szHost, TextField& szReason)
+{
+    fake.tls.sHost = szHost;
+    CopyField(szReason, fake.tls.sReason.c_str());
+    fake.tls.bBegun = !fake.tls.bBeginFails;
+    return fake.tls.bBegun;
+}
+
+int TlsHandshake(TextField& szReason)
+{
+    CopyField(szReason, fake.tls.sReason.c_str());
+    if (fake.tls.bHandshakeFails) return TLS_FAILED;
+    if (fake.tls.nPendingSteps > 0) {
+        --fake.tls.nPendingSteps;
+        return TLS_PENDING;
+    }
+    return 1;
+}
+
+bool TlsPeerCertificate(PeerCertificate& cert)
+{
+    std::memcpy(cert.pSha256, fake.tls.pSha256, sizeof cert.pSha256);
+    CopyField(cert.szSubject, fake.tls.sSubject.c_str());
+    cert.nProblem = static_cast<CertProblem>(fake.tls.nProblem);
+    return fake.tls.bCertificate;
+}
+
+int TlsReceive(char* pOut, int nRoom, TextField& szReason)
+{
+    if (fake.tls.sIncoming.empty()) {
+        CopyField(szReason, fake.tls.sReason.c_str());
+        if (fake.tls.bFailsAtEnd) return TLS_FAILED;
+        return fake.tls.bClosesAtEnd ? TLS_CLOSED : TLS_PENDING;
+    }
+    size_t n = std::min({fake.tls.nPiece, fake.tls.sIncoming.size(), static_cast<size_t>(nRoom)});
+    std::memcpy(pOut, fake.tls.sIncoming.data(), n);
+    fake.tls.sIncoming.erase(0, n);
+    return static_cast<int>(n);
+}
+
+bool TlsSend(const char* pData, int nLen)
+{
+    fake.tls.sSent.append(pData, static_cast<size_t>(nLen));
+    return true;
+}
+
+void TlsEnd()
+{
+    if (fake.tls.bBegun) ++fake.tls.nEnds;
+    fake.tls.bBegun = false;
 }

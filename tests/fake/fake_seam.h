@@ -14,6 +14,27 @@ struct DialogCall {
     int nStringId;
 };
 
+// The system's TLS as a script: what the handshake does, the certificate it
+// brings, the server's text and how it arrives.
+struct FakeTls {
+    bool bBegun = false;
+    std::string sHost;            // the name the certificate was checked for
+    bool bBeginFails = false;
+    int nPendingSteps = 0;        // handshake steps that wait for the server
+    bool bHandshakeFails = false;
+    std::string sReason = "the server does not speak TLS";
+    bool bCertificate = true;     // the server sent one
+    unsigned char pSha256[32] = {};
+    std::string sSubject = "CN=irc.example.net";
+    short nProblem = 0;           // a CertProblem
+    std::string sIncoming;        // decrypted server text still to come
+    size_t nPiece = 1 << 20;      // each receive delivers at most this much
+    bool bClosesAtEnd = false;    // the server ends the session after sIncoming
+    bool bFailsAtEnd = false;     // an alert after sIncoming
+    std::string sSent;            // text sent inside the session
+    int nEnds = 0;                // sessions ended
+};
+
 struct FakeSeam {
     std::string sOutput;               // every AppendOutput, concatenated
     std::vector<std::string> appends;  // and each one on its own
@@ -37,6 +58,8 @@ struct FakeSeam {
     bool bChannelListFails = false;  // OpenChannelList cannot create it
     std::string sChannelListTitle;
     std::vector<std::string> channelRows;
+
+    FakeTls tls;
 
     std::vector<DialogCall> dialogs;
     std::deque<short> answers;  // the buttons pressed, in order; 2 when none is left

@@ -1,6 +1,8 @@
 // A whole server stream through the receive path and the dispatch: the
 // first bytes choose the client's situation and the chunk size, the rest is
-// what the server sends.
+// what the server sends: in chunks straight to the line assembly, or, when
+// the situation's top bit is set, as the text of a TLS session whose
+// records are the chunks, through the piece feeder of the receive pass.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -8,6 +10,7 @@
 #include "irc/client_state.h"
 #include "irc/receive.h"
 #include "irc/text.h"
+#include "irc/transport.h"
 #include "tests/fake/fake_seam.h"
 
 namespace {
@@ -35,12 +38,31 @@ void EnterSituation(uint8_t nSituation)
     fake.nicks = {"@bob", "Ravkel", "bobby"};
 }
 
+void ThroughTLS(const uint8_t* pData, size_t nSize, size_t nChunk)
+{
+    client.bTLS = 1;
+    if (StartSession() != SESSION_PENDING || ContinueSession() != SESSION_READY) __builtin_trap();
+    fake.tls.sIncoming.assign(reinterpret_cast<const char*>(pData), nSize);
+    fake.tls.nPiece = nChunk;
+    // The dispatch may disconnect or answer; the passes end with the text.
+    for (size_t nPass = 0; nPass <= nSize && client.bConnected; ++nPass) {
+        PollReceive();
+        if (std::strlen(pLine) > static_cast<size_t>(MAX_LINE_LENGTH)) __builtin_trap();
+    }
+    TransportClose();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 {
     if (nSize < 2) return 0;
     EnterSituation(pData[0]);
+    // Records of up to four lines' length, so that one is handed on in pieces.
+    if (pData[0] & 128) {
+        ThroughTLS(pData + 2, nSize - 2, 1 + pData[1] * 8);
+        return 0;
+    }
     size_t nChunk = 1 + pData[1] % MAX_LINE_LENGTH;
     for (size_t nAt = 2; nAt < nSize; nAt += nChunk) {
         size_t n = nSize - nAt < nChunk ? nSize - nAt : nChunk;

@@ -141,4 +141,18 @@ TEST_F(ConnectionFile, ANameThatCannotBeOpenedGetsTheNoticeAndNoConnection)
     }
 }
 
+TEST_F(ConnectionFile, TLSFollowedBy1Or0TurnsTheSecureConnectionOnOrOff)
+{
+    const struct { const char* szFile; int bBefore; int bAfter; } kCases[] = {
+        {"TLS 1\r\n", 0, 1},    {"TLS 0\r\n", 1, 0},  {"TLS    1", 0, 1},    {"TLS yes\r\n", 0, 0},
+        {"TLS yes\r\n", 1, 1},  {"TLS 10", 0, 0},     {"tls 1", 0, 0},      {"SERVER x\r\n", 1, 1},
+        {"TLS=1", 0, 0},
+    };
+    for (const auto& c : kCases) {
+        client.bTLS = c.bBefore;
+        ParseConnectionText(c.szFile);
+        EXPECT_EQ(c.bAfter, client.bTLS) << c.szFile << " over " << c.bBefore;
+    }
+}
+
 }  // namespace

@@ -7,7 +7,10 @@
 
 #include "irc/client_state.h"
 #include "irc/connection.h"
+#include "irc/receive.h"
+#include "irc/send.h"
 #include "irc/text.h"
+#include "irc/tls.h"
 #include "tests/fake/fake_seam.h"
 #include "tests/fake/test_sockets.h"
 
@@ -184,6 +187,107 @@ TEST_F(Connection, ShutdownFreesTheBuffersAndClosesTheConnection)
     EXPECT_EQ("QUIT\r\n", listener.Read());
     EXPECT_EQ(0, client.bConnected);
     ASSERT_EQ(0, NetStartup());  // for TearDown
+}
+
+// With TLS on, the TCP connection carries nothing but the session: the
+// fake stands for the system's TLS and records what went into it.
+class SecureConnection : public Connection {
+protected:
+    void SetUp() override
+    {
+        Connection::SetUp();
+        client.bTLS = 1;
+        CopyField(client.szPassword, "s3cret");
+        fake.nTicks = 5000;
+    }
+    void Connect()
+    {
+        ASSERT_EQ(0, ConnectToServer());
+        ASSERT_TRUE(listener.Accept());
+    }
+};
+
+TEST_F(SecureConnection, RegistersInsideTheSessionOnceTheHandshakeEnds)
+{
+    fake.tls.nPendingSteps = 2;
+    Connect();
+    EXPECT_EQ("127.0.0.1", fake.tls.sHost) << "the certificate is checked for the name as typed";
+    EXPECT_EQ(1, client.bConnected) << "the handshake runs as part of the connection";
+    EXPECT_EQ(1, fake.bConnectedControls);
+    SendText("early words\r\n");
+    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ("", fake.tls.sSent) << "nothing is sent while the handshake runs";
+    EXPECT_EQ(SEND_RAW, client.nSendMode);
+    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ(std::string("PASS s3cret\r\nNICK Ravkel\r\n") + szUser, fake.tls.sSent);
+    EXPECT_EQ(SEND_COMPOSE, client.nSendMode);
+    EXPECT_EQ(RECV_PARSE, client.nRecvMode);
+    EXPECT_TRUE(fake.dialogs.empty()) << "a certificate the system trusts is not questioned";
+
+    EXPECT_EQ(0, Disconnect());
+    EXPECT_EQ("QUIT\r\n", fake.tls.sSent.substr(fake.tls.sSent.size() - 6));
+    EXPECT_EQ(1, fake.tls.nEnds);
+    EXPECT_EQ("", listener.Read()) << "not one byte in clear";
+    EXPECT_TRUE(listener.PeerClosed());
+}
+
+struct SecureFailure {
+    const char* szWhat;
+    void (*pfnArrange)();
+    const char* szError;
+};
+
+const SecureFailure kSecureFailures[] = {
+    {"the server does not speak TLS", [] { fake.tls.bHandshakeFails = true; },
+     "Error: TLS handshake failed: the server does not speak TLS\r\n"},
+    {"the server sends no certificate", [] { fake.tls.bCertificate = false; },
+     "Error: TLS handshake failed: the server sent no certificate\r\n"},
+    {"the user does not trust the certificate",
+     [] {
+         fake.tls.nProblem = CERT_NOT_TRUSTED;
+         fake.answers = {7};
+     },
+     "Error: certificate not accepted\r\n"},
+};
+
+TEST_F(SecureConnection, AFailedHandshakeOrCertificateSendsNothingAndDisconnects)
+{
+    for (const SecureFailure& c : kSecureFailures) {
+        fake.tls = FakeTls();
+        fake.sOutput.clear();
+        c.pfnArrange();
+        Connect();
+        EXPECT_EQ(-1, PollReceive()) << c.szWhat;
+        EXPECT_EQ(std::string("Attempting to connect to 127.0.0.1\r\n") + c.szError, fake.sOutput) << c.szWhat;
+        EXPECT_EQ(0, Disconnect()) << c.szWhat;
+        EXPECT_EQ(0, fake.bConnectedControls) << c.szWhat << ": the button reads Connect";
+        EXPECT_EQ("", fake.tls.sSent) << c.szWhat << ": not even the QUIT";
+        EXPECT_EQ("", listener.Read()) << c.szWhat;
+    }
+}
+
+TEST_F(SecureConnection, AHandshakeWithoutAnAnswerIsGivenUpAfter30Seconds)
+{
+    fake.tls.nPendingSteps = 1000000;
+    Connect();
+    fake.nTicks += 29999;
+    EXPECT_EQ(0, PollReceive());
+    fake.nTicks += 1;
+    EXPECT_EQ(-1, PollReceive());
+    EXPECT_EQ("Attempting to connect to 127.0.0.1\r\n"
+              "Error: TLS handshake failed: the server gave no answer in 30 seconds\r\n",
+              fake.sOutput);
+}
+
+TEST_F(SecureConnection, ASessionTheSystemRefusesIsAFailedAttempt)
+{
+    fake.tls.bBeginFails = true;
+    EXPECT_NE(0, ConnectToServer());
+    EXPECT_EQ("Attempting to connect to 127.0.0.1\r\nError: TLS handshake failed: the server does not speak TLS\r\n",
+              fake.sOutput);
+    EXPECT_EQ(0, client.bConnected);
+    EXPECT_EQ(INVALID_SOCKET, client.sockServer);
 }
 
 TEST(NetStartup, LearnsTheHostName)

@@ -9,6 +9,7 @@
 
 #include "irc/client_state.h"
 #include "irc/receive.h"
+#include "irc/transport.h"
 #include "tests/fake/fake_seam.h"
 #include "tests/fake/test_sockets.h"
 
@@ -49,6 +50,27 @@ protected:
     }
 
     int Overflows() const { return static_cast<int>(fake.dialogs.size()); }
+
+    // An established TLS session whose server text arrives from the fake in
+    // pieces of nPiece bytes.
+    void StartSecure(const std::string& sIncoming, size_t nPiece)
+    {
+        client.bTLS = 1;
+        ASSERT_EQ(SESSION_PENDING, StartSession());
+        ASSERT_EQ(SESSION_READY, ContinueSession());
+        fake.tls.sIncoming = sIncoming;
+        fake.tls.nPiece = nPiece;
+    }
+    // Receive passes until the session has nothing more; how many it took.
+    int ReceiveAll()
+    {
+        int nPasses = 0;
+        while (!fake.tls.sIncoming.empty() || TransportPending()) {
+            EXPECT_EQ(0, PollReceive());
+            if (++nPasses > 100000) break;
+        }
+        return nPasses;
+    }
 };
 
 TEST_F(Receive, EverySplitOfAStreamGivesTheSameLines)
@@ -146,6 +168,67 @@ TEST_F(Receive, NulBytesAreSkippedAndTheScanGoesOn)
 {
     Feed(std::string("PI\0NG :a\r\n\0\0PING :b\r\n", 22));
     EXPECT_EQ((std::vector<std::string>{"PING :a\r\n", "PING :b\r\n"}), fake.appends);
+}
+
+// The lines and their order are those of a plain connection, however the
+// session's records cut the text.
+TEST_F(Receive, TLSTextInPiecesOfEverySizeGivesTheLinesOfAPlainStream)
+{
+    const std::string sLine512 = std::string(510, 'a') + "\r\n";
+    const std::string sStream = ":srv 001 Ravkel :Welcome\r\nPING :srv\r\n" + sLine512 + "\r\n" + sLine512 +
+                                ":bob!b@h PRIVMSG #c :hi\n";
+    const std::vector<std::string> lines = {":srv 001 Ravkel :Welcome\r\n", "PING :srv\r\n", sLine512, "\r\n",
+                                            sLine512, ":bob!b@h PRIVMSG #c :hi\n"};
+    for (size_t nPiece = 1; nPiece <= sStream.size(); ++nPiece) {
+        Reset();
+        StartSecure(sStream, nPiece);
+        ReceiveAll();
+        ASSERT_EQ(lines, fake.appends) << "pieces of " << nPiece;
+        ASSERT_EQ(0, Overflows()) << "pieces of " << nPiece;
+        ASSERT_STREQ("", client.pLine_Buffer);
+    }
+}
+
+// A record of 700 bytes reaches the assembly as 512 and 188, as a plain
+// receive would: the over-long line's start is kept, its end refused.
+TEST_F(Receive, AnOverlongLineInOneTLSRecordIsRefusedAsOnAPlainConnection)
+{
+    StartSecure(std::string(600, 'o') + "\r\nPING :a\r\n" + std::string(87, 'n'), 700);
+    ReceiveAll();
+    EXPECT_EQ(std::vector<std::string>{"PING :a\r\n"}, fake.appends);
+    EXPECT_EQ(1, Overflows());
+    EXPECT_EQ(std::string(87, 'n'), client.pLine_Buffer);
+}
+
+TEST_F(Receive, ALargeTLSRecordIsHandedOn512BytesAPass)
+{
+    const std::string sLine = std::string(298, 'x') + "\r\n";
+    StartSecure(sLine + sLine + sLine, 900);
+    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ(std::vector<std::string>{sLine}, fake.appends) << "the first 512 bytes hold one whole line";
+    EXPECT_TRUE(ReceiveFilledBuffer()) << "the rest of the record waits";
+    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ(3u, fake.appends.size());
+    EXPECT_FALSE(ReceiveFilledBuffer()) << "the record's last 388 bytes were all there was";
+    EXPECT_EQ(0, PollReceive()) << "nothing more has arrived";
+    EXPECT_EQ(3u, fake.appends.size());
+}
+
+TEST_F(Receive, TheEndOfATLSSessionEndsTheConnection)
+{
+    StartSecure("last\r\n", 100);
+    fake.tls.bClosesAtEnd = true;
+    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ(-1, PollReceive());
+    EXPECT_EQ("last\r\nError: nBytesRecv = 0\r\n", fake.sOutput) << "a close like a server's close";
+
+    Reset();
+    StartSecure("", 100);
+    fake.tls.bFailsAtEnd = true;
+    fake.tls.sReason = "bad record mac";
+    EXPECT_EQ(-1, PollReceive());
+    EXPECT_EQ(-1, PollReceive()) << "a failed session stays failed";
+    EXPECT_EQ("Error: TLS connection failed: bad record mac\r\n", fake.sOutput);
 }
 
 TEST_F(Receive, PollReceiveHandlesEveryLineOfOneReceive)

@@ -138,12 +138,28 @@ TEST_F(SettingsFile, ShowListIsFalseOnlyForALeadingPartOfFALSE)
     }
 }
 
-const char szEmptyFile[] = "[KELVA]\r\nNickname=\r\nRealname=\r\nPassword=\r\nIRCServer=\r\nIRCPort=\r\nShowList=TRUE\r\n";
+const char szEmptyFile[] =
+    "[KELVA]\r\nNickname=\r\nRealname=\r\nPassword=\r\nIRCServer=\r\nIRCPort=\r\nShowList=TRUE\r\nTLS=0\r\n";
 
-TEST_F(SettingsFile, WritesTheThirteenPiecesOverAnyOldFile)
+TEST_F(SettingsFile, TLSIsOnOnlyFor1AndOffWhenAbsent)
+{
+    const struct { const char* szFile; int bExpected; } kCases[] = {
+        {"TLS=1\r\n", 1}, {"TLS = 1", 1}, {"ShowList=FALSE\r\nTLS1\r\n", 1}, {"TLS=0\r\n", 0},
+        {"TLS=\r\n", 0},  {"TLS=yes", 0}, {"tls=1\r\n", 0},                    {"Nickname=zed\r\n", 0},
+    };
+    for (const auto& c : kCases) {
+        WriteFile(c.szFile);
+        client.bTLS = !c.bExpected;
+        ReadSettings();
+        EXPECT_EQ(c.bExpected, client.bTLS) << c.szFile;
+    }
+}
+
+TEST_F(SettingsFile, WritesTheFourteenPiecesOverAnyOldFile)
 {
     const std::string sDefaults = std::string("[KELVA]\r\nNickname=Ravkel\r\nRealname=Saint Ravkel de France\r\n") +
-                                  "Password=\r\nIRCServer=" + szDefaultServer + "\r\nIRCPort=6667\r\nShowList=TRUE\r\n";
+                                  "Password=\r\nIRCServer=" + szDefaultServer +
+                                  "\r\nIRCPort=6667\r\nShowList=TRUE\r\nTLS=0\r\n";
     WriteFile(std::string(3000, 'x'));
     ReadSettings();
     WriteSettings();
@@ -151,10 +167,15 @@ TEST_F(SettingsFile, WritesTheThirteenPiecesOverAnyOldFile)
     EXPECT_FALSE(std::filesystem::exists("kelva.ini.tmp")) << "nothing is left beside it";
 
     Store("zed", " Zed  Z ", "pw", "irc.example", "7000", 0);
+    client.bTLS = 1;
     WriteSettings();
     EXPECT_EQ("[KELVA]\r\nNickname=zed\r\nRealname= Zed  Z \r\nPassword=pw\r\nIRCServer=irc.example\r\n"
-              "IRCPort=7000\r\nShowList=FALSE\r\n",
+              "IRCPort=7000\r\nShowList=FALSE\r\nTLS=1\r\n",
               ReadFile());
+    client.bTLS = 0;
+    ReadSettings();
+    EXPECT_EQ(1, client.bTLS) << "TLS reads back";
+    client.bTLS = 0;
 
     Store("", "", "", "", "", 1);
     WriteSettings();
@@ -277,7 +298,7 @@ TEST(SetupOk, TheNicknameHasItsBlanksReplacedAndIsThenCutToNine)
     };
     for (const auto& c : kCases) {
         ResetClientAndFake();
-        StoreSetupValues({c.szTyped, "", "", "", "", 1});
+        StoreSetupValues({c.szTyped, "", "", "", "", 1, 0});
         EXPECT_STREQ(c.szStored, client.szNickname) << "typed \"" << c.szTyped << "\"";
     }
 }
@@ -286,15 +307,27 @@ TEST(SetupOk, TheOtherTextsAreStoredAsTypedUpTo254Characters)
 {
     ResetClientAndFake();
     const std::string sLong(300, 'r');
-    StoreSetupValues({"zed", sLong.c_str(), " pass word ", " irc.example ", "port", 1});
+    StoreSetupValues({"zed", sLong.c_str(), " pass word ", " irc.example ", "port", 1, 1});
     EXPECT_EQ(std::string(254, 'r'), client.szRealname);
     EXPECT_STREQ(" pass word ", client.szPassword);
     EXPECT_STREQ(" irc.example ", client.szIRCServer);
     EXPECT_STREQ("port", client.szIRCPort);
     EXPECT_EQ(1, client.bShowList);
-    StoreSetupValues({"", "", "", "", "", 0});
+    EXPECT_EQ(1, client.bTLS);
+    StoreSetupValues({"", "", "", "", "", 0, 0});
     EXPECT_EQ(0, client.bShowList);
+    EXPECT_EQ(0, client.bTLS);
     EXPECT_TRUE(fake.dialogs.empty());
+}
+
+TEST(SetupOk, TickingTLSMovesOnlyTheUsualPorts)
+{
+    const struct { const char* szPort; int bTLS; const char* szNewPort; } kCases[] = {
+        {"6667", 1, "6697"}, {"6697", 0, "6667"}, {"6697", 1, "6697"}, {"6667", 0, "6667"},
+        {"7000", 1, "7000"}, {"7000", 0, "7000"}, {"", 1, ""},         {"66670", 1, "66670"},
+    };
+    for (const auto& c : kCases)
+        EXPECT_STREQ(c.szNewPort, PortForTLS(c.szPort, c.bTLS)) << c.szPort << (c.bTLS ? " ticked" : " unticked");
 }
 
 }  // namespace
