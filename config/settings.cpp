@@ -5,6 +5,7 @@
 // So keys may come in any order, with or without "=", with other text around.
 #include "config/settings.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -22,11 +23,11 @@ namespace {
 
 const char szSettingsFile[] = "kelva.ini";
 
-// The longest file WriteSettings makes is 80 bytes of keys and line ends
+// The longest file WriteSettings makes is 100 bytes of keys and line ends
 // plus five fields of 255 characters. The reader takes at least that much,
 // so a long realname or server cannot push the later keys out of reach.
 const size_t SETTINGS_READ_LIMIT = 2048;
-static_assert(SETTINGS_READ_LIMIT >= 80 + 5 * (TEXT_FIELD_SIZE - 1), "the reader must see a whole written file");
+static_assert(SETTINGS_READ_LIMIT >= 100 + 5 * (TEXT_FIELD_SIZE - 1), "the reader must see a whole written file");
 
 // The Setup dialog keeps a nickname to this many characters.
 const size_t SETUP_NICKNAME_LENGTH = 9;
@@ -54,6 +55,10 @@ const TextSetting kTextSettings[] = {
 };
 
 const char szShowListKey[] = "ShowList";
+// Not in Setup: the file alone sets it, and it is written only when it
+// differs from the default, so a file written with the defaults stays as it
+// always was.
+const char szPingSecondsKey[] = "PingSeconds";
 
 // Bytes of 128 and above belong to a word, so a nickname or password typed
 // with them reads back as it was written.
@@ -92,6 +97,19 @@ int ReadFlag(const char* pValue)
     return std::strncmp(pValue, "FALSE", nLen) == 0 ? 0 : 1;
 }
 
+// A number of seconds up to a day; anything else is the default.
+int ReadPingSeconds(const char* pValue)
+{
+    size_t nLen = ValueLength(pValue, EndsWord);
+    if (nLen == 0 || nLen > 5) return DEFAULT_PING_SECONDS;
+    int nSeconds = 0;
+    for (size_t i = 0; i < nLen; ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(pValue[i]))) return DEFAULT_PING_SECONDS;
+        nSeconds = nSeconds * 10 + (pValue[i] - '0');
+    }
+    return nSeconds <= MAX_PING_SECONDS ? nSeconds : DEFAULT_PING_SECONDS;
+}
+
 }  // namespace
 
 void ParseSettings(const char* szText)
@@ -107,6 +125,8 @@ void ParseSettings(const char* szText)
     }
     const char* pFlag = FindValue(szText, szShowListKey);
     client.bShowList = pFlag == nullptr ? 1 : ReadFlag(pFlag);
+    const char* pPing = FindValue(szText, szPingSecondsKey);
+    client.nPingSeconds = pPing == nullptr ? DEFAULT_PING_SECONDS : ReadPingSeconds(pPing);
 }
 
 void ReadSettings()
@@ -142,6 +162,9 @@ bool SyncFile(std::FILE* pFile)
 
 bool WritePieces(std::FILE* pFile)
 {
+    char szPingLine[32] = "";
+    if (client.nPingSeconds != DEFAULT_PING_SECONDS)
+        std::snprintf(szPingLine, sizeof szPingLine, "%s=%d\r\n", szPingSecondsKey, client.nPingSeconds);
     const char* pPieces[] = {
         "[KELVA]\r\n",
         "Nickname=",
@@ -156,6 +179,7 @@ bool WritePieces(std::FILE* pFile)
         client.szIRCPort,
         client.bShowList ? "\r\nShowList=TRUE" : "\r\nShowList=FALSE",
         "\r\n",
+        szPingLine,
     };
     bool bWritten = true;
     for (const char* pPiece : pPieces) {

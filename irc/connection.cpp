@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "irc/client_state.h"
+#include "irc/connect_attempt.h"
+#include "irc/keepalive.h"
 #include "irc/receive.h"
 #include "irc/send.h"
 #include "irc/text.h"
@@ -15,25 +17,6 @@ namespace {
 const char szIdentification[] = "KELVA 1.32 32\r\n";
 
 void ShowStartupError(const char* szText) { ShowMessageDialog(nullptr, szText, "Error", 6); }
-
-// "Error: connect() = 10061" and the like, in the output pane.
-short ShowSocketError(const char* szCall)
-{
-    int nError = WSAGetLastError();
-    char szText[64];
-    std::snprintf(szText, sizeof szText, "Error: %s() = %d\r\n", szCall, nError);
-    AppendOutput(szText);
-    return static_cast<short>(nError);
-}
-
-// A failed attempt gives its socket back at once.
-short FailAttempt(const char* szCall)
-{
-    short nError = ShowSocketError(szCall);
-    closesocket(client.sockServer);
-    client.sockServer = INVALID_SOCKET;
-    return nError;
-}
 
 bool IsDefaultServer(const char* szServer)
 {
@@ -99,55 +82,50 @@ short NetStartup()
 
 short ConnectToServer()
 {
-    if (client.bConnected) return 0;
+    if (client.bConnected || ConnectAttemptInProgress()) return 0;
     char szAttempt[64 + TEXT_FIELD_SIZE];
     TextBuilder(szAttempt, sizeof szAttempt).Add("Attempting to connect to ").Add(client.szIRCServer).Add("\r\n");
     AppendOutput(szAttempt);
+    return StartConnectAttempt();
+}
 
-    client.sockServer = socket(AF_INET, SOCK_STREAM, 0);
-    if (client.sockServer == INVALID_SOCKET) return ShowSocketError("socket");
-
-    sockaddr_in local = {};
-    local.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(INADDR_ANY);
-    local.sin_port = 0;
-    if (bind(client.sockServer, reinterpret_cast<sockaddr*>(&local), sizeof local) == SOCKET_ERROR)
-        return FailAttempt("bind");
-
-    sockaddr_in server = {};
-    server.sin_family = AF_INET;
-    if (!ResolveServer(client.szIRCServer, server.sin_addr)) return FailAttempt("gethostbyname");
-    server.sin_port = htons(static_cast<unsigned short>(std::atoi(client.szIRCPort)));
-    if (connect(client.sockServer, reinterpret_cast<sockaddr*>(&server), sizeof server) == SOCKET_ERROR)
-        return FailAttempt("connect");
-
-    unsigned long nNonBlocking = 1;
-    ioctlsocket(client.sockServer, FIONBIO, &nNonBlocking);
+void OnTcpConnected(SOCKET sock)
+{
+    client.sockServer = sock;
     // A line often leaves in pieces, one send each (the PONG in three).
     // Without this a piece waits until the server has acknowledged the one
     // before it: a delay of 40 to 200 ms on every PONG.
     int nNoDelay = 1;
     setsockopt(client.sockServer, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&nNoDelay), sizeof nNoDelay);
     StartLineAssembly();
+    StartSilenceWatch();
     client.szPartner[0] = '\0';
     Register();
     client.bConnected = 1;
-    SetConnectionControls(1);
-    return 0;
+    SetConnectionControls(CONTROLS_CONNECTED);
 }
 
 short Disconnect()
 {
+    CancelConnectAttempt();
     if (!client.bConnected) return 0;
     SendText("/QUIT\r\n");
     if (closesocket(client.sockServer) == SOCKET_ERROR) {
         int nError = WSAGetLastError();
-        if (nError != WSAEWOULDBLOCK) return ShowSocketError("closesocket");
+        if (nError != WSAEWOULDBLOCK) return ShowSocketError("closesocket", nError);
     }
     client.sockServer = INVALID_SOCKET;
     client.bConnected = 0;
-    SetConnectionControls(0);
+    SetConnectionControls(CONTROLS_DISCONNECTED);
     return 0;
+}
+
+short ShowSocketError(const char* szCall, int nError)
+{
+    char szText[64];
+    std::snprintf(szText, sizeof szText, "Error: %s() = %d\r\n", szCall, nError);
+    AppendOutput(szText);
+    return static_cast<short>(nError);
 }
 
 void NetShutdown()

@@ -5,6 +5,7 @@
 
 #include "irc/client_state.h"
 #include "irc/dispatch.h"
+#include "irc/keepalive.h"
 #include "irc/text.h"
 #include "irc/seam.h"
 
@@ -90,6 +91,7 @@ short PollReceive()
         AppendOutput("Error: nBytesRecv = 0\r\n");
         return -1;
     }
+    NoteServerHeard();
     bReceiveFilled = nBytesRecv == MAX_LINE_LENGTH;
     AssembleLines(client.pTCP_Input_Buffer, nBytesRecv);
     return 0;

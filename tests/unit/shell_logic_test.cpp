@@ -100,6 +100,7 @@ protected:
     void Connect()
     {
         OnConnectCommand();
+        ASSERT_TRUE(FinishConnectAttempt());
         ASSERT_TRUE(listener.Accept());
         listener.Read();
         fake.sOutput.clear();
