@@ -111,10 +111,11 @@ const Client* TossWinner(const Client& a, const Client& b)
 
 }  // namespace
 
-const Client* MeetForAGame(Client& a, Client& b, const std::string& sScenario, int nPort, Relay* pRelay)
+const Client* MeetForAGame(Client& a, Client& b, const std::string& sScenario, int nPort, Relay* pRelay,
+                           const std::string& sMoreSettingsA)
 {
-    bool bStarted = pRelay ? StartOnRelay(a, sScenario, "localhost", *pRelay, nPort)
-                           : StartConnected(a, sScenario, "localhost", nPort);
+    bool bStarted = pRelay ? StartOnRelay(a, sScenario, "localhost", *pRelay, nPort, sMoreSettingsA)
+                           : StartConnected(a, sScenario, "localhost", nPort, sMoreSettingsA);
     if (!bStarted || !StartConnected(b, sScenario, "localhost", nPort)) return nullptr;
     PlaceSideBySide(a, b);
     if (!JoinGameChannel(a) || !JoinGameChannel(b) || !InviteAndAccept(a, b)) return nullptr;

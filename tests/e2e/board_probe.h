@@ -42,7 +42,9 @@ void PlaceSideBySide(const Client& a, const Client& b);
 // the relay when one is given) and placed side by side, join the game
 // channel; the first invites the second, who accepts, and the coin is
 // tossed. The winner of the toss, who plays black, or nullptr on failure.
-const Client* MeetForAGame(Client& a, Client& b, const std::string& sScenario, int nPort, Relay* pRelay = nullptr);
+// The first client's settings get the further lines given.
+const Client* MeetForAGame(Client& a, Client& b, const std::string& sScenario, int nPort, Relay* pRelay = nullptr,
+                           const std::string& sMoreSettingsA = "");
 // Black plays (2, 3) to (6, 3), white (2, 5) to (5, 5) in between, each
 // stone checked on the other's board; black's fifth stone wins.
 bool PlayRowToFive(const Client& black, const Client& white);

@@ -84,6 +84,8 @@ void Relay::Inject(const std::string& sBytes)
     m_sToClient += sBytes;
 }
 
+void Relay::Stall() { InterlockedExchange(&m_bStalled, 1); }
+
 DWORD WINAPI Relay::ThreadProc(LPVOID pRelay)
 {
     static_cast<Relay*>(pRelay)->Run();
@@ -144,6 +146,10 @@ void Relay::Run()
 
     char buf[4096];
     while (!m_bStop) {
+        if (m_bStalled) {
+            Sleep(50);
+            continue;
+        }
         FD_ZERO(&ready);
         FD_SET(m_client, &ready);
         FD_SET(m_server, &ready);

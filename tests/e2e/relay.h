@@ -1,6 +1,6 @@
 // A relay between one kelva.exe and the test IRC server, inside the driver:
 // it records what the client sends, can hold back the server's lines from a
-// chosen one on, and can slip extra bytes to the client.
+// chosen one on, can slip extra bytes to the client, and can go silent.
 #pragma once
 
 #include <winsock2.h>
@@ -25,6 +25,9 @@ public:
     void HoldFrom(const std::string& sText);
     void Release();
     void Inject(const std::string& sBytes);
+    // From now on nothing passes either way and both connections stay open,
+    // as when the network between the client and the server goes away.
+    void Stall();
 
 private:
     static DWORD WINAPI ThreadProc(LPVOID pRelay);
@@ -40,6 +43,7 @@ private:
     int m_nPort = 0;
     HANDLE m_hThread = nullptr;
     volatile LONG m_bStop = 0;
+    volatile LONG m_bStalled = 0;
     CRITICAL_SECTION m_lock;
     std::string m_sClientSent;
     std::string m_sHoldText;

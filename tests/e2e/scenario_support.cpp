@@ -16,6 +16,8 @@ std::string SettingsFor(const std::string& sNick, const std::string& sServer, in
            "\r\nShowList=" + (bShowList ? "TRUE" : "FALSE") + "\r\n";
 }
 
+std::string PingSecondsLine(int nSeconds) { return "PingSeconds=" + std::to_string(nSeconds) + "\r\n"; }
+
 void ExpectSettingsKept(const Client& c, const std::string& sSettings)
 {
     std::string sIni;
@@ -96,16 +98,20 @@ void ExpectNotice(Client& c, const std::string& sTitle, const std::string& sProm
 
 void PressCommandButton(const Client& c, int nId) { PostMessageA(ChildById(c.hMain, nId), BM_CLICK, 0, 0); }
 
-bool StartConnected(Client& c, const std::string& sScenario, const std::string& sServer, int nPort)
+bool StartConnected(Client& c, const std::string& sScenario, const std::string& sServer, int nPort,
+                    const std::string& sMoreSettings)
 {
-    if (!StartWith(c, sScenario, SettingsFor(c.sName, sServer, nPort)) || !CloseWelcome(c)) return false;
+    if (!StartWith(c, sScenario, SettingsFor(c.sName, sServer, nPort) + sMoreSettings) || !CloseWelcome(c))
+        return false;
     PressCommandButton(c, IDM_CONNECT);
     return WaitForOutput(c, "End of MOTD command\r\n");
 }
 
-bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort)
+bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort,
+                  const std::string& sMoreSettings)
 {
-    return EXPECT_UI(relay.Start(nPort), "the relay starts") && StartConnected(c, sScenario, sServer, relay.Port());
+    return EXPECT_UI(relay.Start(nPort), "the relay starts") &&
+           StartConnected(c, sScenario, sServer, relay.Port(), sMoreSettings);
 }
 
 void SetServerOrderDir(const std::string& sDir) { sServerOrderDir = sDir; }

@@ -11,6 +11,8 @@
 // channel list after connecting and the real name "Test NICK".
 std::string SettingsFor(const std::string& sNick, const std::string& sServer, int nPort, bool bShowList = false,
                         const std::string& sRealname = "");
+// The interval after which a silent server is pinged, for the settings.
+std::string PingSecondsLine(int nSeconds);
 // kelva.ini is still exactly what the scenario wrote.
 void ExpectSettingsKept(const Client& c, const std::string& sSettings);
 
@@ -51,9 +53,11 @@ RECT ChildPlace(HWND hChild);
 // Presses one of the main window's buttons (Setup, Connect, List).
 void PressCommandButton(const Client& c, int nId);
 
-// Starts a client with settings for the server and port, closes the Welcome
-// dialog and connects with the Connect button; true once the server has
-// greeted it.
-bool StartConnected(Client& c, const std::string& sScenario, const std::string& sServer, int nPort);
+// Starts a client with settings for the server and port (and the further
+// settings lines given), closes the Welcome dialog and connects with the
+// Connect button; true once the server has greeted it.
+bool StartConnected(Client& c, const std::string& sScenario, const std::string& sServer, int nPort,
+                    const std::string& sMoreSettings = "");
 // The same through the relay, which sits before the test server.
-bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort);
+bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort,
+                  const std::string& sMoreSettings = "");

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# with-ircd.sh STATE_FILE DRIVER SCENARIO: runs one driver scenario against
-# a fresh local IRC server on a free loopback port; the server is stopped by
-# its PID afterwards, pass or fail.
+# with-ircd.sh STATE_FILE DRIVER SCENARIO [PING_TIMEOUT]: runs one driver
+# scenario against a fresh local IRC server on a free loopback port, which
+# pings a silent user after PING_TIMEOUT seconds (120 when not given); the
+# server is stopped by its PID afterwards, pass or fail.
 #
 # The driver, a Windows program, cannot signal the server itself. It leaves
 # orders as files in a directory given to it as its third argument: "pause"
@@ -9,7 +10,7 @@
 # with SIGKILL, "start" starts it again on the same port.
 # Each order file is answered with NAME.done once carried out.
 set -u
-state=$1 driver=$2 scenario=$3
+state=$1 driver=$2 scenario=$3 ping_timeout=${4:-120}
 here=$(cd "$(dirname "$0")" && pwd)
 ircd="$here/../../scripts/local-ircd.sh"
 dir=$(mktemp -d)
@@ -21,7 +22,7 @@ trap '[ -n "$orders_pid" ] && kill "$orders_pid" 2>/dev/null; "$ircd" stop "$dir
 port=""
 for _ in 1 2 3 4 5; do
     candidate=$((20000 + RANDOM % 30000))
-    if "$ircd" start "$dir" "$candidate" >/dev/null 2>&1; then
+    if "$ircd" start "$dir" "$candidate" "$ping_timeout" >/dev/null 2>&1; then
         port=$candidate
         break
     fi
@@ -46,7 +47,7 @@ serve_orders() {
             case $order in
             pause) kill -STOP "$(cat "$dir/ngircd.pid")" ;;
             kill) kill_server ;;
-            start) "$ircd" start "$dir" "$port" >/dev/null 2>&1 ;;
+            start) "$ircd" start "$dir" "$port" "$ping_timeout" >/dev/null 2>&1 ;;
             esac
             : >"$orders/$order.done"
         done
