@@ -6,7 +6,10 @@
 // and kelva.ini stays whole.
 #include "scenarios.h"
 
+#include <ws2tcpip.h>
+
 #include <cstdio>
+#include <vector>
 
 #include "relay.h"
 #include "resources/resource.h"
@@ -132,6 +135,49 @@ void ConnectInBackground(int)
     if (!WaitForConnectLabel(anna, "Cancel")) return;
     EXPECT_UI(CloseClient(anna) == 0, "closing the window while connecting ends the program with exit code 0");
     ExpectSettingsKept(anna, sSettings);
+}
+
+// The addresses of a name as the system gives them, in its order.
+std::vector<std::string> AddressesOf(const std::string& sName)
+{
+    std::vector<std::string> addresses;
+    addrinfo hints = {};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* pFound = nullptr;
+    if (getaddrinfo(sName.c_str(), nullptr, &hints, &pFound) != 0) return addresses;
+    for (addrinfo* p = pFound; p != nullptr; p = p->ai_next) {
+        char szAddress[64] = "";
+        DWORD nLen = sizeof szAddress;
+        WSAAddressToStringA(p->ai_addr, static_cast<DWORD>(p->ai_addrlen), nullptr, szAddress, &nLen);
+        addresses.push_back(szAddress);
+    }
+    freeaddrinfo(pFound);
+    return addresses;
+}
+
+// Run with a hosts file that gives kelva-dual.test the addresses ::1,
+// 127.0.0.1 and 127.0.0.2, which the system puts in that order. Only the
+// last leads to the server, through a relay listening there: a client that
+// tried one address alone, or IPv4 alone, would find nobody.
+void NameWithDeadAddress(int nPort)
+{
+    Relay relay;
+    std::vector<std::string> addresses = AddressesOf("kelva-dual.test");
+    std::string sFound;
+    for (const std::string& s : addresses) sFound += " " + s;
+    if (!EXPECT_UI(addresses == std::vector<std::string>({"::1", "127.0.0.1", "127.0.0.2"}),
+                   "kelva-dual.test is ::1, 127.0.0.1, 127.0.0.2 in this order; it is" + sFound) ||
+        !EXPECT_UI(relay.Start(nPort, "127.0.0.2"), "the relay listens on 127.0.0.2"))
+        return;
+    Client anna("Anna");
+    if (!StartConnected(anna, "name-with-dead-address", "kelva-dual.test", relay.Port())) return;
+    WaitForConnectLabel(anna, "Disconnect");
+    std::string sPane = WindowText(anna.hOutput);
+    EXPECT_UI(sPane.rfind("Attempting to connect to kelva-dual.test\r\n", 0) == 0 &&
+                  sPane.find("Error") == std::string::npos,
+              "the dead addresses show nothing:\n" + sPane);
+    EXPECT_UI(CloseClient(anna) == 0, "closing the window ends the program with exit code 0");
 }
 
 // With PingSeconds=2, a server that answers the PING keeps the connection;

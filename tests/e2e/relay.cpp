@@ -42,13 +42,13 @@ Relay::~Relay()
     DeleteCriticalSection(&m_lock);
 }
 
-bool Relay::Start(int nServerPort)
+bool Relay::Start(int nServerPort, const char* szListenAddress)
 {
     m_nServerPort = nServerPort;
     m_listen = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr = {};
     addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_addr.s_addr = inet_addr(szListenAddress);
     if (bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(m_listen, 1) != 0)
         return false;
     int nLen = sizeof addr;

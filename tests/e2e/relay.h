@@ -15,9 +15,9 @@ public:
     Relay(const Relay&) = delete;
     Relay& operator=(const Relay&) = delete;
 
-    // Listens on a free loopback port and forwards its one client to the
-    // server on nServerPort.
-    bool Start(int nServerPort);
+    // Listens on a free port of the loopback address (127.0.0.1 unless
+    // given) and forwards its one client to the server on nServerPort.
+    bool Start(int nServerPort, const char* szListenAddress = "127.0.0.1");
     int Port() const { return m_nPort; }
 
     std::string ClientSent();

@@ -34,6 +34,7 @@ const Scenario kScenarios[] = {
     {"reset-while-idle", ResetWhileIdle},
     {"unknown-host", UnknownHost},
     {"connect-in-background", ConnectInBackground},
+    {"name-with-dead-address", NameWithDeadAddress},
     {"silent-server", SilentServer},
     {"silent-player-in-game", SilentPlayerInGame},
     {"game-mode-layout", GameModeLayout},

@@ -30,6 +30,7 @@ void ServerKilledAndRestarted(int nPort);
 void ResetWhileIdle(int nPort);
 void UnknownHost(int nPort);
 void ConnectInBackground(int nPort);
+void NameWithDeadAddress(int nPort);
 void SilentServer(int nPort);
 void SilentPlayerInGame(int nPort);
 void OverlongLineFlood(int nPort);
