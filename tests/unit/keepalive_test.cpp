@@ -130,12 +130,4 @@ TEST_F(SilentServer, ASilenceOfTwiceTheIntervalGivesUp)
     EXPECT_EQ("Error: the server has not answered for 240 seconds\r\n", fake.sOutput);
 }
 
-TEST_F(SilentServer, PingSecondsOfZeroNeverPings)
-{
-    ParseSettings("PingSeconds=0\r\n");
-    for (unsigned nTicks : {3000u, 500000u, 100000000u}) EXPECT_EQ(0, CheckAt(nTicks));
-    EXPECT_EQ("", server->ReadAll());
-    EXPECT_EQ("", fake.sOutput);
-}
-
 }  // namespace
