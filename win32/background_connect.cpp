@@ -1,5 +1,7 @@
 #include "win32/background_connect.h"
 
+#include <process.h>
+
 #include "irc/client_state.h"
 #include "irc/connect_attempt.h"
 #include "irc/seam.h"
@@ -17,7 +19,8 @@ struct LookUp {
     int nError;
 };
 
-DWORD WINAPI LookUpThread(LPVOID pParam)
+// Started through the C runtime, whose allocator it uses.
+unsigned __stdcall LookUpThread(void* pParam)
 {
     LookUp* pLookUp = static_cast<LookUp*>(pParam);
     pLookUp->nError = LookUpServerName(pLookUp->szName, &pLookUp->pFound);
@@ -37,9 +40,10 @@ void ResolveServerName(unsigned nAttempt, const char* szName)
     pLookUp->nAttempt = nAttempt;
     pLookUp->hNotify = client.hMainWnd;
     CopyField(pLookUp->szName, szName);
-    HANDLE hThread = CreateThread(nullptr, 0, LookUpThread, pLookUp, 0, nullptr);
-    if (hThread != nullptr) {
-        CloseHandle(hThread);  // it ends on its own; an abandoned look-up is ignored when it ends
+    uintptr_t hThread = _beginthreadex(nullptr, 0, LookUpThread, pLookUp, 0, nullptr);
+    if (hThread != 0) {
+        // It ends on its own; the look-up of an abandoned attempt is dropped when it ends.
+        CloseHandle(reinterpret_cast<HANDLE>(hThread));
         return;
     }
     int nError = static_cast<int>(GetLastError());
