@@ -5,6 +5,7 @@
 // So keys may come in any order, with or without "=", with other text around.
 #include "config/settings.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -17,11 +18,11 @@ namespace {
 
 const char szSettingsFile[] = "kelva.ini";
 
-// The longest file WriteSettings makes is 87 bytes of keys and line ends
+// The longest file WriteSettings makes is 110 bytes of keys and line ends
 // plus five fields of 255 characters. The reader takes at least that much,
 // so a long realname or server cannot push the later keys out of reach.
 const size_t SETTINGS_READ_LIMIT = 2048;
-static_assert(SETTINGS_READ_LIMIT >= 87 + 5 * (TEXT_FIELD_SIZE - 1), "the reader must see a whole written file");
+static_assert(SETTINGS_READ_LIMIT >= 110 + 5 * (TEXT_FIELD_SIZE - 1), "the reader must see a whole written file");
 
 // The Setup dialog keeps a nickname to this many characters.
 const size_t SETUP_NICKNAME_LENGTH = 9;
@@ -51,6 +52,10 @@ const TextSetting kTextSettings[] = {
 const char szShowListKey[] = "ShowList";
 // Absent in files written before TLS came: those connect in plain text.
 const char szTLSKey[] = "TLS";
+// Not in Setup: the file alone sets it, and it is written only when it
+// differs from the default, so a file written with the defaults stays as it
+// always was.
+const char szPingSecondsKey[] = "PingSeconds";
 
 // Bytes of 128 and above belong to a word, so a nickname or password typed
 // with them reads back as it was written.
@@ -89,6 +94,19 @@ int ReadFlag(const char* pValue)
     return std::strncmp(pValue, "FALSE", nLen) == 0 ? 0 : 1;
 }
 
+// A number of seconds up to a day; anything else is the default.
+int ReadPingSeconds(const char* pValue)
+{
+    size_t nLen = ValueLength(pValue, EndsWord);
+    if (nLen == 0 || nLen > 5) return DEFAULT_PING_SECONDS;
+    int nSeconds = 0;
+    for (size_t i = 0; i < nLen; ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(pValue[i]))) return DEFAULT_PING_SECONDS;
+        nSeconds = nSeconds * 10 + (pValue[i] - '0');
+    }
+    return nSeconds <= MAX_PING_SECONDS ? nSeconds : DEFAULT_PING_SECONDS;
+}
+
 }  // namespace
 
 void ParseSettings(const char* szText)
@@ -106,6 +124,8 @@ void ParseSettings(const char* szText)
     client.bShowList = pFlag == nullptr ? 1 : ReadFlag(pFlag);
     const char* pTLS = FindValue(szText, szTLSKey);
     client.bTLS = pTLS != nullptr && *pTLS == '1' ? 1 : 0;
+    const char* pPing = FindValue(szText, szPingSecondsKey);
+    client.nPingSeconds = pPing == nullptr ? DEFAULT_PING_SECONDS : ReadPingSeconds(pPing);
 }
 
 void ReadSettings()
@@ -124,6 +144,9 @@ void ReadSettings()
 
 void WriteSettings()
 {
+    char szPingLine[32] = "";
+    if (client.nPingSeconds != DEFAULT_PING_SECONDS)
+        std::snprintf(szPingLine, sizeof szPingLine, "%s=%d\r\n", szPingSecondsKey, client.nPingSeconds);
     const char* pPieces[] = {
         "[KELVA]\r\n",
         "Nickname=",
@@ -139,6 +162,7 @@ void WriteSettings()
         client.bShowList ? "\r\nShowList=TRUE" : "\r\nShowList=FALSE",
         client.bTLS ? "\r\nTLS=1" : "\r\nTLS=0",
         "\r\n",
+        szPingLine,
     };
     // The settings stay in memory for this run either way.
     if (!WriteWholeFile(szSettingsFile, pPieces, sizeof pPieces / sizeof pPieces[0]))

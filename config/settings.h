@@ -1,8 +1,8 @@
 // The user settings and their file "kelva.ini" in the working directory.
 #pragma once
 
-// Fills szNickname, szRealname, szPassword, szIRCServer, szIRCPort and
-// bShowList and bTLS from "kelva.ini" in the working directory, each key that is
+// Fills szNickname, szRealname, szPassword, szIRCServer, szIRCPort,
+// bShowList, bTLS and nPingSeconds from "kelva.ini" in the working directory, each key that is
 // missing (or the whole file, when it cannot be opened or read) with its
 // default. Shows nothing.
 void ReadSettings();

@@ -17,6 +17,11 @@ const int MAX_LINE_LENGTH = 512;
 // Each network buffer holds one line or one receive, its NUL and a spare byte.
 const int NET_BUFFER_SIZE = 514;
 
+// A server silent for this long is asked whether it is still there, and
+// given up after as long again; the PingSeconds key of kelva.ini.
+const int DEFAULT_PING_SECONDS = 120;
+const int MAX_PING_SECONDS = 86400;
+
 // nSendMode: how SendText treats its text.
 const short SEND_COMPOSE = 1;  // user text: "/" commands and chat lines
 const short SEND_RAW = 2;      // protocol text, sent unchanged
@@ -39,6 +44,7 @@ struct ClientState {
     TextField szIRCPort = {};
     int bShowList = 1;
     int bTLS = 0;  // connect with TLS: "Secure connection (TLS)"
+    int nPingSeconds = DEFAULT_PING_SECONDS;  // silence before a PING of ours; 0: never
 
     // Connection and conversation.
     int bConnected = 0;

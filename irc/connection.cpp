@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "irc/client_state.h"
+#include "irc/connect_attempt.h"
+#include "irc/keepalive.h"
 #include "irc/receive.h"
 #include "irc/send.h"
 #include "irc/text.h"
@@ -16,30 +18,6 @@ namespace {
 const char szIdentification[] = "KELVA 1.32 32\r\n";
 
 void ShowStartupError(const char* szText) { ShowMessageDialog(nullptr, szText, "Error", 6); }
-
-// "Error: connect() = 10061" and the like, in the output pane.
-short ShowSocketError(const char* szCall)
-{
-    int nError = WSAGetLastError();
-    char szText[64];
-    std::snprintf(szText, sizeof szText, "Error: %s() = %d\r\n", szCall, nError);
-    AppendOutput(szText);
-    return static_cast<short>(nError);
-}
-
-// A failed attempt gives its socket back at once.
-void GiveBackSocket()
-{
-    closesocket(client.sockServer);
-    client.sockServer = INVALID_SOCKET;
-}
-
-short FailAttempt(const char* szCall)
-{
-    short nError = ShowSocketError(szCall);
-    GiveBackSocket();
-    return nError;
-}
 
 bool IsDefaultServer(const char* szServer)
 {
@@ -67,27 +45,6 @@ void Register()
     for (const char* szPiece : pUser) SendText(szPiece);
     client.nSendMode = SEND_COMPOSE;
     client.nRecvMode = RECV_PARSE;
-}
-
-// The step from a made TCP connection to the first line: a plain session is
-// registered at once; with TLS the handshake begins here, and registration
-// waits for its end (ContinueHandshake). From here the connection counts as
-// open, also while the handshake runs: Disconnect ends it, and the receive
-// pass steps it.
-short BeginSession()
-{
-    StartLineAssembly();
-    client.szPartner[0] = '\0';
-    short nSession = StartSession();
-    if (nSession == SESSION_FAILED) {
-        TransportClose();
-        GiveBackSocket();
-        return -1;
-    }
-    client.bConnected = 1;
-    SetConnectionControls(1);
-    if (nSession == SESSION_READY) Register();
-    return 0;
 }
 
 }  // namespace
@@ -128,36 +85,37 @@ short NetStartup()
 
 short ConnectToServer()
 {
-    if (client.bConnected) return 0;
+    if (client.bConnected || ConnectAttemptInProgress()) return 0;
     char szAttempt[64 + TEXT_FIELD_SIZE];
     TextBuilder(szAttempt, sizeof szAttempt).Add("Attempting to connect to ").Add(client.szIRCServer).Add("\r\n");
     AppendOutput(szAttempt);
+    return StartConnectAttempt();
+}
 
-    client.sockServer = socket(AF_INET, SOCK_STREAM, 0);
-    if (client.sockServer == INVALID_SOCKET) return ShowSocketError("socket");
-
-    sockaddr_in local = {};
-    local.sin_family = AF_INET;
-    local.sin_addr.s_addr = htonl(INADDR_ANY);
-    local.sin_port = 0;
-    if (bind(client.sockServer, reinterpret_cast<sockaddr*>(&local), sizeof local) == SOCKET_ERROR)
-        return FailAttempt("bind");
-
-    sockaddr_in server = {};
-    server.sin_family = AF_INET;
-    if (!ResolveServer(client.szIRCServer, server.sin_addr)) return FailAttempt("gethostbyname");
-    server.sin_port = htons(static_cast<unsigned short>(std::atoi(client.szIRCPort)));
-    if (connect(client.sockServer, reinterpret_cast<sockaddr*>(&server), sizeof server) == SOCKET_ERROR)
-        return FailAttempt("connect");
-
-    unsigned long nNonBlocking = 1;
-    ioctlsocket(client.sockServer, FIONBIO, &nNonBlocking);
+void OnTcpConnected(SOCKET sock)
+{
+    client.sockServer = sock;
     // A line often leaves in pieces, one send each (the registration's).
     // Without this a piece waits until the server has acknowledged the one
     // before it: a delay of 40 to 200 ms on each.
     int nNoDelay = 1;
     setsockopt(client.sockServer, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&nNoDelay), sizeof nNoDelay);
-    return BeginSession();
+    StartLineAssembly();
+    client.szPartner[0] = '\0';
+    // From here the connection counts as open, also while a TLS handshake
+    // runs: Disconnect ends it, and the receive pass steps it.
+    short nSession = StartSession();
+    if (nSession == SESSION_FAILED) {
+        TransportClose();
+        closesocket(client.sockServer);
+        client.sockServer = INVALID_SOCKET;
+        SetConnectionControls(CONTROLS_DISCONNECTED);
+        return;
+    }
+    StartSilenceWatch();
+    client.bConnected = 1;
+    SetConnectionControls(CONTROLS_CONNECTED);
+    if (nSession == SESSION_READY) Register();
 }
 
 short ContinueHandshake()
@@ -169,20 +127,29 @@ short ContinueHandshake()
 
 short Disconnect()
 {
+    CancelConnectAttempt();
     if (!client.bConnected) return 0;
     SendText("/QUIT\r\n");
     TransportClose();
     if (closesocket(client.sockServer) == SOCKET_ERROR) {
         int nError = WSAGetLastError();
-        if (nError != WSAEWOULDBLOCK) return ShowSocketError("closesocket");
+        if (nError != WSAEWOULDBLOCK) return ShowSocketError("closesocket", nError);
     }
     client.sockServer = INVALID_SOCKET;
     client.bConnected = 0;
     // A fallback or a rename lasts for the connection; kelva.ini and the next
     // registration have the nickname the user chose.
     if (client.szChosenNickname[0] != '\0') CopyField(client.szNickname, client.szChosenNickname);
-    SetConnectionControls(0);
+    SetConnectionControls(CONTROLS_DISCONNECTED);
     return 0;
+}
+
+short ShowSocketError(const char* szCall, int nError)
+{
+    char szText[64];
+    std::snprintf(szText, sizeof szText, "Error: %s() = %d\r\n", szCall, nError);
+    AppendOutput(szText);
+    return static_cast<short>(nError);
 }
 
 void NetShutdown()

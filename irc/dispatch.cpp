@@ -83,6 +83,22 @@ void OnPing(ServerLine& line)
     SendRaw(szPong);
 }
 
+// The answer to the client's own "PING :KELVA" only shows that the server
+// is alive and is not shown; any other PONG is. Its last parameter is the
+// PING's text, with or without the colon.
+void OnPong(ServerLine& line)
+{
+    const char* s = line.szLine;
+    short nEnd = 0;
+    SkipToReturn(s, nEnd);
+    static const char szToken[] = "KELVA";
+    const short nTokenLen = sizeof szToken - 1;
+    short nToken = static_cast<short>(nEnd - nTokenLen);
+    bool bOwn = nToken > line.nPos && std::strncmp(s + nToken, szToken, nTokenLen) == 0 &&
+                (s[nToken - 1] == ' ' || s[nToken - 1] == ':');
+    if (!bOwn) ShowWhole(line);
+}
+
 // A channel name ends at the first blank or control character; bytes of 128
 // and above belong to it, so that UTF-8 names are kept whole.
 void CopyChannelName(const char* pName)
@@ -273,6 +289,7 @@ struct CommandWord {
 // Tried in this order; the first match decides.
 const CommandWord kCommandWords[] = {
     {"PING", 4, OnPing},
+    {"PONG", 4, OnPong},
     {"JOIN", 4, OnJoin},
     {"PART", 4, OnPart},
     {"QUIT", 4, OnQuit},

@@ -27,9 +27,11 @@ typedef int SOCKET;
 #define SOCKET_ERROR (-1)
 
 #define WSAEWOULDBLOCK 10035
+#define WSAEINPROGRESS 10036
 #define WSAENOTSOCK 10038
 #define WSAECONNRESET 10054
 #define WSAHOST_NOT_FOUND 11001
+#define WSANO_DATA 11004
 
 struct WSADATA {
     unsigned short wVersion;
@@ -68,7 +70,25 @@ int WSAGetLastError();
 // cannot see; this wrapper moves them into errno as Winsock numbers.
 hostent* NetGetHostByName(const char* szName);
 #define gethostbyname NetGetHostByName
+
+// getaddrinfo with its EAI_ results given as the Winsock numbers that
+// Windows returns (11001 for a name that does not exist).
+int NetGetAddrInfo(const char* szNode, const char* szService, const addrinfo* pHints, addrinfo** ppFound);
+#define getaddrinfo NetGetAddrInfo
 #endif
+
+// Every address of a server name, IPv6 and IPv4, in the order the system
+// prefers; the port is left 0. 0, or the Winsock number of the failure. It
+// may wait on name servers for seconds: never called on the window thread.
+inline int LookUpServerName(const char* szName, addrinfo** ppFound)
+{
+    addrinfo hints = {};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_protocol = IPPROTO_TCP;
+    *ppFound = nullptr;
+    return getaddrinfo(szName, nullptr, &hints, ppFound);
+}
 
 // The address of a server name: a dotted address when the name begins with
 // a digit, otherwise looked up by name. False after a failed look-up, with

@@ -1,7 +1,8 @@
 // errno to Windows Sockets error numbers, for the native build.
 #include "irc/net.h"
 
-#undef gethostbyname  // the wrapper below calls the real one
+#undef gethostbyname  // the wrappers below call the real ones
+#undef getaddrinfo
 
 namespace {
 
@@ -41,4 +42,19 @@ hostent* NetGetHostByName(const char* szName)
     if (pHost == nullptr)
         errno = h_errno > 0 ? WSAHOST_NOT_FOUND - 1 + h_errno : WSAHOST_NOT_FOUND;
     return pHost;
+}
+
+int NetGetAddrInfo(const char* szNode, const char* szService, const addrinfo* pHints, addrinfo** ppFound)
+{
+    switch (::getaddrinfo(szNode, szService, pHints, ppFound)) {
+    case 0: return 0;
+    case EAI_NONAME: return WSAHOST_NOT_FOUND;
+    case EAI_AGAIN: return 11002;  // WSATRY_AGAIN
+    case EAI_SYSTEM: return WSAGetLastError();
+    case EAI_MEMORY: return 8;  // WSA_NOT_ENOUGH_MEMORY
+#ifdef EAI_NODATA
+    case EAI_NODATA: return WSANO_DATA;
+#endif
+    default: return 11003;  // WSANO_RECOVERY
+    }
 }

@@ -6,6 +6,7 @@
 #include "irc/client_state.h"
 #include "irc/connection.h"
 #include "irc/dispatch.h"
+#include "irc/keepalive.h"
 #include "irc/text.h"
 #include "irc/transport.h"
 #include "irc/seam.h"
@@ -106,6 +107,7 @@ short PollReceive()
     }
     int nBytesRecv = TransportReceive(client.pTCP_Input_Buffer, MAX_LINE_LENGTH);
     if (nBytesRecv <= 0) return ReceiveFailed(nBytesRecv);
+    NoteServerHeard();
     bReceiveFilled = nBytesRecv == MAX_LINE_LENGTH || TransportPending();
     AssembleLines(client.pTCP_Input_Buffer, nBytesRecv);
     return 0;

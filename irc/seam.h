@@ -35,8 +35,13 @@ void SetMainTitle(const char* szTitle);
 void SendGameModeCommand();
 // Lays the main window out again for the current nGameState, at its last size.
 void LayoutMainWindow();
-// The Connect menu item's check mark and the Connect button's label.
-void SetConnectionControls(int bConnected);
+// The Connect menu item's check mark and the Connect button's label:
+// "Connect" without the mark, "Disconnect" with it, or "Cancel" without it
+// while an attempt to connect runs.
+const int CONTROLS_DISCONNECTED = 0;
+const int CONTROLS_CONNECTED = 1;
+const int CONTROLS_CONNECTING = 2;
+void SetConnectionControls(int nControls);
 void FocusInputLine();
 // Runs the modal Setup dialog.
 void RunSetupDialog();
@@ -67,6 +72,14 @@ void SystemBeep();
 // Milliseconds since the system started: the coin toss's seed, and the
 // TLS handshake's time limit.
 unsigned TickCount();
+
+// Connecting without making the window wait. Looks the name up with
+// LookUpServerName away from the window thread, and hands the outcome to
+// OnServerNameResolved with the attempt's number, on the window thread.
+void ResolveServerName(unsigned nAttempt, const char* szName);
+// Watches the socket, before its non-blocking connect begins, and hands the
+// connect's outcome to OnConnectDone, on the window thread.
+void WatchConnect(SOCKET sock);
 
 // Channel list dialog: created modeless, titled "Loading Channel List...";
 // null when it cannot be created.

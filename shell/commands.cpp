@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "irc/client_state.h"
+#include "irc/connect_attempt.h"
 #include "irc/connection.h"
 #include "irc/send.h"
 #include "irc/text.h"
@@ -11,7 +12,9 @@
 
 void OnConnectCommand()
 {
-    if (!client.bConnected)
+    if (ConnectAttemptInProgress())
+        CancelConnectAttempt();
+    else if (!client.bConnected)
         ConnectToServer();
     else if (ShowMessageDialog(client.hMainWnd, client.szIRCServer, "But wait...", IDS_DISCONNECT) == IDYES_BUTTON)
         Disconnect();
@@ -20,7 +23,7 @@ void OnConnectCommand()
 
 void OnSetupCommand()
 {
-    if (client.bConnected)
+    if (client.bConnected || ConnectAttemptInProgress())
         ShowMessageDialog(client.hMainWnd, "", "But wait...", IDS_SETUP_CONNECTED);
     else
         RunSetupDialog();

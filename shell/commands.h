@@ -3,9 +3,10 @@
 #pragma once
 
 // Connect while not connected; while connected, asks whether to disconnect
-// and does so only on Yes. The focus goes back to the input line.
+// and does so only on Yes; while connecting, abandons the attempt at once.
+// The focus goes back to the input line.
 void OnConnectCommand();
-// The Setup dialog, refused while connected.
+// The Setup dialog, refused while connected or connecting.
 void OnSetupCommand();
 // Asks the server for its channel list, refused while not connected.
 void OnListCommand();

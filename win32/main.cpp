@@ -6,6 +6,7 @@
 #include "win32/game_window.h"
 #include "irc/client_state.h"
 #include "irc/connection.h"
+#include "irc/keepalive.h"
 #include "irc/receive.h"
 #include "shell/commands.h"
 #include "win32/dialogs.h"
@@ -85,13 +86,14 @@ void FirstPass(const char* szConnectionFile)
     if (szConnectionFile[0] != '\0') ReadConnectionFile(szConnectionFile);
 }
 
-// One receive while connected; a broken connection is closed on the same
-// pass.
+// One receive while connected; a broken connection, or a server silent for
+// too long, is closed on the same pass. The bounded wait while connected
+// brings a pass, and so a look at the silence, at least every 250 ms.
 void ReceiveOnce()
 {
     if (client.bConnected) {
         BeginBurst();
-        if (PollReceive() != 0) Disconnect();
+        if (PollReceive() != 0 || CheckServerSilence() != 0) Disconnect();
     }
     WatchServerSocket();
 }

@@ -1,5 +1,6 @@
 #include "win32/main_window.h"
 
+#include "win32/background_connect.h"
 #include "win32/game_window.h"
 #include "game/handshake.h"
 #include "irc/client_state.h"
@@ -112,6 +113,8 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
     case WM_SETFOCUS: SetFocus(client.hInputEdit); return 0;
     case WM_CLOSE: PostQuitMessage(0); return 0;
     case WM_COMMAND: return OnCommand(wParam);
+    case WM_SERVER_RESOLVED: return OnNameLookedUp(lParam);
+    case WM_CONNECT_NOTIFY: return OnConnectNotify(wParam, lParam);
     }
     return DefWindowProcA(hWnd, uMsg, wParam, lParam);
 }

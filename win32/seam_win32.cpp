@@ -18,10 +18,12 @@ void LayoutMainWindow()
                  MAKELPARAM(static_cast<WORD>(nClientWidth), static_cast<WORD>(nClientHeight)));
 }
 
-void SetConnectionControls(int bConnected)
+void SetConnectionControls(int nControls)
 {
+    bool bConnected = nControls == CONTROLS_CONNECTED;
     CheckMenuItem(GetMenu(client.hMainWnd), IDM_CONNECT, MF_BYCOMMAND | (bConnected ? MF_CHECKED : MF_UNCHECKED));
-    SetWindowTextA(client.hConnectButton, bConnected ? "Disconnect" : "Connect");
+    const char* szLabel = nControls == CONTROLS_CONNECTING ? "Cancel" : bConnected ? "Disconnect" : "Connect";
+    SetWindowTextA(client.hConnectButton, szLabel);
 }
 
 void FocusInputLine() { SetFocus(client.hInputEdit); }

@@ -112,14 +112,15 @@ const Client* TossWinner(const Client& a, const Client& b)
 }  // namespace
 
 const Client* MeetForAGame(Client& a, Client& b, const std::string& sScenario, int nPort, Relay* pRelay, int nPortOfB,
-                           bool bTLS)
+                           bool bTLS, const std::string& sMoreSettingsA)
 {
-    auto start = [&](Client& c, int nPortOfC) {
-        return bTLS ? StartConnectedWith(c, sScenario, TLSSettingsFor(c.sName, nPortOfC))
-                    : StartConnected(c, sScenario, "localhost", nPortOfC);
+    auto start = [&](Client& c, int nPortOfC, const std::string& sMore) {
+        return bTLS ? StartConnectedWith(c, sScenario, TLSSettingsFor(c.sName, nPortOfC) + sMore)
+                    : StartConnected(c, sScenario, "localhost", nPortOfC, sMore);
     };
-    bool bStarted = pRelay ? StartOnRelay(a, sScenario, "localhost", *pRelay, nPort) : start(a, nPort);
-    if (!bStarted || !start(b, nPortOfB != 0 ? nPortOfB : nPort)) return nullptr;
+    bool bStarted = pRelay ? StartOnRelay(a, sScenario, "localhost", *pRelay, nPort, sMoreSettingsA)
+                           : start(a, nPort, sMoreSettingsA);
+    if (!bStarted || !start(b, nPortOfB != 0 ? nPortOfB : nPort, "")) return nullptr;
     PlaceSideBySide(a, b);
     if (!JoinGameChannel(a) || !JoinGameChannel(b) || !InviteAndAccept(a, b)) return nullptr;
     return TossWinner(a, b);

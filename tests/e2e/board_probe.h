@@ -43,8 +43,9 @@ void PlaceSideBySide(const Client& a, const Client& b);
 // linked to the first; both with TLS when bTLS) and placed side by side, join
 // the game channel; the first invites the second, who accepts, and the coin
 // is tossed. The winner of the toss, who plays black, or nullptr on failure.
+// The first client's settings get the further lines given.
 const Client* MeetForAGame(Client& a, Client& b, const std::string& sScenario, int nPort, Relay* pRelay = nullptr,
-                           int nPortOfB = 0, bool bTLS = false);
+                           int nPortOfB = 0, bool bTLS = false, const std::string& sMoreSettingsA = "");
 // Black plays (2, 3) to (6, 3), white (2, 5) to (5, 5) in between, each
 // stone checked on the other's board; black's fifth stone wins.
 bool PlayRowToFive(const Client& black, const Client& white);

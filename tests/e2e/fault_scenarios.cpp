@@ -1,9 +1,15 @@
 // Faults a real network brings: the server killed and started again with
 // nobody listening in between, a server that dies with unread data and so
 // resets the connection while the client is idle,
-// a name that cannot be found, a flood of over-long lines. Through each the
-// window stays usable and kelva.ini stays whole.
+// a name that cannot be found, a flood of over-long lines, a connect that
+// hangs, a server that falls silent. Through each the window stays usable
+// and kelva.ini stays whole.
 #include "scenarios.h"
+
+#include <ws2tcpip.h>
+
+#include <cstdio>
+#include <vector>
 
 #include "relay.h"
 #include "resources/resource.h"
@@ -40,7 +46,159 @@ void ExpectConnectionEndShown(const Client& c)
               c.sName + "'s pane tells that the connection ended:\n" + sPane);
 }
 
+// A loopback listener whose queue is full: listening with a backlog of 0 and
+// holding one connection it never accepts, so that the next connect to it
+// neither succeeds nor fails for as long as the system keeps trying.
+class FullListener {
+public:
+    FullListener()
+    {
+        WSADATA wsa;
+        WSAStartup(0x0202, &wsa);
+        sockaddr_in addr = {};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int nLen = sizeof addr;
+        m_listen = socket(AF_INET, SOCK_STREAM, 0);
+        if (bind(m_listen, reinterpret_cast<sockaddr*>(&addr), nLen) != 0 || listen(m_listen, 0) != 0) return;
+        getsockname(m_listen, reinterpret_cast<sockaddr*>(&addr), &nLen);
+        m_queued = socket(AF_INET, SOCK_STREAM, 0);
+        if (connect(m_queued, reinterpret_cast<sockaddr*>(&addr), nLen) == 0) m_nPort = ntohs(addr.sin_port);
+    }
+    ~FullListener()
+    {
+        closesocket(m_queued);
+        closesocket(m_listen);
+        WSACleanup();
+    }
+    int Port() const { return m_nPort; }
+
+    // Connects to the port still waiting for an answer, read from the Linux
+    // kernel's table through Wine's drive Z: (state 02, SYN_SENT).
+    int WaitingConnects() const
+    {
+        std::string sTable;
+        ReadTextFile("Z:\\proc\\net\\tcp", sTable);
+        char szRemote[16];
+        std::snprintf(szRemote, sizeof szRemote, ":%04X 02 ", m_nPort);
+        return static_cast<int>(CountOf(sTable, szRemote));
+    }
+
+private:
+    SOCKET m_listen = INVALID_SOCKET;
+    SOCKET m_queued = INVALID_SOCKET;
+    int m_nPort = 0;
+};
+
+// Asks the window something and allows it 200 ms to answer, as the system
+// does before it calls a window "Not responding".
+bool AnswersAtOnce(HWND hWnd)
+{
+    DWORD_PTR nResult = 0;
+    return SendMessageTimeoutA(hWnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &nResult) != 0;
+}
+
 }  // namespace
+
+void ConnectInBackground(int)
+{
+    FullListener full;
+    if (!EXPECT_UI(full.Port() != 0, "a listener with a full queue")) return;
+    Client anna("Anna");
+    const std::string sSettings = SettingsFor("Anna", "127.0.0.1", full.Port());
+    if (!StartWith(anna, "connect-in-background", sSettings) || !CloseWelcome(anna)) return;
+    PressCommandButton(anna, IDM_CONNECT);
+    if (!WaitForConnectLabel(anna, "Cancel")) return;
+    EXPECT_UI(WaitUntil([&] { return full.WaitingConnects() == 1; }), "the connect waits for the full listener");
+
+    int nUnanswered = 0;
+    for (int i = 0; i < 20; ++i) {
+        if (!AnswersAtOnce(anna.hMain)) ++nUnanswered;
+        Sleep(50);
+    }
+    EXPECT_UI(nUnanswered == 0, "while connecting the window answers within 200 ms; it did not " +
+                                    std::to_string(nUnanswered) + " times of 20");
+    PressCommandButton(anna, IDM_SETUP);
+    HWND hRefused = WaitForDialog(anna, "But wait...");
+    if (!hRefused) return;
+    PressButton(hRefused, IDOK);
+    WaitForClosed(hRefused);
+    EXPECT_UI(StoredText(ChildById(anna.hMain, IDM_CONNECT)) == "Cancel", "still connecting after Setup was refused");
+
+    PressCommandButton(anna, IDM_CONNECT);
+    WaitForConnectLabel(anna, "Connect", 1000);
+    EXPECT_UI(WaitUntil([&] { return full.WaitingConnects() == 0; }, 1000), "Cancel leaves no connect waiting");
+    EXPECT_UI(WindowText(anna.hOutput) == "Attempting to connect to 127.0.0.1\r\n",
+              "Cancel shows nothing more:\n" + WindowText(anna.hOutput));
+
+    PressCommandButton(anna, IDM_CONNECT);
+    if (!WaitForConnectLabel(anna, "Cancel")) return;
+    EXPECT_UI(CloseClient(anna) == 0, "closing the window while connecting ends the program with exit code 0");
+    ExpectSettingsKept(anna, sSettings);
+}
+
+// The addresses of a name as the system gives them, in its order.
+std::vector<std::string> AddressesOf(const std::string& sName)
+{
+    std::vector<std::string> addresses;
+    addrinfo hints = {};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* pFound = nullptr;
+    if (getaddrinfo(sName.c_str(), nullptr, &hints, &pFound) != 0) return addresses;
+    for (addrinfo* p = pFound; p != nullptr; p = p->ai_next) {
+        char szAddress[64] = "";
+        DWORD nLen = sizeof szAddress;
+        WSAAddressToStringA(p->ai_addr, static_cast<DWORD>(p->ai_addrlen), nullptr, szAddress, &nLen);
+        addresses.push_back(szAddress);
+    }
+    freeaddrinfo(pFound);
+    return addresses;
+}
+
+// Run with a hosts file that gives kelva-dual.test the addresses ::1,
+// 127.0.0.1 and 127.0.0.2, which the system puts in that order. Only the
+// last leads to the server, through a relay listening there: a client that
+// tried one address alone, or IPv4 alone, would find nobody.
+void NameWithDeadAddress(int nPort)
+{
+    Relay relay;
+    std::vector<std::string> addresses = AddressesOf("kelva-dual.test");
+    std::string sFound;
+    for (const std::string& s : addresses) sFound += " " + s;
+    if (!EXPECT_UI(addresses == std::vector<std::string>({"::1", "127.0.0.1", "127.0.0.2"}),
+                   "kelva-dual.test is ::1, 127.0.0.1, 127.0.0.2 in this order; it is" + sFound) ||
+        !EXPECT_UI(relay.Start(nPort, "127.0.0.2"), "the relay listens on 127.0.0.2"))
+        return;
+    Client anna("Anna");
+    if (!StartConnected(anna, "name-with-dead-address", "kelva-dual.test", relay.Port())) return;
+    WaitForConnectLabel(anna, "Disconnect");
+    std::string sPane = WindowText(anna.hOutput);
+    EXPECT_UI(sPane.rfind("Attempting to connect to kelva-dual.test\r\n", 0) == 0 &&
+                  sPane.find("Error") == std::string::npos,
+              "the dead addresses show nothing:\n" + sPane);
+    EXPECT_UI(CloseClient(anna) == 0, "closing the window ends the program with exit code 0");
+}
+
+// With PingSeconds=2, a server that answers the PING keeps the connection;
+// once it is stopped, the client gives it up within 5 seconds.
+void SilentServer(int nPort)
+{
+    Client anna("Anna");
+    Relay relay;
+    if (!StartOnRelay(anna, "silent-server", "127.0.0.1", relay, nPort, PingSecondsLine(2))) return;
+    EXPECT_UI(WaitUntil([&] { return CountOf(relay.ClientSent(), "PING :KELVA\r\n") >= 3; }),
+              "the server's answers keep the PINGs coming; the client sent:\n" + relay.ClientSent());
+    std::string sPane = WindowText(anna.hOutput);
+    EXPECT_UI(sPane.find("PONG") == std::string::npos && sPane.find("Error") == std::string::npos,
+              "the answers are not shown, and the connection lives on:\n" + sPane);
+    EXPECT_UI(StoredText(ChildById(anna.hMain, IDM_CONNECT)) == "Disconnect", "still connected");
+
+    if (!OrderServer("pause")) return;
+    WaitForOutput(anna, "Error: the server has not answered for 4 seconds\r\n", 5000);
+    WaitForConnectLabel(anna, "Connect", 1000);
+    EXPECT_UI(CloseClient(anna) == 0, "closing the window ends the program with exit code 0");
+}
 
 void ServerKilledAndRestarted(int nPort)
 {

@@ -116,3 +116,20 @@ void KickedFromGameChannel(int nPort)
               "the kick is understood:\n" + WindowText(anna.hOutput));
     EXPECT_UI(CloseClient(anna) == 0, "the program ends with exit code 0");
 }
+
+// The network between one player and the server goes away in a game: that
+// player's client notices the silence, says so and leaves game mode; the
+// other is told once the server has dropped the silent one.
+void SilentPlayerInGame(int nPort)
+{
+    Client anna("Anna"), bert("Bert");
+    Relay relay;
+    const Client* pBlack = MeetForAGame(anna, bert, "silent-player-in-game", nPort, &relay, 0, false, PingSecondsLine(2));
+    if (!pBlack) return;
+    relay.Stall();
+    WaitForOutput(anna, "Error: the server has not answered for 4 seconds\r\n");
+    EXPECT_UI(WaitUntil([&] { return !IsWindowVisible(BoardOf(anna)); }), "Anna's board is put away");
+    WaitForTitle(anna, "KELVA");
+    WaitForOutput(bert, "<KELVA> Your opponent has left.\r\n", 45000);
+    EXPECT_UI(CloseClient(anna) == 0 && CloseClient(bert) == 0, "both programs end with exit code 0");
+}

@@ -42,14 +42,14 @@ Relay::~Relay()
     DeleteCriticalSection(&m_lock);
 }
 
-bool Relay::Start(int nServerPort, bool bByLine)
+bool Relay::Start(int nServerPort, const char* szListenAddress, bool bByLine)
 {
     m_nServerPort = nServerPort;
     m_bByLine = bByLine;
     m_listen = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr = {};
     addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_addr.s_addr = inet_addr(szListenAddress);
     if (bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(m_listen, 1) != 0)
         return false;
     int nLen = sizeof addr;
@@ -84,6 +84,8 @@ void Relay::Inject(const std::string& sBytes)
     Lock lock(m_lock);
     m_sToClient += sBytes;
 }
+
+void Relay::Stall() { InterlockedExchange(&m_bStalled, 1); }
 
 DWORD WINAPI Relay::ThreadProc(LPVOID pRelay)
 {
@@ -149,6 +151,10 @@ void Relay::Run()
 
     char buf[4096];
     while (!m_bStop) {
+        if (m_bStalled) {
+            Sleep(50);
+            continue;
+        }
         FD_ZERO(&ready);
         FD_SET(m_client, &ready);
         FD_SET(m_server, &ready);

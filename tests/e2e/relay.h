@@ -1,6 +1,6 @@
 // A relay between one kelva.exe and the test IRC server, inside the driver:
 // it records what the client sends, can hold back the server's lines from a
-// chosen one on, and can slip extra bytes to the client.
+// chosen one on, can slip extra bytes to the client, and can go silent.
 #pragma once
 
 #include <winsock2.h>
@@ -15,10 +15,11 @@ public:
     Relay(const Relay&) = delete;
     Relay& operator=(const Relay&) = delete;
 
-    // Listens on a free loopback port and forwards its one client to the
-    // server on nServerPort; the server's bytes go on line by line, or as
-    // they come when not bByLine (TLS records are not lines).
-    bool Start(int nServerPort, bool bByLine = true);
+    // Listens on a free port of the loopback address (127.0.0.1 unless
+    // given) and forwards its one client to the server on nServerPort; the
+    // server's bytes go on line by line, or as they come when not bByLine
+    // (TLS records are not lines).
+    bool Start(int nServerPort, const char* szListenAddress = "127.0.0.1", bool bByLine = true);
     int Port() const { return m_nPort; }
 
     std::string ClientSent();
@@ -26,6 +27,9 @@ public:
     void HoldFrom(const std::string& sText);
     void Release();
     void Inject(const std::string& sBytes);
+    // From now on nothing passes either way and both connections stay open,
+    // as when the network between the client and the server goes away.
+    void Stall();
 
 private:
     static DWORD WINAPI ThreadProc(LPVOID pRelay);
@@ -42,6 +46,7 @@ private:
     int m_nPort = 0;
     HANDLE m_hThread = nullptr;
     volatile LONG m_bStop = 0;
+    volatile LONG m_bStalled = 0;
     CRITICAL_SECTION m_lock;
     std::string m_sClientSent;
     std::string m_sHoldText;

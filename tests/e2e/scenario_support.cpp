@@ -24,6 +24,8 @@ std::string TLSSettingsFor(const std::string& sNick, int nPort)
     return sSettings + "TLS=1\r\n";
 }
 
+std::string PingSecondsLine(int nSeconds) { return "PingSeconds=" + std::to_string(nSeconds) + "\r\n"; }
+
 void ExpectSettingsKept(const Client& c, const std::string& sSettings)
 {
     std::string sIni;
@@ -104,9 +106,10 @@ void ExpectNotice(Client& c, const std::string& sTitle, const std::string& sProm
 
 void PressCommandButton(const Client& c, int nId) { PostMessageA(ChildById(c.hMain, nId), BM_CLICK, 0, 0); }
 
-bool StartConnected(Client& c, const std::string& sScenario, const std::string& sServer, int nPort)
+bool StartConnected(Client& c, const std::string& sScenario, const std::string& sServer, int nPort,
+                    const std::string& sMoreSettings)
 {
-    return StartConnectedWith(c, sScenario, SettingsFor(c.sName, sServer, nPort));
+    return StartConnectedWith(c, sScenario, SettingsFor(c.sName, sServer, nPort) + sMoreSettings);
 }
 
 bool StartConnectedWith(Client& c, const std::string& sScenario, const std::string& sSettings)
@@ -116,9 +119,11 @@ bool StartConnectedWith(Client& c, const std::string& sScenario, const std::stri
     return WaitForOutput(c, "End of MOTD command\r\n");
 }
 
-bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort)
+bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort,
+                  const std::string& sMoreSettings)
 {
-    return EXPECT_UI(relay.Start(nPort), "the relay starts") && StartConnected(c, sScenario, sServer, relay.Port());
+    return EXPECT_UI(relay.Start(nPort), "the relay starts") &&
+           StartConnected(c, sScenario, sServer, relay.Port(), sMoreSettings);
 }
 
 void SetServerOrderDir(const std::string& sDir) { sServerOrderDir = sDir; }

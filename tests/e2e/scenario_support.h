@@ -14,6 +14,8 @@ std::string SettingsFor(const std::string& sNick, const std::string& sServer, in
 // The same with TLS on and the test server's password, as a TLS scenario's
 // server asks for it.
 std::string TLSSettingsFor(const std::string& sNick, int nPort);
+// The interval after which a silent server is pinged, for the settings.
+std::string PingSecondsLine(int nSeconds);
 // kelva.ini is still exactly what the scenario wrote.
 void ExpectSettingsKept(const Client& c, const std::string& sSettings);
 
@@ -64,11 +66,13 @@ RECT ChildPlace(HWND hChild);
 // Presses one of the main window's buttons (Setup, Connect, List).
 void PressCommandButton(const Client& c, int nId);
 
-// Starts a client with settings for the server and port, closes the Welcome
-// dialog and connects with the Connect button; true once the server has
-// greeted it.
-bool StartConnected(Client& c, const std::string& sScenario, const std::string& sServer, int nPort);
+// Starts a client with settings for the server and port (and the further
+// settings lines given), closes the Welcome dialog and connects with the
+// Connect button; true once the server has greeted it.
+bool StartConnected(Client& c, const std::string& sScenario, const std::string& sServer, int nPort,
+                    const std::string& sMoreSettings = "");
 // The same from the given settings.
 bool StartConnectedWith(Client& c, const std::string& sScenario, const std::string& sSettings);
 // The same through the relay, which sits before the test server.
-bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort);
+bool StartOnRelay(Client& c, const std::string& sScenario, const std::string& sServer, Relay& relay, int nPort,
+                  const std::string& sMoreSettings = "");

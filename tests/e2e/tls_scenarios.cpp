@@ -145,7 +145,7 @@ void TLSTrustedAuthority(int)
     TrustedTestAuthority authority;
     Client anna("Anna");
     Relay relay;
-    if (!EXPECT_UI(relay.Start(TLSPort(), false), "the relay starts")) return;
+    if (!EXPECT_UI(relay.Start(TLSPort(), "127.0.0.1", false), "the relay starts")) return;
     if (!StartConnectedWith(anna, "tls-trusted-authority", TLSSettingsFor("Anna", relay.Port()))) return;
     EXPECT_UI(NoCertificateQuestion(anna), "a trusted certificate is not questioned");
     std::string sWire = relay.ClientSent();

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# with-ircd.sh STATE_FILE DRIVER SCENARIO [hybrid|--linked]: runs one driver
-# scenario against a fresh local IRC server on a free loopback port, ngircd
-# or, with "hybrid", ircd-hybrid; the server is stopped by its PID afterwards,
-# pass or fail. Exits with 77 when the server cannot be started on this
-# machine. With --linked, a second ngircd is linked to the first, and the
-# driver is given its port after the order directory.
+# with-ircd.sh STATE_FILE DRIVER SCENARIO [hybrid|--linked|PING_TIMEOUT]: runs
+# one driver scenario against a fresh local IRC server on a free loopback
+# port, ngircd or, with "hybrid", ircd-hybrid; the server is stopped by its
+# PID afterwards, pass or fail. Exits with 77 when the server cannot be
+# started on this machine. With --linked, a second ngircd is linked to the
+# first, and the driver is given its port after the order directory. Given
+# PING_TIMEOUT, ngircd pings a silent user after that many seconds, not 120.
 #
 # The driver, a Windows program, cannot signal the server itself. It leaves
 # orders as files in a directory given to it as its third argument: "pause"
@@ -21,6 +22,8 @@
 # each certificate's SHA-256 fingerprint as "NAME.fp" in the order directory.
 set -u
 state=$1 driver=$2 scenario=$3 option=${4:-}
+ping_timeout=120
+case $option in [0-9]*) ping_timeout=$option ;; esac
 here=$(cd "$(dirname "$0")" && pwd)
 ircd="$here/../../scripts/local-ircd.sh"
 [ "$option" = hybrid ] && ircd="$here/hybrid-ircd.sh"
@@ -47,9 +50,10 @@ esac
 # irc2.kelva.local, link to it; for a TLS scenario with the password and the
 # current certificate on the next port.
 start_server() {
-    local args=()
-    [ "$option" = --linked ] && args=(120 "" irc.kelva.local irc2.kelva.local 0)
-    [ -n "$certs" ] && args=(120 kelva-secret irc.kelva.local "" 0 $(($1 + 1)) "$certs/$cert.crt" "$certs/$cert.key")
+    local args=("$ping_timeout")
+    [ "$option" = hybrid ] && args=()
+    [ "$option" = --linked ] && args=("$ping_timeout" "" irc.kelva.local irc2.kelva.local 0)
+    [ -n "$certs" ] && args=("$ping_timeout" kelva-secret irc.kelva.local "" 0 $(($1 + 1)) "$certs/$cert.crt" "$certs/$cert.key")
     "$ircd" start "$dir" "$1" "${args[@]}"
 }
 
@@ -69,7 +73,7 @@ start_on_free_port() {
 }
 
 start_second_server() {
-    "$ircd" start "$dir/second" "$1" 120 "" irc2.kelva.local irc.kelva.local "$first_port"
+    "$ircd" start "$dir/second" "$1" "$ping_timeout" "" irc2.kelva.local irc.kelva.local "$first_port"
 }
 
 start_on_free_port start_server || { echo "could not start the test IRC server" >&2; exit 1; }

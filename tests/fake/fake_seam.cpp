@@ -7,6 +7,7 @@
 #include "game/client_game.h"
 #include "game/handshake.h"
 #include "irc/client_state.h"
+#include "irc/connect_attempt.h"
 #include "irc/text.h"
 #include "irc/tls.h"
 #include "irc/transport.h"
@@ -25,6 +26,7 @@ bool SortsBefore(const std::string& a, const std::string& b) { return strcasecmp
 
 void ResetClientAndFake()
 {
+    CancelConnectAttempt();  // an attempt an earlier test left under way
     TransportClose();
     client = ClientState();
     ResetClientGame();
@@ -119,7 +121,15 @@ void SendGameModeCommand()
 
 void LayoutMainWindow() { fake.calls.push_back("layout"); }
 
-void SetConnectionControls(int bConnected) { fake.bConnectedControls = bConnected; }
+void SetConnectionControls(int nControls)
+{
+    fake.bConnectedControls = nControls == CONTROLS_CONNECTED;
+    fake.bConnectingControls = nControls == CONTROLS_CONNECTING;
+}
+
+void ResolveServerName(unsigned nAttempt, const char* szName) { fake.lookUps.push_back({nAttempt, szName}); }
+
+void WatchConnect(SOCKET sock) { fake.watchedConnects.push_back(sock); }
 
 void FocusInputLine() { ++fake.nFocusToInput; }
 

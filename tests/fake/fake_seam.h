@@ -4,8 +4,12 @@
 #pragma once
 
 #include <deque>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "irc/net.h"
 
 struct DialogCall {
     bool bOwned;  // owned by the main window rather than by nothing
@@ -51,6 +55,7 @@ struct FakeSeam {
     int nBeeps = 0;
     unsigned nTicks = 0;                // what TickCount answers
     int bConnectedControls = 0;  // the check mark and the "Disconnect" label
+    int bConnectingControls = 0;  // the "Cancel" label of an attempt under way
     int nFocusToInput = 0;       // times the focus was given to the input line
     int nSetupDialogs = 0;       // times the Setup dialog was run
 
@@ -60,6 +65,15 @@ struct FakeSeam {
     std::vector<std::string> channelRows;
 
     FakeTls tls;
+
+    // Connecting in the background: the look-ups asked for and not answered
+    // yet, each with its attempt's number, and the sockets whose connect
+    // is watched, in order. FinishConnectAttempt answers them.
+    std::vector<std::pair<unsigned, std::string>> lookUps;
+    std::vector<SOCKET> watchedConnects;
+    // Names the look-ups find here, as a hosts file would, before asking the
+    // system: numeric addresses, in the order they are found.
+    std::map<std::string, std::vector<std::string>> hosts;
 
     std::vector<DialogCall> dialogs;
     std::deque<short> answers;  // the buttons pressed, in order; 2 when none is left

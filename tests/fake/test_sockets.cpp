@@ -3,7 +3,11 @@
 #include <fcntl.h>
 #include <poll.h>
 
+#include <chrono>
+
 #include "irc/client_state.h"
+#include "irc/connect_attempt.h"
+#include "tests/fake/fake_seam.h"
 
 ServerEnd::ServerEnd()
 {
@@ -44,14 +48,14 @@ void ServerEnd::Close()
     m_sock = INVALID_SOCKET;
 }
 
-SOCKET BindLoopback(unsigned short& nPort, bool bListen)
+SOCKET BindLoopback(unsigned short& nPort, bool bListen, int nBacklog)
 {
     SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr = {};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    if (bListen) listen(s, 4);
+    if (bListen) listen(s, nBacklog);
     socklen_t nLen = sizeof addr;
     getsockname(s, reinterpret_cast<sockaddr*>(&addr), &nLen);
     nPort = ntohs(addr.sin_port);
@@ -72,10 +76,14 @@ SOCKET ConnectLoopback(unsigned short nPort)
     return s;
 }
 
-Listener::Listener() : m_peer(INVALID_SOCKET), m_nPort(0) { m_listen = BindLoopback(m_nPort, true); }
+Listener::Listener(int nBacklog) : m_peer(INVALID_SOCKET), m_nPort(0)
+{
+    m_listen = BindLoopback(m_nPort, true, nBacklog);
+}
 
 Listener::~Listener()
 {
+    if (m_queued != INVALID_SOCKET) closesocket(m_queued);
     if (m_peer != INVALID_SOCKET) closesocket(m_peer);
     closesocket(m_listen);
 }
@@ -102,9 +110,68 @@ std::string Listener::Read(int nMs)
     return sRead;
 }
 
+void Listener::FillQueue() { m_queued = ConnectLoopback(m_nPort); }
+
 bool Listener::PeerClosed()
 {
     char c;
     pollfd pfd = {m_peer, POLLIN, 0};
     return poll(&pfd, 1, 2000) == 1 && recv(m_peer, &c, 1, MSG_PEEK) == 0;
+}
+
+namespace {
+
+// The numeric addresses of a fake hosts entry, chained into one list that
+// freeaddrinfo releases whole, as it does the system's own.
+int LookUpInFakeHosts(const std::vector<std::string>& addresses, addrinfo** ppFound)
+{
+    addrinfo** ppTail = ppFound;
+    *ppFound = nullptr;
+    for (const std::string& sAddress : addresses) {
+        int nError = LookUpServerName(sAddress.c_str(), ppTail);
+        if (nError != 0) return nError;
+        while (*ppTail != nullptr) ppTail = &(*ppTail)->ai_next;
+    }
+    return 0;
+}
+
+}  // namespace
+
+void AnswerLookUp()
+{
+    std::pair<unsigned, std::string> request = fake.lookUps.front();
+    fake.lookUps.erase(fake.lookUps.begin());
+    addrinfo* pFound = nullptr;
+    auto entry = fake.hosts.find(request.second);
+    int nError = entry != fake.hosts.end() ? LookUpInFakeHosts(entry->second, &pFound)
+                                           : LookUpServerName(request.second.c_str(), &pFound);
+    OnServerNameResolved(request.first, pFound, nError);
+}
+
+bool ReportConnectEnd(int nMs)
+{
+    if (fake.watchedConnects.empty()) return false;
+    SOCKET sock = fake.watchedConnects.back();
+    pollfd pfd = {sock, POLLOUT, 0};
+    if (poll(&pfd, 1, nMs) != 1) return false;
+    int nSocketError = 0;
+    socklen_t nSize = sizeof nSocketError;
+    getsockopt(sock, SOL_SOCKET, SO_ERROR, &nSocketError, &nSize);
+    errno = nSocketError;
+    OnConnectDone(sock, nSocketError == 0 ? 0 : WSAGetLastError());
+    return true;
+}
+
+bool FinishConnectAttempt(int nMs)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nMs);
+    while (ConnectAttemptInProgress()) {
+        auto nLeft = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (nLeft.count() <= 0) return false;
+        if (!fake.lookUps.empty())
+            AnswerLookUp();
+        else if (!ReportConnectEnd(static_cast<int>(nLeft.count())))
+            return false;
+    }
+    return true;
 }

@@ -8,6 +8,7 @@
 
 #include "irc/client_state.h"
 #include "irc/connection.h"
+#include "irc/keepalive.h"
 #include "irc/receive.h"
 #include "irc/text.h"
 #include "tests/fake/fake_seam.h"
@@ -46,6 +47,26 @@ TEST_F(PingingServer, AServerPingIsAnsweredAndTheConnectionLivesOn)
         << "the next PING is answered too";
     EXPECT_EQ(SEND_COMPOSE, client.nSendMode);
     EXPECT_EQ(npos, fake.sOutput.find("PING :")) << "a PING shows nothing";
+}
+
+// The server answers the client's own PING: nothing is shown, and the
+// answer restarts the silence, so the next check pings again rather than
+// giving up.
+TEST_F(OpenServer, TheClientsOwnPingIsAnsweredAndTheAnswerNotShown)
+{
+    client.nPingSeconds = 2;
+    ASSERT_EQ(0, Connect());
+    ASSERT_TRUE(PumpUntilShown(szEndOfMotd));
+    fake.sOutput.clear();
+    fake.nTicks += 2000;
+    EXPECT_EQ(0, CheckServerSilence());
+    EXPECT_FALSE(PumpUntil([] { return !fake.sOutput.empty(); }, 1000)) << "the answer is not shown";
+    EXPECT_EQ(0, nLastPoll);
+    fake.nTicks += 2000;
+    EXPECT_EQ(0, CheckServerSilence()) << "the answer was heard";
+    EXPECT_TRUE(PumpUntil([&] { return Count(relay->Recorded(), "PING :KELVA\r\n") == 2; }))
+        << "a second PING rather than giving up";
+    EXPECT_EQ("", fake.sOutput);
 }
 
 TEST_F(OpenServer, DisconnectSaysQuitAndTheServerSeesTheUserLeave)

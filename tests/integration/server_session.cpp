@@ -18,6 +18,7 @@
 #include "irc/receive.h"
 #include "irc/text.h"
 #include "tests/fake/fake_seam.h"
+#include "tests/fake/test_sockets.h"
 
 const char szWelcome[] = "Welcome to the Internet Relay Network Ravkel!";
 const char szEndOfMotd[] = "End of MOTD command\r\n";
@@ -103,7 +104,9 @@ short ServerSession::Connect(const char* szServer)
     CopyField(client.szIRCServer, szServer);
     CopyField(client.szIRCPort, relay->PortText().c_str());
     nLastPoll = 0;
-    return ConnectToServer();
+    short nResult = ConnectToServer();
+    if (nResult == 0 && !FinishConnectAttempt()) return -1;
+    return nResult != 0 || client.bConnected ? nResult : static_cast<short>(-1);
 }
 
 bool ServerSession::PumpUntil(const std::function<bool()>& done, int nMs)

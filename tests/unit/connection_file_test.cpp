@@ -100,6 +100,7 @@ TEST_F(ConnectionFile, TakesEachKeyAnywhereAndThenConnects)
         if (nAt != std::string::npos) sFile.replace(nAt, 5, listener.PortText());
         WriteFile("connect.txt", sFile);
         ReadConnectionFile("connect.txt");
+        EXPECT_TRUE(FinishConnectAttempt()) << c.szWhat;
         EXPECT_STREQ(c.szServer ? c.szServer : "127.0.0.1", client.szIRCServer) << c.szWhat;
         EXPECT_EQ(c.szPort ? c.szPort : listener.PortText(), client.szIRCPort) << c.szWhat;
         EXPECT_STREQ(c.szChannel, client.szChannel) << c.szWhat;
@@ -118,6 +119,7 @@ TEST_F(ConnectionFile, AFileThatOpensButCannotBeReadCountsAsEmpty)
     StartCase();
     ASSERT_EQ(0, mkdir("folder", 0700));
     ReadConnectionFile("folder");
+    EXPECT_TRUE(FinishConnectAttempt());
     EXPECT_EQ(1, client.bConnected);
     EXPECT_TRUE(listener.Accept());
     EXPECT_TRUE(fake.dialogs.empty());

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "irc/client_state.h"
+#include "irc/connect_attempt.h"
 #include "irc/connection.h"
 #include "irc/receive.h"
 #include "irc/send.h"
@@ -15,6 +18,18 @@
 #include "tests/fake/test_sockets.h"
 
 namespace {
+
+// The sockets this process holds open; a closed socket's number may be
+// given to the next one, so the sockets are counted, not looked up.
+int OpenSockets()
+{
+    int nSockets = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code error;
+        nSockets += std::filesystem::read_symlink(entry.path(), error).string().rfind("socket:", 0) == 0;
+    }
+    return nSockets;
+}
 
 class Connection : public ::testing::Test {
 protected:
@@ -35,6 +50,7 @@ protected:
         CopyField(client.szIRCServer, szServer);
         CopyField(client.szPassword, szPassword);
         EXPECT_EQ(0, ConnectToServer());
+        EXPECT_TRUE(FinishConnectAttempt());
         EXPECT_TRUE(listener.Accept());
         return listener.Read();
     }
@@ -91,30 +107,118 @@ struct FailedAttempt {
     const char* szServer;
     const char* szPort;  // nullptr: the listener's
     const char* szError;
+    std::vector<std::string> hosts;  // what the look-up finds for szServer; empty: the system's answer
 };
 
 const FailedAttempt kFailures[] = {
-    {"a port that is not a number connects to port 0", "127.0.0.1", "abc", "Error: connect() = 10061\r\n"},
-    {"a name that begins with a digit is taken as an address", "1nvalid.example", nullptr, "Error: connect() = "},
+    {"a port that is not a number connects to port 0", "127.0.0.1", "abc", "Error: connect() = 10061\r\n", {}},
+    {"a name that begins with a digit is taken as an address", "1nvalid.example", nullptr, "Error: connect() = ",
+     {}},
     // A label of 64 characters is refused before any name server is asked.
     {"a name that cannot be found",
      "no-such-host-with-a-first-label-longer-than-sixty-three-characters.invalid", nullptr,
-     "Error: gethostbyname() = 110"},
+     "Error: gethostbyname() = 110", {}},
+    // The listener is on 127.0.0.1 alone: the others refuse.
+    {"every address of a name refuses: the last one's error, once", "dead.test", nullptr,
+     "Error: connect() = 10061\r\n", {"::1", "127.0.0.2"}},
 };
 
 TEST_F(Connection, AFailedAttemptShowsItsErrorAndLeavesTheStateAsItWas)
 {
+    const int nSocketsBefore = OpenSockets();
     for (const FailedAttempt& c : kFailures) {
         fake.sOutput.clear();
+        fake.hosts[c.szServer] = c.hosts;
+        if (c.hosts.empty()) fake.hosts.erase(c.szServer);
         CopyField(client.szIRCServer, c.szServer);
         if (c.szPort) CopyField(client.szIRCPort, c.szPort);
-        EXPECT_NE(0, ConnectToServer()) << c.szWhat;
+        ConnectToServer();
+        EXPECT_TRUE(FinishConnectAttempt()) << c.szWhat;
         std::string sExpected = std::string("Attempting to connect to ") + c.szServer + "\r\n" + c.szError;
         EXPECT_EQ(sExpected, fake.sOutput.substr(0, sExpected.size())) << c.szWhat;
+        EXPECT_EQ(1u, fake.appends.size() - 1) << c.szWhat << ": one error line\n" << fake.sOutput;
         EXPECT_EQ(0, client.bConnected) << c.szWhat;
+        EXPECT_EQ(0, fake.bConnectingControls) << c.szWhat << ": the button reads \"Connect\" again";
         EXPECT_EQ(SEND_RAW, client.nSendMode) << c.szWhat;
         EXPECT_EQ(INVALID_SOCKET, client.sockServer) << c.szWhat << ": the socket is given back";
+        EXPECT_EQ(nSocketsBefore, OpenSockets()) << c.szWhat << ": every socket tried is closed";
+        fake.appends.clear();
     }
+}
+
+TEST_F(Connection, ANameWithADeadAddressConnectsThroughTheNextOne)
+{
+    fake.hosts["dual.test"] = {"::1", "127.0.0.2", "127.0.0.1"};
+    const int nSocketsBefore = OpenSockets();
+    EXPECT_EQ(std::string("NICK Ravkel\r\n") + szUser, Registration("dual.test", ""));
+    EXPECT_EQ("Attempting to connect to dual.test\r\n", fake.sOutput) << "the dead addresses show nothing";
+    ASSERT_EQ(3u, fake.watchedConnects.size()) << "each address in the order found";
+    EXPECT_EQ(fake.watchedConnects[2], client.sockServer);
+    EXPECT_EQ(nSocketsBefore + 2, OpenSockets()) << "the connection and the listener's end of it, no more";
+    EXPECT_EQ(1, fake.bConnectedControls);
+}
+
+// While the look-up and the connect run, nothing waits: each step ends when
+// the shell reports it.
+TEST_F(Connection, AnAttemptRunsInStepsAndShowsCancelMeanwhile)
+{
+    CopyField(client.szIRCServer, "localhost");
+    EXPECT_EQ(0, ConnectToServer());
+    ASSERT_EQ(1u, fake.lookUps.size());
+    EXPECT_EQ("localhost", fake.lookUps[0].second);
+    EXPECT_EQ(1, fake.bConnectingControls);
+    EXPECT_EQ(0, client.bConnected);
+    EXPECT_EQ(0, ConnectToServer()) << "a second Connect while connecting does nothing";
+    EXPECT_EQ(1u, fake.lookUps.size());
+    EXPECT_EQ("Attempting to connect to localhost\r\n", fake.sOutput);
+
+    AnswerLookUp();
+    ASSERT_EQ(1u, fake.watchedConnects.size()) << "the connect is watched before it begins";
+    EXPECT_EQ(1, fake.bConnectingControls);
+    EXPECT_TRUE(listener.Accept());
+    EXPECT_TRUE(ReportConnectEnd(2000));
+    EXPECT_EQ(1, client.bConnected);
+    EXPECT_EQ(0, fake.bConnectingControls);
+    EXPECT_EQ(1, fake.bConnectedControls);
+}
+
+TEST_F(Connection, CancelAbandonsTheAttemptAtEachStep)
+{
+    CopyField(client.szIRCServer, "localhost");
+    ConnectToServer();
+    EXPECT_EQ(0, Disconnect()) << "Disconnect while connecting cancels";
+    EXPECT_EQ(0, fake.bConnectingControls);
+    AnswerLookUp();
+    EXPECT_TRUE(fake.watchedConnects.empty()) << "the look-up of an abandoned attempt is dropped";
+
+    // A look-up that ends after a new attempt has begun belongs to the old one.
+    ConnectToServer();
+    CancelConnectAttempt();
+    ConnectToServer();
+    ASSERT_EQ(2u, fake.lookUps.size());
+    AnswerLookUp();
+    EXPECT_TRUE(fake.watchedConnects.empty());
+    EXPECT_TRUE(FinishConnectAttempt());
+    EXPECT_EQ(1, client.bConnected);
+    Disconnect();
+
+    // A listener with a full queue leaves the connect hanging.
+    Listener full(0);
+    full.FillQueue();
+    CopyField(client.szIRCServer, "127.0.0.1");
+    CopyField(client.szIRCPort, full.PortText().c_str());
+    const int nSocketsBefore = OpenSockets();
+    ConnectToServer();
+    ASSERT_EQ(2u, fake.watchedConnects.size());
+    SOCKET sockHanging = fake.watchedConnects.back();
+    EXPECT_FALSE(ReportConnectEnd(300)) << "the connect is still waiting";
+    CancelConnectAttempt();
+    EXPECT_EQ(nSocketsBefore, OpenSockets()) << "nothing is left half-open";
+    EXPECT_FALSE(ConnectAttemptInProgress());
+    EXPECT_EQ(0, fake.bConnectingControls);
+    OnConnectDone(sockHanging, 0);
+    EXPECT_EQ(0, client.bConnected) << "a late report of an abandoned connect changes nothing";
+    EXPECT_EQ(INVALID_SOCKET, client.sockServer);
 }
 
 TEST_F(Connection, TheAttemptLineHoldsTheLongestServerName)

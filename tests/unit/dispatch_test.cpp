@@ -90,6 +90,22 @@ TEST(OpponentPing, IsAnsweredAsTheClientAnswersIt)
     }
 }
 
+TEST_F(Dispatch, TheAnswerToTheClientsOwnPingIsNotShown)
+{
+    for (const char* szPong : {":irc.example.net PONG irc.example.net :KELVA\r\n", "PONG irc.example.net KELVA\n",
+                               ":irc.example.net pong irc.example.net :KELVA\r\n"}) {
+        HandleServerLine(szPong);
+        EXPECT_EQ("", fake.sOutput) << szPong;
+    }
+    for (const char* szPong : {":irc.example.net PONG irc.example.net :other\r\n",
+                               ":irc.example.net PONG irc.example.net :NOTKELVA\r\n", "PONG\r\n"}) {
+        fake.sOutput.clear();
+        HandleServerLine(szPong);
+        EXPECT_EQ(std::string("<?> ") + szPong, fake.sOutput) << "any other PONG is shown whole";
+    }
+    EXPECT_EQ("", Sent());
+}
+
 TEST_F(Dispatch, TheOwnJoinSetsChannelAndTitleAndEmptiesTheNickList)
 {
     fake.nicks = {"alice", "bob"};

@@ -123,6 +123,37 @@ TEST_F(SettingsFile, EachKeyIsFoundAnywhereAndReadByItsRule)
     }
 }
 
+TEST_F(SettingsFile, PingSecondsIsANumberUpToADayAndOtherwise120)
+{
+    const struct { const char* szFile; int nExpected; } kCases[] = {
+        {"", 120},
+        {"PingSeconds=2\r\n", 2},
+        {"PingSeconds = 0\r\n", 0},
+        {"PingSeconds=86400\r\n", 86400},
+        {"PingSeconds=86401\r\n", 120},
+        {"PingSeconds=999999\r\n", 120},
+        {"PingSeconds=\r\n", 120},
+        {"PingSeconds=-5\r\n", 120},
+        {"PingSeconds=30s\r\n", 120},
+        {"pingseconds=30\r\n", 120},
+    };
+    for (const auto& c : kCases) {
+        WriteFile(c.szFile);
+        client.nPingSeconds = -1;
+        ReadSettings();
+        EXPECT_EQ(c.nExpected, client.nPingSeconds) << c.szFile;
+    }
+    // Setup rewrites the file: a setting made there survives, and a file
+    // with the default is written as it always was.
+    WriteFile("Nickname=zed\r\nPingSeconds=30\r\n");
+    ReadSettings();
+    WriteSettings();
+    EXPECT_EQ("IRCPort=6667\r\nShowList=TRUE\r\nPingSeconds=30\r\n", ReadFile().substr(ReadFile().find("IRCPort")));
+    client.nPingSeconds = 120;
+    WriteSettings();
+    EXPECT_EQ("IRCPort=6667\r\nShowList=TRUE\r\n", ReadFile().substr(ReadFile().find("IRCPort")));
+}
+
 TEST_F(SettingsFile, ShowListIsFalseOnlyForALeadingPartOfFALSE)
 {
     const struct { const char* szFile; int bExpected; } kCases[] = {

@@ -100,6 +100,7 @@ protected:
     void Connect()
     {
         OnConnectCommand();
+        ASSERT_TRUE(FinishConnectAttempt());
         ASSERT_TRUE(listener.Accept());
         listener.Read();
         fake.sOutput.clear();
@@ -127,10 +128,21 @@ TEST_F(Commands, ConnectWhileConnectedDisconnectsOnlyOnYes)
     EXPECT_EQ(4, fake.nFocusToInput) << "the focus goes back to the input line every time";
 }
 
-TEST_F(Commands, SetupIsRefusedWhileConnected)
+TEST_F(Commands, SetupIsRefusedWhileConnectingOrConnected)
 {
     OnSetupCommand();
     EXPECT_EQ(1, fake.nSetupDialogs);
+    CopyField(client.szIRCServer, "localhost");
+    OnConnectCommand();
+    OnSetupCommand();
+    EXPECT_EQ(1, fake.nSetupDialogs) << "refused while the name is looked up";
+    ASSERT_EQ(1u, fake.dialogs.size());
+    EXPECT_EQ(4, fake.dialogs[0].nStringId);
+    OnConnectCommand();
+    EXPECT_EQ(0, fake.bConnectingControls) << "Connect while connecting cancels, without a question";
+    EXPECT_EQ(1u, fake.dialogs.size());
+    fake.dialogs.clear();
+    CopyField(client.szIRCServer, "127.0.0.1");
     Connect();
     OnSetupCommand();
     EXPECT_EQ(1, fake.nSetupDialogs);
