@@ -195,7 +195,7 @@ std::string LinkedServers::PlaySide(const Side& side, unsigned short nPort)
     CopyField(client.szIRCPort, std::to_string(nPort).c_str());
     fake.nTicks = side.bInvites ? 1234 : 987654;  // the coins' seeds: equal ones would tie every toss
     nLastPoll = 0;
-    if (ConnectToServer() != 0) return "cannot connect";
+    if (ConnectToServer() != 0 || !FinishConnectAttempt() || !client.bConnected) return "cannot connect";
     if (!PumpUntil([&] { return client.nGameState == GAME_IDLE && InNickList(side.szPartner); }, 20000))
         return std::string("no game mode with ") + side.szPartner + " in the nick list";
     if (side.bInvites) {

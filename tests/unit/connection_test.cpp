@@ -307,6 +307,7 @@ protected:
     void Connect()
     {
         ASSERT_EQ(0, ConnectToServer());
+        ASSERT_TRUE(FinishConnectAttempt());
         ASSERT_TRUE(listener.Accept());
     }
 };
@@ -387,11 +388,13 @@ TEST_F(SecureConnection, AHandshakeWithoutAnAnswerIsGivenUpAfter30Seconds)
 TEST_F(SecureConnection, ASessionTheSystemRefusesIsAFailedAttempt)
 {
     fake.tls.bBeginFails = true;
-    EXPECT_NE(0, ConnectToServer());
+    EXPECT_EQ(0, ConnectToServer());
+    EXPECT_TRUE(FinishConnectAttempt());
     EXPECT_EQ("Attempting to connect to 127.0.0.1\r\nError: TLS handshake failed: the server does not speak TLS\r\n",
               fake.sOutput);
     EXPECT_EQ(0, client.bConnected);
     EXPECT_EQ(INVALID_SOCKET, client.sockServer);
+    EXPECT_EQ(0, fake.bConnectedControls + fake.bConnectingControls) << "the button reads Connect";
 }
 
 TEST(NetStartup, LearnsTheHostName)

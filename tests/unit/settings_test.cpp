@@ -148,10 +148,10 @@ TEST_F(SettingsFile, PingSecondsIsANumberUpToADayAndOtherwise120)
     WriteFile("Nickname=zed\r\nPingSeconds=30\r\n");
     ReadSettings();
     WriteSettings();
-    EXPECT_EQ("IRCPort=6667\r\nShowList=TRUE\r\nPingSeconds=30\r\n", ReadFile().substr(ReadFile().find("IRCPort")));
+    EXPECT_EQ("IRCPort=6667\r\nShowList=TRUE\r\nTLS=0\r\nPingSeconds=30\r\n", ReadFile().substr(ReadFile().find("IRCPort")));
     client.nPingSeconds = 120;
     WriteSettings();
-    EXPECT_EQ("IRCPort=6667\r\nShowList=TRUE\r\n", ReadFile().substr(ReadFile().find("IRCPort")));
+    EXPECT_EQ("IRCPort=6667\r\nShowList=TRUE\r\nTLS=0\r\n", ReadFile().substr(ReadFile().find("IRCPort")));
 }
 
 TEST_F(SettingsFile, ShowListIsFalseOnlyForALeadingPartOfFALSE)
