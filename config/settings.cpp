@@ -17,6 +17,7 @@
 #include "irc/client_state.h"
 #include "irc/text.h"
 #include "irc/seam.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -187,7 +188,7 @@ void WriteSettings()
         if (!bDone) std::remove(szSettingsTemp);
     }
     // The settings stay in memory for this run either way.
-    if (!bDone) ShowMessageDialog(client.hMainWnd, szSettingsFile, "Opps...", 7);
+    if (!bDone) ShowMessageDialog(client.hMainWnd, szSettingsFile, "Opps...", IDS_FILE_ERROR);
 }
 
 void StoreSetupValues(const SetupValues& values)

@@ -9,12 +9,14 @@
 #include "irc/send.h"
 #include "irc/text.h"
 #include "irc/seam.h"
+#include "kelva_version.h"
+#include "resources/resource.h"
 
 namespace {
 
-const char szIdentification[] = "KELVA 1.32 32\r\n";
+const char szIdentification[] = "KELVA " KELVA_VERSION " 32\r\n";
 
-void ShowStartupError(const char* szText) { ShowMessageDialog(nullptr, szText, "Error", 6); }
+void ShowStartupError(const char* szText) { ShowMessageDialog(nullptr, szText, "Error", IDS_ERROR); }
 
 // "Error: connect() = 10061" and the like, in the output pane.
 short ShowSocketError(const char* szCall)

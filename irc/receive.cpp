@@ -7,6 +7,7 @@
 #include "irc/dispatch.h"
 #include "irc/text.h"
 #include "irc/seam.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ void ShowOverflow()
 {
     if (client.bOverflowShown) return;
     client.bOverflowShown = 1;
-    ShowMessageDialog(client.hMainWnd, "pLine_Buffer overflow", "Error", 6);
+    ShowMessageDialog(client.hMainWnd, "pLine_Buffer overflow", "Error", IDS_ERROR);
 }
 
 // Adds a piece to the kept start of a line, or refuses it when the two

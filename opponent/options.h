@@ -1,7 +1,7 @@
 // The command line of kelva-opponent.
 #pragma once
 
-#include "irc/client_state.h"
+#include "irc/text.h"
 
 struct OpponentOptions {
     TextField szServer = "localhost";
