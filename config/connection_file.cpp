@@ -11,6 +11,7 @@
 #include "irc/connection.h"
 #include "irc/text.h"
 #include "irc/seam.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ void ReadConnectionFile(const char* szFileName)
 {
     std::FILE* pFile = std::fopen(szFileName, "rb");
     if (pFile == nullptr) {
-        ShowMessageDialog(client.hMainWnd, szFileName, "Opps...", 7);
+        ShowMessageDialog(client.hMainWnd, szFileName, "Opps...", IDS_FILE_ERROR);
         return;
     }
     char szText[CONNECTION_READ_LIMIT + 1];

@@ -13,6 +13,7 @@
 #include "irc/client_state.h"
 #include "irc/text.h"
 #include "irc/seam.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -166,7 +167,7 @@ void WriteSettings()
     };
     // The settings stay in memory for this run either way.
     if (!WriteWholeFile(szSettingsFile, pPieces, sizeof pPieces / sizeof pPieces[0]))
-        ShowMessageDialog(client.hMainWnd, szSettingsFile, "Opps...", 7);
+        ShowMessageDialog(client.hMainWnd, szSettingsFile, "Opps...", IDS_FILE_ERROR);
 }
 
 void StoreSetupValues(const SetupValues& values)

@@ -32,6 +32,10 @@ void ClearBoard(Board& board)
     for (short& nCell : board.nBoard) nCell = CELL_EMPTY;
 }
 
+namespace {
+
+// Judges one line from the 0-based start (x0, y0) by the step (dx, dy), each
+// -1, 0 or 1: MOVE_FIVE (recorded and drawn), MOVE_PLAYON or MOVE_STALEMATE.
 short ScanLine(Board& board, short x0, short y0, short dx, short dy)
 {
     short nLineResult = MOVE_STALEMATE;
@@ -54,6 +58,8 @@ short ScanLine(Board& board, short x0, short y0, short dx, short dy)
     }
     return nLineResult;
 }
+
+}  // namespace
 
 short PlaceStone(Board& board, short x, short y, short nColor, int bMark)
 {

@@ -60,7 +60,3 @@ void ClearBoard(Board& board);
 // board. bMark 1 marks it as the last move (an opponent's stone), 0 erases
 // any marker (an own stone).
 short PlaceStone(Board& board, short x, short y, short nColor, int bMark);
-
-// Judges one line from the 0-based start (x0, y0) by the step (dx, dy), each
-// -1, 0 or 1: MOVE_FIVE (recorded and drawn), MOVE_PLAYON or MOVE_STALEMATE.
-short ScanLine(Board& board, short x0, short y0, short dx, short dy);

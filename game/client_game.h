@@ -35,5 +35,7 @@ void OnGameCommand(short nLetter, const char* szLine);
 void OnBoardClick(unsigned short px, unsigned short py);
 void OnBoardSize(unsigned short w, unsigned short h);
 
-// The game as at start-up, for tests.
+// The game as at start-up. The program starts once and never needs it; the
+// native tests live many clients' lives in one process, and the start value
+// (the host and the view it draws through) is this file's own.
 void ResetClientGame();

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "game/vocabulary.h"
 #include "irc/client_state.h"
 #include "irc/send.h"
 #include "irc/text.h"
@@ -19,7 +20,7 @@ void ShowWithPartner(const char* szBefore, const char* szAfter)
 
 void LeaveGameWithPartner()
 {
-    SendText("!L\r\n");
+    SendText(MessageOf(LETTER_LEAVE).szText);
     client.szPartner[0] = '\0';
     NickListClearSelection();
     client.nGameState = GAME_IDLE;
@@ -51,12 +52,12 @@ bool Invite(const char* szName)
             NickListSelectName(client.szPartner);
             return false;
         }
-        SendText("!L\r\n");
+        SendText(MessageOf(LETTER_LEAVE).szText);
         SendGameReset();
     }
     CopyField(client.szPartner, szName);
     client.nGameState = GAME_INVITING;
-    SendText("!I\r\n");
+    SendText(MessageOf(LETTER_INVITE).szText);
     ShowWithPartner("<KELVA> Please wait while inviting ", "...\r\n");
     return true;
 }
@@ -73,7 +74,7 @@ void EndInvitation()
 void FromOpponent(const char* szLine, short nLetter)
 {
     char cLetter = szLine[nLetter];
-    if (cLetter == 'L' || cLetter == 'W' || cLetter == 'P')
+    if (cLetter == LETTER_LEAVE || IsBusyReply(cLetter))
         OnPartnerDeparture();
     else
         SendGameCommand(nLetter, szLine);
@@ -82,25 +83,25 @@ void FromOpponent(const char* szLine, short nLetter)
 void FromInvited(const char* szLine, short nLetter)
 {
     switch (szLine[nLetter]) {
-    case 'A':
+    case LETTER_ACCEPT:
         client.nGameState = GAME_PLAYING;
         ShowWithPartner("<KELVA> ", " has accepted.\r\n");
         SendGameCommand(nLetter, szLine);
         break;
-    case 'D':
+    case LETTER_DECLINE:
         ShowWithPartner("<KELVA> ", " has declined to play.\r\n");
         EndInvitation();
         break;
-    case 'P':
+    case LETTER_BUSY_PLAYING:
         EndInvitation();
         AppendOutput("<KELVA> The person you invited is currently playing someone else.\r\n");
         break;
-    case 'W':
+    case LETTER_BUSY_INVITING:
         EndInvitation();
         AppendOutput("<KELVA> The person you invited has just invited someone else.\r\n");
         break;
     // Both invited each other: the game starts when the partner's own "!A" comes.
-    case 'I': SendText("!A\r\n"); break;
+    case LETTER_INVITE: SendText(MessageOf(LETTER_ACCEPT).szText); break;
     }
 }
 
@@ -126,13 +127,13 @@ void SendTo(const char* szName, const char* szMessage)
 void AnswerInvitation(const char* szSender)
 {
     if (ShowMessageDialog(client.hMainWnd, szSender, "Hey...", IDS_PLAY_GAME) != IDYES_BUTTON) {
-        SendTo(szSender, "!D\r\n");
+        SendTo(szSender, MessageOf(LETTER_DECLINE).szText);
         return;
     }
     client.nGameState = GAME_PLAYING;
     CopyField(client.szPartner, szSender);
     NickListSelectName(client.szPartner);
-    SendText("!A\r\n");
+    SendText(MessageOf(LETTER_ACCEPT).szText);
 }
 
 // Busy replies are never answered: two clients busy with others would
@@ -141,12 +142,12 @@ void AnswerInvitation(const char* szSender)
 void FromSomebodyElse(const char* szSender, char cLetter)
 {
     if (client.nGameState == GAME_IDLE) {
-        if (cLetter == 'I') AnswerInvitation(szSender);
+        if (cLetter == LETTER_INVITE) AnswerInvitation(szSender);
         return;
     }
-    if (cLetter == 'W' || cLetter == 'P' || szSender[0] == '\0') return;
-    if (client.nGameState == GAME_INVITING) SendTo(szSender, "!W\r\n");
-    if (client.nGameState == GAME_PLAYING) SendTo(szSender, "!P\r\n");
+    if (IsBusyReply(cLetter) || szSender[0] == '\0') return;
+    if (client.nGameState == GAME_INVITING) SendTo(szSender, MessageOf(LETTER_BUSY_INVITING).szText);
+    if (client.nGameState == GAME_PLAYING) SendTo(szSender, MessageOf(LETTER_BUSY_PLAYING).szText);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "game/vocabulary.h"
 #include "irc/text.h"
 
 namespace {
@@ -14,12 +15,12 @@ void Show(Game& game, const char* szText) { game.pHost->pfnShow(game, szText); }
 
 // The C library's generator goes up to 2^31 - 1 on some platforms; a coin
 // is always 0 to 32767, which is what the peer reads back.
-unsigned DrawCoin() { return static_cast<unsigned>(std::rand()) % 32768u; }
+unsigned DrawCoin() { return static_cast<unsigned>(std::rand()) % COIN_RANGE; }
 
-void SendCoin(Game& game, const char* szFormat)
+void SendCoin(Game& game)
 {
     char szMessage[24];
-    std::snprintf(szMessage, sizeof szMessage, szFormat, game.record.nMyCoin);
+    std::snprintf(szMessage, sizeof szMessage, szCoinFormat, game.record.nMyCoin);
     Send(game, szMessage);
 }
 
@@ -47,7 +48,7 @@ void ShowEnd(Game& game, const char* szHeading, bool bOwnMove)
 void OnAccepted(Game& game)
 {
     game.record.nMyCoin = DrawCoin();
-    SendCoin(game, "!C %u\r\n");
+    SendCoin(game);
     game.record.bCoinSent = 1;
 }
 
@@ -63,13 +64,13 @@ void OnCoin(Game& game, const char* szLine, short nPos)
     r.nTheirCoin = static_cast<unsigned>(static_cast<int>(ReadNumber(szLine, nPos)));
     if (!r.bCoinSent) {
         r.nMyCoin = DrawCoin();
-        SendCoin(game, "!C %d\r\n");
+        SendCoin(game);
         r.bCoinSent = 1;
     }
     if (r.nTheirCoin == r.nMyCoin) {
         // A tie: both sides draw again, and the next pair decides.
         r.nMyCoin = DrawCoin();
-        SendCoin(game, "!C %d\r\n");
+        SendCoin(game);
         return;
     }
     r.bCoinsSettled = 1;
@@ -149,10 +150,10 @@ void ResetGame(Game& game)
 void HandleOpponentMessage(Game& game, const char* szLine, short nLetter)
 {
     switch (szLine[nLetter]) {
-    case 'A': OnAccepted(game); return;
-    case 'C': OnCoin(game, szLine, nLetter); return;
-    case 'M': OnMove(game, szLine, nLetter); return;
-    case 'R': OnBoardCleared(game); return;
+    case LETTER_ACCEPT: OnAccepted(game); return;
+    case LETTER_COIN: OnCoin(game, szLine, nLetter); return;
+    case LETTER_MOVE: OnMove(game, szLine, nLetter); return;
+    case LETTER_CLEAR: OnBoardCleared(game); return;
     }
     char szError[64];
     std::snprintf(szError, sizeof szError, "GoMokuWndProc() Error: Game command '%c' not recognized.\r\n",
@@ -171,7 +172,7 @@ void PlayAt(Game& game, short x, short y)
         // The next game: the player who clears the board begins it, with black.
         r.nMyColor = STONE_BLACK;
         r.nGameResult = MOVE_PLAYON;
-        Send(game, "!R\r\n");
+        Send(game, MessageOf(LETTER_CLEAR).szText);
         ClearShownBoard(game);
         return;
     }
@@ -181,7 +182,7 @@ void PlayAt(Game& game, short x, short y)
         return;
     }
     char szMove[24];
-    std::snprintf(szMove, sizeof szMove, "!M %d %d\r\n", x, y);
+    std::snprintf(szMove, sizeof szMove, szMoveFormat, x, y);
     Send(game, szMove);
     if (r.nGameResult == MOVE_FIVE) ShowEnd(game, "<KELVA> You have won the game.", true);
     if (r.nGameResult == MOVE_STALEMATE) ShowEnd(game, "<KELVA> The game has reached a stalemate.", true);

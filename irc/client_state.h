@@ -5,17 +5,10 @@
 
 #include <cstddef>
 
+#include "irc/line_limits.h"
 #include "irc/net.h"
 #include "irc/platform.h"
-
-// Every text field holds at most 255 characters and its NUL.
-const int TEXT_FIELD_SIZE = 256;
-typedef char TextField[TEXT_FIELD_SIZE];
-
-// The longest line to or from the server, line end included.
-const int MAX_LINE_LENGTH = 512;
-// Each network buffer holds one line or one receive, its NUL and a spare byte.
-const int NET_BUFFER_SIZE = 514;
+#include "irc/text.h"
 
 // A server silent for this long is asked whether it is still there, and
 // given up after as long again; the PingSeconds key of kelva.ini.
@@ -73,9 +66,7 @@ struct ClientState {
     HWND hNickList = nullptr;
     HWND hGameWnd = nullptr;
     HWND hConnectButton = nullptr;
-    HWND hListButton = nullptr;
     HWND hListDlg = nullptr;
-    int bClassesRegistered = 0;
     int bShowWelcome = 1;
 };
 

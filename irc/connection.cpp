@@ -12,12 +12,14 @@
 #include "irc/text.h"
 #include "irc/transport.h"
 #include "irc/seam.h"
+#include "kelva_version.h"
+#include "resources/resource.h"
 
 namespace {
 
-const char szIdentification[] = "KELVA 1.32 32\r\n";
+const char szIdentification[] = "KELVA " KELVA_VERSION " 32\r\n";
 
-void ShowStartupError(const char* szText) { ShowMessageDialog(nullptr, szText, "Error", 6); }
+void ShowStartupError(const char* szText) { ShowMessageDialog(nullptr, szText, "Error", IDS_ERROR); }
 
 bool IsDefaultServer(const char* szServer)
 {

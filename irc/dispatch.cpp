@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "game/handshake.h"
+#include "game/vocabulary.h"
 #include "irc/client_state.h"
 #include "irc/send.h"
 #include "irc/seam.h"
@@ -149,7 +150,7 @@ void OnMessage(ServerLine& line)
     SkipBlanks(s, line.nPos);
     if (s[line.nPos] == ':') ++line.nPos;
 
-    if (client.nGameState != GAME_OFF && s[line.nPos] == '!') {
+    if (client.nGameState != GAME_OFF && s[line.nPos] == GAME_MARK) {
         HandleGameMessage(line.szSender, s, static_cast<short>(line.nPos + 1));
         return;
     }

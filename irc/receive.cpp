@@ -10,6 +10,7 @@
 #include "irc/text.h"
 #include "irc/transport.h"
 #include "irc/seam.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ void ShowOverflow()
 {
     if (client.bOverflowShown) return;
     client.bOverflowShown = 1;
-    ShowMessageDialog(client.hMainWnd, "pLine_Buffer overflow", "Error", 6);
+    ShowMessageDialog(client.hMainWnd, "pLine_Buffer overflow", "Error", IDS_ERROR);
 }
 
 // Adds a piece to the kept start of a line, or refuses it when the two

@@ -89,8 +89,8 @@ void ChannelListAddRow(const char* szRow);
 void ChannelListSetTitle(const char* szTitle);
 
 // A modal question or notice: the prompt is string nStringId with the
-// subject in place of its "%s". Returns the button that ended it: 1 (OK),
-// 6 (Yes), 7 (No) or 2 (dismissed).
+// subject in place of its "%s". Returns the button that ended it:
+// IDOK_BUTTON, IDYES_BUTTON, IDNO_BUTTON or IDCANCEL_BUTTON (dismissed).
 short ShowMessageDialog(HWND hOwner, const char* szSubject, const char* szTitle, int nStringId);
 // The modal question titled "Certificate", owned by the main window, with
 // Yes and No: whether to trust a certificate. Returns 6 (Yes) or 7 (No, or

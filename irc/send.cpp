@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "game/vocabulary.h"
 #include "irc/client_state.h"
 #include "irc/text.h"
 #include "irc/transport.h"
@@ -13,8 +14,6 @@ namespace {
 // Room for "PRIVMSG " + a 255-character target + " :" + a whole input line;
 // anything longer is cut before it goes out.
 const size_t COMPOSE_SIZE = 1024;
-
-const char szGameChannel[] = "#Go-Moku";
 
 enum ComposeResult { COMPOSE_SEND, COMPOSE_NOTHING };
 
@@ -78,7 +77,7 @@ ComposeResult ComposeJoin(const char* szText, short nCmd, TextBuilder& out)
         if (client.nGameState == GAME_OFF) {
             SendGameModeCommand();
             AppendOutput("<KELVA> To invite someone to play, click on their name above.\r\n");
-            out.Add("JOIN #Go-Moku").Add(" KELVA\r\n");
+            out.Add("JOIN ").Add(szGameChannel).Add(" ").Add(szGameChannelKey).Add("\r\n");
         }
         return COMPOSE_SEND;
     }
@@ -107,7 +106,7 @@ void ComposeChat(const char* szText, TextBuilder& out)
     const char* szTarget = client.szPartner[0] != '\0' ? client.szPartner : client.szChannel;
     out.Add("PRIVMSG ").Add(szTarget).Add(" :").Add(szText);
     // Game messages are never echoed; they only start with "!" in game mode.
-    if (client.nGameState != GAME_OFF && szText[0] == '!') return;
+    if (client.nGameState != GAME_OFF && szText[0] == GAME_MARK) return;
     // The echo reaches the pane in one append, as shown lines do.
     char szEcho[COMPOSE_SIZE];
     TextBuilder(szEcho, sizeof szEcho).Add("<").Add(client.szNickname).Add("> ").Add(szText);

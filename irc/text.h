@@ -5,7 +5,9 @@
 
 #include <cstddef>
 
-#include "irc/client_state.h"
+// Every text field holds at most 255 characters and its NUL.
+const int TEXT_FIELD_SIZE = 256;
+typedef char TextField[TEXT_FIELD_SIZE];
 
 void SkipBlanks(const char* szText, short& nPos);     // over spaces only
 void SkipWord(const char* szText, short& nPos);       // to a blank, CR, LF or NUL

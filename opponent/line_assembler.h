@@ -2,7 +2,7 @@
 // the way.
 #pragma once
 
-#include "irc/client_state.h"
+#include "irc/line_limits.h"
 
 struct LineAssembler {
     char szLine[NET_BUFFER_SIZE] = {};  // the line received so far

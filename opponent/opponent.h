@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "game/play.h"
-#include "irc/client_state.h"
+#include "irc/line_limits.h"
+#include "irc/text.h"
 #include "opponent/search.h"
 
 const short MAX_GAMES_DEFAULT = 32;                     // games at once; the next inviter is told "busy"
@@ -16,9 +17,6 @@ const short MAX_GAMES_LIMIT = 10000;                    // the most that --max-g
 const unsigned PARTNER_TIMEOUT_MS = 10u * 60u * 1000u;  // a partner silent this long has gone
 const unsigned CLEAR_DELAY_MS = 3000;                   // the finished board stays this long before the computer clears it
 const short MAX_NICK_LENGTH = 9;
-
-extern const char szGameChannel[];
-extern const char szGameChannelKey[];
 
 struct OpponentHost {
     // A protocol line for the server, "\r\n" included.
@@ -80,5 +78,3 @@ unsigned NextTick(const Opponent& o, unsigned nNow, unsigned nMax);
 
 // The connection is gone: every game ends without a word to the partners.
 void EndAllGames(Opponent& o);
-
-short CountGames(const Opponent& o);

@@ -1,7 +1,7 @@
 // The command line of kelva-opponent.
 #pragma once
 
-#include "irc/client_state.h"
+#include "irc/text.h"
 #include "opponent/opponent.h"
 
 struct OpponentOptions {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "game/vocabulary.h"
 #include "irc/text.h"
 
 namespace {
@@ -75,7 +76,7 @@ void Accept(PartnerGame& p)
 {
     p.bClearPending = false;
     ResetGame(p.game);
-    SendToNick(*p.pOwner, p.szPartner, "!A\r\n");
+    SendToNick(*p.pOwner, p.szPartner, MessageOf(LETTER_ACCEPT).szText);
 }
 
 // Whatever the computer has to do once the partner has had their say: move,
@@ -97,18 +98,19 @@ void TakeTurn(PartnerGame& p)
     PlayAt(p.game, pt.x, pt.y);
 }
 
-bool IsBusyReply(char cLetter) { return cLetter == 'W' || cLetter == 'P'; }
-
 // Letters of a game in progress: a sender who uses them believes a game with
 // the computer is on, and is told it is not.
-bool IsInGameLetter(char cLetter) { return std::strchr("ACMR", cLetter) != nullptr && cLetter != '\0'; }
+bool IsInGameLetter(char cLetter)
+{
+    return cLetter == LETTER_ACCEPT || cLetter == LETTER_COIN || cLetter == LETTER_MOVE || cLetter == LETTER_CLEAR;
+}
 
 void OnStrangerMessage(Opponent& o, const char* szSender, char cLetter)
 {
-    if (cLetter == 'I') {
+    if (cLetter == LETTER_INVITE) {
         PartnerGame* p = NewPartner(o, szSender);
         if (p == nullptr) {
-            SendToNick(o, szSender, "!P\r\n");
+            SendToNick(o, szSender, MessageOf(LETTER_BUSY_PLAYING).szText);
             LogPieces(o, "[", szSender, "] invitation declined: already playing the most games at once");
             return;
         }
@@ -117,7 +119,7 @@ void OnStrangerMessage(Opponent& o, const char* szSender, char cLetter)
         Accept(*p);
         return;
     }
-    if (IsInGameLetter(cLetter)) SendToNick(o, szSender, "!P\r\n");
+    if (IsInGameLetter(cLetter)) SendToNick(o, szSender, MessageOf(LETTER_BUSY_PLAYING).szText);
 }
 
 }  // namespace
@@ -145,14 +147,14 @@ void OnGameMessage(Opponent& o, const char* szSender, const char* szLine, short 
         return;
     }
     p->nLastHeard = o.nNow;
-    if (cLetter == 'I') {
+    if (cLetter == LETTER_INVITE) {
         // The partner's side has started afresh: so does the game.
         LogPieces(o, "[", szSender, "] invited again: a new coin toss");
         Accept(*p);
         return;
     }
-    if (cLetter == 'L' || IsBusyReply(cLetter)) {
-        EndGame(*p, cLetter == 'L' ? "the partner left the game" : "the partner is busy with someone else");
+    if (cLetter == LETTER_LEAVE || IsBusyReply(cLetter)) {
+        EndGame(*p, cLetter == LETTER_LEAVE ? "the partner left the game" : "the partner is busy with someone else");
         return;
     }
     HandleOpponentMessage(p->game, szLine, nLetter);
@@ -179,7 +181,7 @@ void TickOpponent(Opponent& o, unsigned nNow)
     for (PartnerGame& p : o.partners) {
         if (!p.bInUse) continue;
         if (nNow - p.nLastHeard >= PARTNER_TIMEOUT_MS) {
-            SendToNick(o, p.szPartner, "!L\r\n");
+            SendToNick(o, p.szPartner, MessageOf(LETTER_LEAVE).szText);
             EndGame(p, "no word from the partner for 10 minutes");
             continue;
         }
@@ -210,11 +212,4 @@ void EndAllGames(Opponent& o)
 {
     for (PartnerGame& p : o.partners)
         if (p.bInUse) EndGame(p, "the connection to the server is gone");
-}
-
-short CountGames(const Opponent& o)
-{
-    short n = 0;
-    for (const PartnerGame& p : o.partners) n = static_cast<short>(n + (p.bInUse ? 1 : 0));
-    return n;
 }

@@ -2,12 +2,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "game/vocabulary.h"
 #include "irc/text.h"
 #include "opponent/opponent.h"
 #include "opponent/partners.h"
-
-const char szGameChannel[] = "#Go-Moku";
-const char szGameChannelKey[] = "KELVA";
 
 namespace {
 
@@ -77,7 +75,7 @@ void OnMessage(Opponent& o, const ServerLine& line)
     SkipWord(line.szLine, nPos);  // the target: a game message to the channel counts as well
     SkipBlanks(line.szLine, nPos);
     if (line.szLine[nPos] == ':') ++nPos;
-    if (line.szLine[nPos] != '!' || line.szSender[0] == '\0' || line.bSenderTooLong) return;
+    if (line.szLine[nPos] != GAME_MARK || line.szSender[0] == '\0' || line.bSenderTooLong) return;
     if (std::strcmp(line.szSender, o.szNickname) == 0) return;
     OnGameMessage(o, line.szSender, line.szLine, static_cast<short>(nPos + 1));
 }

@@ -3,10 +3,11 @@
 #include <cstring>
 
 #include "irc/text.h"
+#include "resources/resource.h"
 
 const char* MessageDialogTemplate(const char* szSubject, int nStringId)
 {
-    bool bQuestion = szSubject[0] != '\0' && nStringId != 6 && nStringId != 7;
+    bool bQuestion = szSubject[0] != '\0' && nStringId != IDS_ERROR && nStringId != IDS_FILE_ERROR;
     return bQuestion ? "MyMsgBoxYESNO" : "MyMsgBoxOK";
 }
 

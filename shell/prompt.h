@@ -2,10 +2,10 @@
 // the dialog procedure so that both can be checked without a window.
 #pragma once
 
-#include "irc/client_state.h"
+#include "irc/text.h"
 
 // "MyMsgBoxYESNO" for a question about a subject (every string but the
-// error texts 6 and 7), "MyMsgBoxOK" for a notice.
+// error texts IDS_ERROR and IDS_FILE_ERROR), "MyMsgBoxOK" for a notice.
 const char* MessageDialogTemplate(const char* szSubject, int nStringId);
 
 // The prompt: the format unchanged when the subject is empty, otherwise the

@@ -37,10 +37,8 @@ void RegisterClass(const char* szName, WNDPROC pfnProc, const char* szMenu)
 
 void RegisterWindowClasses()
 {
-    if (client.bClassesRegistered) return;
     RegisterClass(szMainWindowClass, MainWndProc, "Main");
     RegisterClass(szGameWindowClass, GoMokuWndProc, nullptr);
-    client.bClassesRegistered = 1;
 }
 
 // Whether the last receive says that more data is waiting: then the loop

@@ -41,7 +41,7 @@ LRESULT OnCreate(HWND hWnd)
                                    IDC_NICKLIST, 0, 0, 0, 0);
     CreateChild(hWnd, "BUTTON", "Setup", WS_VISIBLE, IDM_SETUP, 5, 5, 85, 20);
     client.hConnectButton = CreateChild(hWnd, "BUTTON", "Connect", WS_VISIBLE, IDM_CONNECT, 95, 5, 85, 20);
-    client.hListButton = CreateChild(hWnd, "BUTTON", "List", WS_VISIBLE, IDM_LIST, 185, 5, 85, 20);
+    CreateChild(hWnd, "BUTTON", "List", WS_VISIBLE, IDM_LIST, 185, 5, 85, 20);
     client.hGameWnd = CreateChild(hWnd, szGameWindowClass, "", WS_BORDER, 0, 0, 0, 0, 0);
     return 0;
 }

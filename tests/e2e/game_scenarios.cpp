@@ -56,6 +56,7 @@ void MeetAndPlay(const char* szScenario, int nPort, int nPortOfBert)
     PressButton(hLeave, IDYES);
     WaitForOutput(bert, "<KELVA> Your opponent has left.\r\n");
     WaitForStone(bert, 4, 4, '.');
+    WaitForStone(anna, 4, 4, '.');  // the leaver's own board is cleared too
 
     ClickListRow(anna.hNickList, FindListRow(anna.hNickList, "Bert"));
     HWND hAsk = WaitForDialog(bert, "Hey...");

@@ -75,6 +75,8 @@ void MenuCommands(int)
     PostMessageA(anna.hMain, WM_COMMAND, IDM_ABOUT, 0);
     HWND hAbout = WaitForDialog(anna, "About KELVA");
     if (!hAbout) return;
+    std::string sVersion = WindowText(FindWindowExA(hAbout, nullptr, "Static", nullptr));
+    EXPECT_UI(sVersion == "KELVA32 Version 1.32", "the About box names the version: " + sVersion);
     PressEscape(hAbout);
     EXPECT_UI(WaitForClosed(hAbout), "Escape closes the About dialog");
 

@@ -30,7 +30,6 @@ void PassTime(uint8_t nByte)
 {
     nNow += static_cast<unsigned>(nByte) * 7919u;
     TickOpponent(opponent, nNow);
-    if (CountGames(opponent) > MAX_GAMES_DEFAULT) __builtin_trap();
 }
 
 void BuiltLine(uint8_t nWho, uint8_t nLetter, uint8_t nArgs)

@@ -2,7 +2,9 @@
 // direction, longer rows, stalemates and the last-move marker.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -146,6 +148,80 @@ TEST(Board, StalemateIsDeclaredBeforeTheBoardIsFull)
     EXPECT_EQ(MOVE_PLAYON, PlaceStone(board, 5, 1, PatternColor(5, 1), 0)) << "row 1 from x 1 to 5 still open";
     EXPECT_EQ(MOVE_STALEMATE, PlaceStone(board, 3, 1, PatternColor(3, 1), 0)) << "no window left open";
     for (short x : {1, 2, 4}) EXPECT_EQ(CELL_EMPTY, BoardCell(board, x, 1)) << "x " << x;
+}
+
+// The board's judgement against a referee of its own: the windows of five
+// are every start and direction whose fifth cell is still on the board.
+std::vector<std::vector<BoardPoint>> Runs(short nLength)
+{
+    const short kSteps[][2] = {{1, 0}, {0, 1}, {1, 1}, {-1, 1}};
+    std::vector<std::vector<BoardPoint>> runs;
+    for (short x = 1; x <= 9; ++x)
+        for (short y = 1; y <= 9; ++y)
+            for (const auto& d : kSteps) {
+                std::vector<BoardPoint> run;
+                for (short k = 0; k < nLength; ++k) run.push_back({short(x + k * d[0]), short(y + k * d[1])});
+                if (run.back().x >= 1 && run.back().x <= 9 && run.back().y <= 9) runs.push_back(run);
+            }
+    return runs;
+}
+
+short Referee(const Board& board, const std::vector<std::vector<BoardPoint>>& windows, std::vector<std::string>& fives)
+{
+    bool bOpen = false;
+    for (const std::vector<BoardPoint>& w : windows) {
+        int nCount[2] = {0, 0};
+        for (BoardPoint pt : w)
+            if (BoardCell(board, pt.x, pt.y) != CELL_EMPTY) ++nCount[BoardCell(board, pt.x, pt.y)];
+        if (nCount[0] == 5 || nCount[1] == 5) fives.push_back(Where(w.front()) + Where(w.back()));
+        if (nCount[0] == 0 || nCount[1] == 0) bOpen = true;
+    }
+    return !fives.empty() ? MOVE_FIVE : bOpen ? MOVE_PLAYON : MOVE_STALEMATE;
+}
+
+// Random boards near the stalemate pattern of the test above, with runs of
+// four of one colour painted where a line meets the edge (where only four
+// cells are left for a window) and a few cells emptied: each judged after
+// one of its stones is placed again.
+TEST(Board, RandomBoardsAreJudgedAsEveryWindowOfFiveSays)
+{
+    std::vector<std::vector<BoardPoint>> windows = Runs(5), edgeRuns;
+    ASSERT_EQ(140u, windows.size());
+    for (const std::vector<BoardPoint>& run : Runs(4)) {
+        BoardPoint ptBefore = {short(2 * run[0].x - run[1].x), short(2 * run[0].y - run[1].y)};
+        BoardPoint ptAfter = {short(2 * run[3].x - run[2].x), short(2 * run[3].y - run[2].y)};
+        auto Off = [](BoardPoint pt) { return pt.x < 1 || pt.x > 9 || pt.y < 1 || pt.y > 9; };
+        if (Off(ptBefore) || Off(ptAfter)) edgeRuns.push_back(run);
+    }
+    std::mt19937 random(15);
+    int nSeen[4] = {0, 0, 0, 0};
+    for (int nBoard = 0; nBoard < 3000; ++nBoard) {
+        Board board = EmptyBoard();
+        for (short x = 1; x <= 9; ++x)
+            for (short y = 1; y <= 9; ++y) BoardCell(board, x, y) = (x + 2 * y) % 4 < 2 ? STONE_BLACK : STONE_WHITE;
+        for (int nRuns = 1 + int(random() % 3); nRuns > 0; --nRuns) {
+            short nColor = short(random() % 2);
+            for (BoardPoint pt : edgeRuns[random() % edgeRuns.size()]) BoardCell(board, pt.x, pt.y) = nColor;
+        }
+        for (int nEmpty = int(random() % 4); nEmpty > 0; --nEmpty)
+            BoardCell(board, short(1 + random() % 9), short(1 + random() % 9)) = CELL_EMPTY;
+        short x = short(1 + random() % 9), y = short(1 + random() % 9);
+        short nColor = BoardCell(board, x, y) == CELL_EMPTY ? short(random() % 2) : BoardCell(board, x, y);
+        BoardCell(board, x, y) = CELL_EMPTY;
+        std::string sCase = "board " + std::to_string(nBoard) + ", stone at " + Where({x, y});
+
+        short nResult = PlaceStone(board, x, y, nColor, 0);
+        std::vector<std::string> fives;
+        ASSERT_EQ(Referee(board, windows, fives), nResult) << sCase;
+        std::string sRecorded = Where(board.ptWinStart) + Where(board.ptWinEnd);
+        if (nResult == MOVE_FIVE) {
+            EXPECT_NE(fives.end(), std::find(fives.begin(), fives.end(), sRecorded)) << sCase << ": " << sRecorded;
+        }
+        ++nSeen[nResult];
+    }
+    EXPECT_GT(nSeen[MOVE_STALEMATE], 300) << "stalemates with runs of four at the edges";
+    EXPECT_GT(nSeen[MOVE_PLAYON], 100);
+    EXPECT_GT(nSeen[MOVE_FIVE], 300);
 }
 
 TEST(Board, TheMarkerFollowsTheOpponentsStones)

@@ -16,6 +16,7 @@
 #include "irc/client_state.h"
 #include "irc/connection.h"
 #include "irc/text.h"
+#include "resources/resource.h"
 #include "tests/fake/fake_seam.h"
 #include "tests/fake/test_sockets.h"
 
@@ -137,7 +138,7 @@ TEST_F(ConnectionFile, ANameThatCannotBeOpenedGetsTheNoticeAndNoConnection)
         EXPECT_TRUE(fake.dialogs[0].bOwned) << szName;
         EXPECT_EQ(szName, fake.dialogs[0].sSubject) << "the name, whole and unchanged";
         EXPECT_EQ("Opps...", fake.dialogs[0].sTitle) << szName;
-        EXPECT_EQ(7, fake.dialogs[0].nStringId) << szName;
+        EXPECT_EQ(IDS_FILE_ERROR, fake.dialogs[0].nStringId) << szName;
         EXPECT_FALSE(Attempted()) << szName;
         EXPECT_EQ(0, client.bConnected) << szName;
     }

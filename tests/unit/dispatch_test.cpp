@@ -1,8 +1,6 @@
 // HandleServerLine: every kind of line, what it shows, sends and changes.
 #include <gtest/gtest.h>
-#include <strings.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -413,10 +411,8 @@ TEST_F(Dispatch, NamesRepliesAddUpInTheNickList)
     HandleServerLine(":srv 353 Ravkel * #private :erin\r\n");
     HandleServerLine(":srv 353 Ravkel = #empty :\r\n");
     HandleServerLine(":srv 366 Ravkel #chat :End of NAMES list\r\n");
-    std::vector<std::string> expected = {"@alice", "@zed", "+carol", "bob", "dave", "erin", "Ravkel"};
-    std::sort(expected.begin(), expected.end(), [](const std::string& a, const std::string& b) {
-        return strcasecmp(a.c_str(), b.c_str()) < 0;
-    });
+    // Sorted as the fake list box keeps them: letter case ignored, bytes otherwise.
+    std::vector<std::string> expected = {"+carol", "@alice", "@zed", "bob", "dave", "erin", "Ravkel"};
     EXPECT_EQ(expected, fake.nicks);
     EXPECT_EQ("", fake.sOutput);
 }

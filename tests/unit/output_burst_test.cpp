@@ -1,7 +1,8 @@
 // Appends held during a burst against appends one by one, on a stand-in
 // for the edit control whose characters are all 10 pixels wide and whose
-// lines hold 100 pixels: a paragraph of n characters takes ceil(n / 10)
-// displayed lines, at least one.
+// lines hold 100 pixels. It wraps as the control does, by words: a word
+// that does not fit goes to the next line, so a paragraph of n characters
+// may take more than the ceil(n / 10) displayed lines the burst counts.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,6 +14,12 @@ namespace {
 
 const int CHAR_WIDTH = 10;
 const int FORMAT_WIDTH = 100;
+const size_t LINE_CHARS = FORMAT_WIDTH / CHAR_WIDTH;
+// The pane's trim: past 200 displayed lines the oldest 100 go; at least 101
+// are left.
+const int TRIM_ABOVE = 200;
+const int TRIM = 100;
+const int KEPT_BY_TRIM = 101;
 
 int Width(const char*, int nChars) { return nChars * CHAR_WIDTH; }
 
@@ -27,8 +34,11 @@ struct FakePane {
         for (;;) {
             size_t nBreak = sText.find("\r\n", nPara);
             size_t nEnd = nBreak == std::string::npos ? sText.size() : nBreak;
-            for (size_t n = nPara + FORMAT_WIDTH / CHAR_WIDTH; n < nEnd; n += FORMAT_WIDTH / CHAR_WIDTH)
+            for (size_t n = nPara; nEnd - n > LINE_CHARS;) {
+                size_t nBlank = sText.rfind(' ', n + LINE_CHARS - 1);
+                n = nBlank != std::string::npos && nBlank >= n ? nBlank + 1 : n + LINE_CHARS;
                 starts.push_back(n);
+            }
             if (nBreak == std::string::npos) return starts;
             nPara = nBreak + 2;
             starts.push_back(nPara);
@@ -43,7 +53,7 @@ struct FakePane {
     }
     void AppendOneByOne(const std::string& s)
     {
-        if (Lines() > TRIM_ABOVE_LINES) CutLines(TRIM_LINES, sText.size());
+        if (Lines() > TRIM_ABOVE) CutLines(TRIM, sText.size());
         sText += s;
     }
     void Take(bool bBurstOver)
@@ -54,10 +64,10 @@ struct FakePane {
         else if (feed.nCutBefore > 0)
             CutLines(feed.nCutBefore, sText.size());
         sText += feed.pText;
-        while (!feed.bExact && Lines() > TRIM_ABOVE_LINES + feed.nNewestLines &&
+        while (!feed.bExact && Lines() > TRIM_ABOVE + feed.nNewestLines &&
                sText.size() > static_cast<size_t>(feed.nNewestChars)) {
-            CutLines(TRIM_LINES, sText.size() - feed.nNewestChars);
-            OutputLinesCut(TRIM_LINES);
+            CutLines(TRIM, sText.size() - feed.nNewestChars);
+            OutputLinesCut(TRIM);
         }
     }
     PaneState State() const { return {Lines(), !sText.empty() && sText.back() != '\n', FORMAT_WIDTH}; }
@@ -73,8 +83,9 @@ std::string Line(int n) { return "m" + std::to_string(n) + "\r\n"; }
 // Every seventh append carries three lines, as a notice or a paste might.
 std::string Append(int n) { return n % 7 ? Line(n) : Line(n) + "+a\r\n+b\r\n"; }
 
-// A line of 23 characters: three displayed lines.
-std::string WrappedLine(int n) { return std::string(20, 'w') + std::to_string(n % 10) + "!\r\n"; }
+// A line of 25 characters in words of six: counted as three displayed
+// lines, wrapped into four.
+std::string WrappedLine(int n) { return "wwwwww wwwwww wwwwww ww" + std::to_string(n % 10) + "!\r\n"; }
 
 // A pane of nLines short lines, as appends one by one leave it.
 FakePane PaneOf(int nLines)
@@ -103,7 +114,7 @@ TEST(OutputBurst, HeldShortLinesLeaveThePaneAsAppendsOneByOne)
                     if (!nEvery || i % nEvery != nEvery - 1) continue;
                     held.Take(false);
                     ASSERT_TRUE(EndsWith(byOne.sText, held.sText)) << sWhat << ", at " << i;
-                    ASSERT_GE(held.Lines(), std::min(byOne.Lines(), TRIM_ABOVE_LINES - TRIM_LINES + 1)) << i;
+                    ASSERT_GE(held.Lines(), std::min(byOne.Lines(), KEPT_BY_TRIM)) << i;
                 }
                 held.Take(true);
                 ASSERT_EQ(byOne.sText, held.sText) << sWhat;
@@ -131,8 +142,8 @@ TEST(OutputBurst, WrappedLinesKeepTheNewestAndTheBound)
             std::string sWhat = std::to_string(nHeld) + " held, fed every " + std::to_string(nEvery);
             EXPECT_TRUE(EndsWith(sAll, held.sText)) << sWhat;
             EXPECT_TRUE(EndsWith(held.sText, byOne.sText) || EndsWith(byOne.sText, held.sText)) << sWhat;
-            EXPECT_LE(held.Lines(), TRIM_ABOVE_LINES + 3) << sWhat;
-            EXPECT_GE(held.Lines(), std::min(byOne.Lines(), TRIM_ABOVE_LINES - TRIM_LINES + 1)) << sWhat;
+            EXPECT_LE(held.Lines(), TRIM_ABOVE + 3) << sWhat;
+            EXPECT_GE(held.Lines(), std::min(byOne.Lines(), KEPT_BY_TRIM)) << sWhat;
         }
     }
 }
@@ -169,7 +180,7 @@ TEST(OutputBurst, TextThatCannotBeCountedStillEndsThePane)
     EXPECT_FALSE(feed.bExact);
     held.sText = feed.pText;
     EXPECT_TRUE(EndsWith(sAll, held.sText));
-    EXPECT_GE(held.Lines(), TRIM_ABOVE_LINES - TRIM_LINES + 1);
+    EXPECT_GE(held.Lines(), KEPT_BY_TRIM);
 
     StartOutputBurst(FakePane().State(), Width);
     EXPECT_FALSE(HoldOutput(std::string(40 * 1024, 'x').c_str()));

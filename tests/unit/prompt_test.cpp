@@ -59,13 +59,13 @@ struct PromptCase {
 };
 
 const PromptCase kPrompts[] = {
-    {1, "bob", "MyMsgBoxYESNO", "Would you like to play a game with bob?"},
-    {2, "irc.example.net", "MyMsgBoxYESNO", "Would you like to disconnect from irc.example.net?"},
-    {3, "bob", "MyMsgBoxYESNO", "Would you like to leave the game with bob?"},
-    {4, "", "MyMsgBoxOK", "Please wait until you disconnect to make changes to the setup."},
-    {5, "", "MyMsgBoxOK", "You are not currently connected."},
-    {6, "Unable to malloc pLine_Buffer", "MyMsgBoxOK", "Unable to malloc pLine_Buffer"},
-    {7, "kelva.ini", "MyMsgBoxOK", "Could not load the file \"kelva.ini\"."},
+    {IDS_PLAY_GAME, "bob", "MyMsgBoxYESNO", "Would you like to play a game with bob?"},
+    {IDS_DISCONNECT, "irc.example.net", "MyMsgBoxYESNO", "Would you like to disconnect from irc.example.net?"},
+    {IDS_LEAVE_GAME, "bob", "MyMsgBoxYESNO", "Would you like to leave the game with bob?"},
+    {IDS_SETUP_CONNECTED, "", "MyMsgBoxOK", "Please wait until you disconnect to make changes to the setup."},
+    {IDS_NOT_CONNECTED, "", "MyMsgBoxOK", "You are not currently connected."},
+    {IDS_ERROR, "Unable to malloc pLine_Buffer", "MyMsgBoxOK", "Unable to malloc pLine_Buffer"},
+    {IDS_FILE_ERROR, "kelva.ini", "MyMsgBoxOK", "Could not load the file \"kelva.ini\"."},
 };
 
 TEST(MessageDialog, EachStringGetsItsTemplateAndPrompt)
@@ -82,8 +82,8 @@ TEST(MessageDialog, EachStringGetsItsTemplateAndPrompt)
 
 TEST(MessageDialog, AQuestionWithoutASubjectIsANotice)
 {
-    EXPECT_STREQ("MyMsgBoxOK", MessageDialogTemplate("", 1));
-    EXPECT_STREQ("MyMsgBoxOK", MessageDialogTemplate("", 2));
+    EXPECT_STREQ("MyMsgBoxOK", MessageDialogTemplate("", IDS_PLAY_GAME));
+    EXPECT_STREQ("MyMsgBoxOK", MessageDialogTemplate("", IDS_DISCONNECT));
 }
 
 TEST(MessageDialog, AnOverlongSubjectIsCutToTheFieldAndPercentSignsStayText)

@@ -10,6 +10,7 @@
 #include "irc/client_state.h"
 #include "irc/receive.h"
 #include "irc/transport.h"
+#include "resources/resource.h"
 #include "tests/fake/fake_seam.h"
 #include "tests/fake/test_sockets.h"
 
@@ -115,7 +116,7 @@ TEST_F(Receive, A512CharacterLineIsHandledAnd513IsRefusedOnce)
     ASSERT_EQ(1, Overflows());
     EXPECT_EQ("pLine_Buffer overflow", fake.dialogs[0].sSubject);
     EXPECT_EQ("Error", fake.dialogs[0].sTitle);
-    EXPECT_EQ(6, fake.dialogs[0].nStringId);
+    EXPECT_EQ(IDS_ERROR, fake.dialogs[0].nStringId);
     EXPECT_TRUE(fake.dialogs[0].bOwned);
     EXPECT_STREQ("", client.pLine_Buffer);
 }

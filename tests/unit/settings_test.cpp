@@ -17,6 +17,7 @@
 #include "config/settings.h"
 #include "irc/client_state.h"
 #include "irc/text.h"
+#include "resources/resource.h"
 #include "tests/fake/fake_seam.h"
 
 namespace {
@@ -309,7 +310,7 @@ TEST_F(SettingsFile, AFailedWriteGetsTheNoticeAndLeavesTheOldFileWhole)
         EXPECT_TRUE(fake.dialogs[0].bOwned) << c.szWhat;
         EXPECT_EQ("kelva.ini", fake.dialogs[0].sSubject) << c.szWhat;
         EXPECT_EQ("Opps...", fake.dialogs[0].sTitle) << c.szWhat;
-        EXPECT_EQ(7, fake.dialogs[0].nStringId) << c.szWhat;
+        EXPECT_EQ(IDS_FILE_ERROR, fake.dialogs[0].nStringId) << c.szWhat;
         if (c.bOldFile) {
             EXPECT_EQ(sOld, ReadFile()) << c.szWhat;
         }

@@ -1,5 +1,5 @@
-// The main window's arithmetic and commands: layout, placement, the command
-// line, Connect, Setup, List and the channel list's Join.
+// The main window's commands: the command line, Connect, Setup, List, the
+// channel list's Join and the input line's text.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,63 +7,14 @@
 #include "irc/client_state.h"
 #include "irc/connection.h"
 #include "irc/text.h"
+#include "resources/resource.h"
 #include "shell/commands.h"
-#include "shell/layout.h"
 #include "tests/fake/fake_seam.h"
 #include "tests/fake/test_sockets.h"
 
 namespace {
 
 int nMainWindow;
-
-std::string Describe(const ChildRect& rc)
-{
-    return std::to_string(rc.x) + "," + std::to_string(rc.y) + " " + std::to_string(rc.cx) + "x" +
-           std::to_string(rc.cy);
-}
-
-TEST(Layout, ChatModeAt600By400)
-{
-    MainLayout layout = ComputeLayout(600, 400, 0);
-    EXPECT_EQ("500,0 100x400", Describe(layout.rcNickList));
-    EXPECT_EQ("0,30 500x335", Describe(layout.rcOutput));
-    EXPECT_EQ("0,364 501x36", Describe(layout.rcInput));
-}
-
-TEST(Layout, GameModeAt600By400)
-{
-    MainLayout layout = ComputeLayout(600, 400, 1);
-    EXPECT_EQ("400,0 200x83", Describe(layout.rcNickList));
-    EXPECT_EQ("400,82 200x283", Describe(layout.rcOutput));
-    EXPECT_EQ("400,364 200x36", Describe(layout.rcInput));
-    EXPECT_EQ("0,30 401x370", Describe(layout.rcGame));
-}
-
-struct PlacementCase {
-    const char* szWhat;
-    int cxFull, cyFull, cyMenu;
-    Placement expected;
-};
-
-const PlacementCase kPlacements[] = {
-    {"a large screen: 640 by 480, centred", 1024, 740, 19, {192, 139, 640, 480}},
-    {"a small screen: its own size at 0, 0", 600, 400, 19, {0, 0, 600, 419}},
-    {"odd halves are rounded towards zero", 1025, 742, 20, {192, 141, 640, 480}},
-};
-
-TEST(Layout, TheMainWindowIsCappedAndCentred)
-{
-    for (const PlacementCase& c : kPlacements) {
-        Placement p = MainWindowPlacement(c.cxFull, c.cyFull, c.cyMenu);
-        EXPECT_EQ(c.expected.x, p.x) << c.szWhat;
-        EXPECT_EQ(c.expected.y, p.y) << c.szWhat;
-        EXPECT_EQ(c.expected.cx, p.cx) << c.szWhat;
-        EXPECT_EQ(c.expected.cy, p.cy) << c.szWhat;
-    }
-    Placement dialog = CenterOnScreen(300, 200, 1024, 740, 19);
-    EXPECT_EQ(362, dialog.x);
-    EXPECT_EQ(279, dialog.y);
-}
 
 struct CommandLineCase {
     const char* szFull;
@@ -124,7 +75,7 @@ TEST_F(Commands, ConnectWhileConnectedDisconnectsOnlyOnYes)
     ASSERT_EQ(3u, fake.dialogs.size());
     EXPECT_EQ("127.0.0.1", fake.dialogs[0].sSubject);
     EXPECT_EQ("But wait...", fake.dialogs[0].sTitle);
-    EXPECT_EQ(2, fake.dialogs[0].nStringId);
+    EXPECT_EQ(IDS_DISCONNECT, fake.dialogs[0].nStringId);
     EXPECT_EQ(4, fake.nFocusToInput) << "the focus goes back to the input line every time";
 }
 
@@ -148,14 +99,14 @@ TEST_F(Commands, SetupIsRefusedWhileConnectingOrConnected)
     EXPECT_EQ(1, fake.nSetupDialogs);
     ASSERT_EQ(1u, fake.dialogs.size());
     EXPECT_EQ("", fake.dialogs[0].sSubject);
-    EXPECT_EQ(4, fake.dialogs[0].nStringId);
+    EXPECT_EQ(IDS_SETUP_CONNECTED, fake.dialogs[0].nStringId);
 }
 
 TEST_F(Commands, ListAsksTheServerOnlyWhenConnected)
 {
     OnListCommand();
     ASSERT_EQ(1u, fake.dialogs.size());
-    EXPECT_EQ(5, fake.dialogs[0].nStringId);
+    EXPECT_EQ(IDS_NOT_CONNECTED, fake.dialogs[0].nStringId);
     EXPECT_EQ("", fake.sOutput) << "nothing is sent";
     Connect();
     OnListCommand();

@@ -9,9 +9,7 @@
 #include <vector>
 
 #include "game/play.h"
-#include "opponent/line_assembler.h"
 #include "opponent/opponent.h"
-#include "opponent/options.h"
 
 namespace {
 
@@ -35,6 +33,12 @@ void ClientQuiet(Game&, const char*) {}
 void ClientBeep(Game&) {}
 unsigned ClientTicks(Game&) { return 99; }
 const GameHost kClientHost = {ClientSend, ClientQuiet, ClientBeep, ClientBeep, ClientTicks};
+
+short CountGames(const Opponent& o)
+{
+    return static_cast<short>(std::count_if(std::begin(o.partners), std::end(o.partners),
+                                            [](const PartnerGame& p) { return p.bInUse; }));
+}
 
 class OpponentGames : public ::testing::Test {
 protected:
@@ -312,62 +316,6 @@ TEST_F(OpponentGames, AnyNumberOfGamesAtOnceAsAllowed)
         From("later", "!I");
         EXPECT_EQ((std::vector<std::string>{"!A"}), To("later")) << "a place that a game left is taken again";
         sent.lines.clear();
-    }
-}
-
-TEST(OpponentLines, EverySplitOfAStreamGivesTheSameLines)
-{
-    const std::string sStream = std::string("PING :a\r\n:b PRIVMSG c :!M 1 2\n") + std::string(600, 'x') + "\r\nEND\r\n";
-    for (size_t nSplit = 0; nSplit <= sStream.size(); ++nSplit) {
-        LineAssembler a;
-        std::vector<std::string> lines;
-        auto collect = [](void* pData, const char* szLine) { static_cast<std::vector<std::string>*>(pData)->push_back(szLine); };
-        FeedLines(a, sStream.data(), static_cast<int>(nSplit), collect, &lines);
-        FeedLines(a, sStream.data() + nSplit, static_cast<int>(sStream.size() - nSplit), collect, &lines);
-        EXPECT_EQ((std::vector<std::string>{"PING :a\r\n", ":b PRIVMSG c :!M 1 2\n", "END\r\n"}), lines)
-            << "split at " << nSplit << ": the line over 512 characters is dropped";
-    }
-}
-
-TEST(OpponentOptions, CommandLines)
-{
-    struct OptionCase {
-        const char* szWhat;
-        std::vector<const char*> args;
-        short nResult;
-        std::string sOptions;  // server, port, nickname, whether a seed was given
-        short nMaxGames = 32;
-    };
-    const OptionCase cases[] = {
-        {"defaults", {}, OPTIONS_RUN, "localhost 6667 Computer 0"},
-        {"all given", {"--server", "irc.example.net", "--port", "7000", "--nick", "Gomoku_9", "--seed", "4294967295"},
-         OPTIONS_RUN, "irc.example.net 7000 Gomoku_9 1"},
-        {"help", {"--port", "1", "--help"}, OPTIONS_HELP, "localhost 1 Computer 0"},
-        {"a nickname of ten", {"--nick", "Computer10"}, OPTIONS_ERROR, ""},
-        {"a nickname with a blank", {"--nick", "a b"}, OPTIONS_ERROR, ""},
-        {"port 0", {"--port", "0"}, OPTIONS_ERROR, ""},
-        {"port too large", {"--port", "65536"}, OPTIONS_ERROR, ""},
-        {"seed too large", {"--seed", "4294967296"}, OPTIONS_ERROR, ""},
-        {"value missing", {"--server"}, OPTIONS_ERROR, ""},
-        {"unknown option", {"--colour", "black"}, OPTIONS_ERROR, ""},
-        {"most games at once", {"--max-games", "10000"}, OPTIONS_RUN, "localhost 6667 Computer 0", 10000},
-        {"one game at once", {"--max-games", "1"}, OPTIONS_RUN, "localhost 6667 Computer 0", 1},
-        {"no games", {"--max-games", "0"}, OPTIONS_ERROR, ""},
-        {"too many games", {"--max-games", "10001"}, OPTIONS_ERROR, ""},
-        {"games not a number", {"--max-games", "12x"}, OPTIONS_ERROR, ""},
-    };
-    for (const OptionCase& c : cases) {
-        std::vector<const char*> argv = {"kelva-opponent"};
-        argv.insert(argv.end(), c.args.begin(), c.args.end());
-        OpponentOptions o;
-        TextField szError;
-        short nResult = ParseOpponentOptions(static_cast<int>(argv.size()), argv.data(), o, szError);
-        ASSERT_EQ(c.nResult, nResult) << c.szWhat;
-        EXPECT_EQ(nResult == OPTIONS_ERROR, szError[0] != '\0') << c.szWhat << ": an error says why";
-        std::string sOptions = std::string(o.szServer) + " " + std::to_string(o.nPort) + " " + o.szNick + " " +
-                               std::to_string(o.bSeedGiven);
-        EXPECT_EQ(c.sOptions, nResult == OPTIONS_ERROR ? "" : sOptions) << c.szWhat;
-        EXPECT_EQ(nResult == OPTIONS_ERROR ? 0 : c.nMaxGames, nResult == OPTIONS_ERROR ? 0 : o.nMaxGames) << c.szWhat;
     }
 }
 

@@ -9,6 +9,7 @@
 #include "irc/client_state.h"
 #include "irc/dispatch.h"
 #include "irc/text.h"
+#include "resources/resource.h"
 #include "tests/fake/fake_seam.h"
 #include "tests/fake/test_sockets.h"
 
@@ -17,7 +18,7 @@ namespace {
 int nMainWindow;
 
 struct MessageCase {
-    const char* szWhat;  // the row of the transition table, and its event
+    const char* szWhat;  // the state, and the event
     short nGameState;
     const char* szPartner;
     std::string sLine;
@@ -39,57 +40,58 @@ const char szLeft[] = "<KELVA> Your opponent has left.\r\n";
 const std::string sLongNick(300, 'n');
 
 const MessageCase kCases[] = {
-    {"9: the opponent leaves", GAME_PLAYING, "bob", From("bob", "!L"), {}, szLeft, "", "", GAME_IDLE, "", "GWM_RESET"},
-    {"9: the opponent's busy reply ends the game", GAME_PLAYING, "bob", From("bob", "!W"), {}, szLeft, "", "",
-     GAME_IDLE, "", "GWM_RESET"},
-    {"9: so does its other busy reply", GAME_PLAYING, "bob", From("bob", "!P"), {}, szLeft, "", "", GAME_IDLE, "",
+    {"playing: the opponent leaves", GAME_PLAYING, "bob", From("bob", "!L"), {}, szLeft, "", "", GAME_IDLE, "",
      "GWM_RESET"},
-    {"9: a message to the channel counts the same", GAME_PLAYING, "bob", From("bob", "!L", "#Go-Moku"), {}, szLeft,
-     "", "", GAME_IDLE, "", "GWM_RESET"},
-    {"10: any other letter goes to the game window", GAME_PLAYING, "bob", From("bob", "!X 1"), {},
-     "GoMokuWndProc() Error: Game command 'X' not recognized.\r\n", "", "bob", GAME_PLAYING, "bob",
-     "GWM_COMMAND X"},
-    {"10: an invitation from the opponent too", GAME_PLAYING, "bob", From("bob", "!I"), {},
+    {"playing: the opponent's busy reply ends the game", GAME_PLAYING, "bob", From("bob", "!W"), {}, szLeft, "", "",
+     GAME_IDLE, "", "GWM_RESET"},
+    {"playing: so does its other busy reply", GAME_PLAYING, "bob", From("bob", "!P"), {}, szLeft, "", "", GAME_IDLE,
+     "", "GWM_RESET"},
+    {"playing: the opponent's leave to the channel counts the same", GAME_PLAYING, "bob",
+     From("bob", "!L", "#Go-Moku"), {}, szLeft, "", "", GAME_IDLE, "", "GWM_RESET"},
+    {"playing: any other letter from the opponent goes to the game window", GAME_PLAYING, "bob",
+     From("bob", "!X 1"), {}, "GoMokuWndProc() Error: Game command 'X' not recognized.\r\n", "", "bob",
+     GAME_PLAYING, "bob", "GWM_COMMAND X"},
+    {"playing: an invitation from the opponent too", GAME_PLAYING, "bob", From("bob", "!I"), {},
      "GoMokuWndProc() Error: Game command 'I' not recognized.\r\n", "", "bob", GAME_PLAYING, "bob",
      "GWM_COMMAND I"},
-    {"11: the invited accepts; the game window tosses", GAME_INVITING, "bob", From("bob", "!A"), {},
+    {"inviting: the invited accepts; the game window tosses", GAME_INVITING, "bob", From("bob", "!A"), {},
      "<KELVA> bob has accepted.\r\n", "PRIVMSG bob :!C *", "bob", GAME_PLAYING, "bob", "GWM_COMMAND A"},
-    {"12: the invited declines", GAME_INVITING, "bob", From("bob", "!D"), {}, "<KELVA> bob has declined to play.\r\n",
-     "", "", GAME_IDLE, "", ""},
-    {"13: the invited is playing", GAME_INVITING, "bob", From("bob", "!P"), {},
+    {"inviting: the invited declines", GAME_INVITING, "bob", From("bob", "!D"), {},
+     "<KELVA> bob has declined to play.\r\n", "", "", GAME_IDLE, "", ""},
+    {"inviting: the invited is playing somebody else", GAME_INVITING, "bob", From("bob", "!P"), {},
      "<KELVA> The person you invited is currently playing someone else.\r\n", "", "", GAME_IDLE, "", ""},
-    {"14: the invited is inviting", GAME_INVITING, "bob", From("bob", "!W"), {},
+    {"inviting: the invited is inviting somebody else", GAME_INVITING, "bob", From("bob", "!W"), {},
      "<KELVA> The person you invited has just invited someone else.\r\n", "", "", GAME_IDLE, "", ""},
-    {"15: both invited each other", GAME_INVITING, "bob", From("bob", "!I"), {}, "", "PRIVMSG bob :!A\r\n", "bob",
+    {"inviting: both invited each other", GAME_INVITING, "bob", From("bob", "!I"), {}, "", "PRIVMSG bob :!A\r\n", "bob",
      GAME_INVITING, "bob", ""},
-    {"16: anything else from the invited", GAME_INVITING, "bob", From("bob", "!M 1 1"), {}, "", "", "bob",
+    {"inviting: anything else from the invited", GAME_INVITING, "bob", From("bob", "!M 1 1"), {}, "", "", "bob",
      GAME_INVITING, "bob", ""},
-    {"17: an invitation answered Yes", GAME_IDLE, "", From("carol", "!I"), {6}, "", "PRIVMSG carol :!A\r\n", "carol",
+    {"idle: an invitation answered Yes", GAME_IDLE, "", From("carol", "!I"), {6}, "", "PRIVMSG carol :!A\r\n", "carol",
      GAME_PLAYING, "carol", ""},
-    {"17: an invitation answered No", GAME_IDLE, "", From("carol", "!I"), {7}, "", "PRIVMSG carol :!D\r\n", "",
+    {"idle: an invitation answered No", GAME_IDLE, "", From("carol", "!I"), {7}, "", "PRIVMSG carol :!D\r\n", "",
      GAME_IDLE, "", ""},
-    {"17: an invitation whose question is closed", GAME_IDLE, "", From("carol", "!I"), {2}, "",
+    {"idle: an invitation whose question is closed", GAME_IDLE, "", From("carol", "!I"), {2}, "",
      "PRIVMSG carol :!D\r\n", "", GAME_IDLE, "", ""},
-    {"17: a name is kept to 255 characters", GAME_IDLE, "", From(sLongNick.c_str(), "!I"), {6}, "",
+    {"idle: an inviter's name is kept to 255 characters", GAME_IDLE, "", From(sLongNick.c_str(), "!I"), {6}, "",
      "PRIVMSG " + std::string(255, 'n') + " :!A\r\n", std::string(255, 'n'), GAME_PLAYING, "", ""},
-    {"18: anything else while idle", GAME_IDLE, "", From("carol", "!A"), {}, "", "", "", GAME_IDLE, "", ""},
-    {"18: a line without a sender while idle", GAME_IDLE, "", "PRIVMSG Ravkel :!I\r\n", {}, "", "", "", GAME_IDLE,
+    {"idle: anything but an invitation", GAME_IDLE, "", From("carol", "!A"), {}, "", "", "", GAME_IDLE, "", ""},
+    {"idle: a line without a sender", GAME_IDLE, "", "PRIVMSG Ravkel :!I\r\n", {}, "", "", "", GAME_IDLE,
      "", ""},
-    {"19: an invitation while inviting", GAME_INVITING, "bob", From("carol", "!I"), {}, "", "PRIVMSG carol :!W\r\n",
-     "bob", GAME_INVITING, "bob", ""},
-    {"19: a move from somebody else while inviting", GAME_INVITING, "bob", From("carol", "!M 1 1"), {}, "",
+    {"inviting: an invitation from somebody else is told busy", GAME_INVITING, "bob", From("carol", "!I"), {}, "",
      "PRIVMSG carol :!W\r\n", "bob", GAME_INVITING, "bob", ""},
-    {"20: an invitation while playing", GAME_PLAYING, "bob", From("carol", "!I"), {}, "", "PRIVMSG carol :!P\r\n",
-     "bob", GAME_PLAYING, "bob", ""},
-    {"20: a leave from somebody else while playing", GAME_PLAYING, "bob", From("carol", "!L"), {}, "",
+    {"inviting: a move from somebody else too", GAME_INVITING, "bob", From("carol", "!M 1 1"), {}, "",
+     "PRIVMSG carol :!W\r\n", "bob", GAME_INVITING, "bob", ""},
+    {"playing: an invitation from somebody else is told busy", GAME_PLAYING, "bob", From("carol", "!I"), {}, "",
+     "PRIVMSG carol :!P\r\n", "bob", GAME_PLAYING, "bob", ""},
+    {"playing: a leave from somebody else too", GAME_PLAYING, "bob", From("carol", "!L"), {}, "",
      "PRIVMSG carol :!P\r\n", "bob", GAME_PLAYING, "bob", ""},
     // Two clients each busy with somebody else would otherwise answer each
     // other's busy replies without end.
-    {"decided: a busy reply is not answered while playing", GAME_PLAYING, "bob", From("carol", "!W"), {}, "", "",
+    {"playing: a busy reply from somebody else is not answered", GAME_PLAYING, "bob", From("carol", "!W"), {}, "", "",
      "bob", GAME_PLAYING, "bob", ""},
-    {"decided: nor while inviting", GAME_INVITING, "bob", From("carol", "!P"), {}, "", "", "bob", GAME_INVITING,
+    {"inviting: nor is one while inviting", GAME_INVITING, "bob", From("carol", "!P"), {}, "", "", "bob", GAME_INVITING,
      "bob", ""},
-    {"nobody to answer: a line without a sender while playing", GAME_PLAYING, "bob", "PRIVMSG Ravkel :!I\r\n", {}, "",
+    {"playing: a line without a sender has nobody to answer", GAME_PLAYING, "bob", "PRIVMSG Ravkel :!I\r\n", {}, "",
      "", "bob", GAME_PLAYING, "bob", ""},
 };
 
@@ -128,7 +130,7 @@ TEST(GameMessage, EachRowOfTheHandshake)
         EXPECT_EQ(c.szGameCall, sGameCalls) << c.szWhat;
         EXPECT_EQ(c.answers.size(), fake.dialogs.size()) << c.szWhat;
         for (const DialogCall& d : fake.dialogs) {
-            EXPECT_EQ(1, d.nStringId) << c.szWhat;
+            EXPECT_EQ(IDS_PLAY_GAME, d.nStringId) << c.szWhat;
             EXPECT_EQ("Hey...", d.sTitle) << c.szWhat;
             EXPECT_TRUE(d.bOwned) << c.szWhat;
             EXPECT_EQ(c.sLine.substr(1, c.sLine.find('!') - 1).substr(0, 255), d.sSubject) << c.szWhat;
