@@ -2,6 +2,7 @@
 #pragma once
 
 #include "irc/client_state.h"
+#include "opponent/search.h"
 
 struct OpponentOptions {
     TextField szServer = "localhost";
@@ -9,6 +10,7 @@ struct OpponentOptions {
     TextField szNick = "Computer";
     bool bSeedGiven = false;  // otherwise the seed comes from the clock
     unsigned nSeed = 0;
+    short nLevel = LEVEL_FULL;
 };
 
 const short OPTIONS_RUN = 0;
