@@ -78,7 +78,8 @@ short ParseOpponentOptions(int argc, const char* const* argv, OpponentOptions& o
             if (!IsNickname(szValue)) return Refuse(szError, "not a nickname of 1 to 9 characters: ", szValue);
             CopyField(options.szNick, szValue);
         } else if (std::strcmp(szOption, "--level") == 0) {
-            if (!ReadDecimal(szValue, LEVEL_FULL, nValue) || nValue < LEVEL_NOVICE) return Refuse(szError, "not a level from 1 to 3: ", szValue);
+            if (!ReadDecimal(szValue, LEVEL_FULL, nValue) || nValue < LEVEL_NOVICE)
+                return Refuse(szError, "not a level from 1 to 3: ", szValue);
             options.nLevel = static_cast<short>(nValue);
         } else {
             if (!ReadDecimal(szValue, 4294967295ull, nValue)) return Refuse(szError, "not a seed from 0 to 4294967295: ", szValue);

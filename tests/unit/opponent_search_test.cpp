@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "game/board.h"
+#include "opponent/bench_rival.h"
 #include "opponent/search.h"
 
 namespace {
@@ -53,37 +54,40 @@ const std::vector<std::string> kFourThree = {".........", "....O....", "........
                                              ".........", "....O...."};
 // Black to move makes two open threes at once, in row 5 and column 5; the
 // ways to stop it include white's own threats on the diagonal through (8, 5).
-const std::vector<std::string> kDoubleThree = {".........", "....O....", ".........", ".........", "O.XX...O.", "...OX....", "....XO...",
-                                               ".........", "....O...."};
+const std::vector<std::string> kDoubleThree = {".........", "....O....", ".........", ".........", "O.XX...O.",
+                                               "...OX....", "....XO...", ".........", "....O...."};
+
+const ThreatCase kThreatCases[] = {
+    {"completes its row of four", {".........", ".........", ".XXXX....", ".........", "..O.O....", "...O.....",
+      ".........", "......O..", "........."}, STONE_BLACK, {{1, 3}, {6, 3}}, LEVEL_NOVICE, LEVEL_FULL},
+    {"completes a broken four on a diagonal", {"O........", ".O.......", "..O......", ".........", "....O....",
+      ".........", "X.X.X....", ".....X...", "........X"}, STONE_WHITE, {{4, 4}}, LEVEL_NOVICE, LEVEL_FULL},
+    {"wins rather than blocking the other's four", {".........", "XXXX.....", ".........", ".........", "OOOO.....",
+      ".........", ".........", ".........", "X........"}, STONE_WHITE, {{5, 5}}, LEVEL_NOVICE, LEVEL_FULL},
+    {"blocks a four in a column", {"......X..", "....O.X..", "......X..", ".....OX..", ".........", "...O.....",
+      ".........", ".........", "........."}, STONE_WHITE, {{7, 5}}, LEVEL_NOVICE, LEVEL_FULL},
+    {"blocks the gap of a broken four", {".........", ".........", ".........", ".........", ".OO.OO...",
+      "..X......", ".X.......", ".........", "........."}, STONE_BLACK, {{4, 5}}, LEVEL_NOVICE, LEVEL_FULL},
+    {"blocks an open three at one of its ends", {".........", ".........", ".........", ".........", "..XXX....",
+      ".........", "....O....", ".........", "........."}, STONE_WHITE, {{2, 5}, {6, 5}}, LEVEL_MIDDLE, LEVEL_FULL},
+    {"makes an open four rather than blocking an open three", {".........", ".........", "..OOO....", ".........",
+      ".........", "..XXX....", ".........", ".........", "X........"}, STONE_WHITE, {{2, 3}, {6, 3}}, LEVEL_MIDDLE, LEVEL_FULL},
+    // Forced wins, for the side that has one and for the side that must
+    // stop it. The good moves were listed by a separate exhaustive
+    // search of the threat sequences, written apart from this code.
+    {"wins by continuous fours", kContinuousFours, STONE_BLACK, {{5, 1}, {5, 5}, {6, 1}, {6, 5}}, LEVEL_MIDDLE, LEVEL_FULL},
+    {"stops a win by continuous fours", kContinuousFours, STONE_WHITE, {{5, 5}, {6, 5}}, LEVEL_MIDDLE, LEVEL_MIDDLE},
+    {"wins by a four and a three", kFourThree, STONE_BLACK, {{5, 3}, {5, 5}}, LEVEL_MIDDLE, LEVEL_FULL},
+    {"stops a win by a four and a three", kFourThree, STONE_WHITE, {{5, 3}, {5, 4}, {5, 5}, {5, 8}, {6, 5}}, LEVEL_FULL,
+     LEVEL_FULL},
+    {"wins by a double three", kDoubleThree, STONE_BLACK, {{5, 5}}, LEVEL_FULL, LEVEL_FULL},
+    {"stops a win by a double three", kDoubleThree, STONE_WHITE,
+     {{2, 5}, {4, 9}, {5, 3}, {5, 4}, {5, 5}, {5, 8}, {6, 3}, {6, 5}, {7, 4}, {7, 5}, {7, 6}, {9, 4}}, LEVEL_FULL, LEVEL_FULL},
+};
 
 TEST(OpponentSearch, AnswersTheThreatThatDecidesTheGame)
 {
-    const ThreatCase cases[] = {
-        {"completes its row of four", {".........", ".........", ".XXXX....", ".........", "..O.O....", "...O.....",
-          ".........", "......O..", "........."}, STONE_BLACK, {{1, 3}, {6, 3}}, LEVEL_NOVICE, LEVEL_FULL},
-        {"completes a broken four on a diagonal", {"O........", ".O.......", "..O......", ".........", "....O....",
-          ".........", "X.X.X....", ".....X...", "........X"}, STONE_WHITE, {{4, 4}}, LEVEL_NOVICE, LEVEL_FULL},
-        {"wins rather than blocking the other's four", {".........", "XXXX.....", ".........", ".........", "OOOO.....",
-          ".........", ".........", ".........", "X........"}, STONE_WHITE, {{5, 5}}, LEVEL_NOVICE, LEVEL_FULL},
-        {"blocks a four in a column", {"......X..", "....O.X..", "......X..", ".....OX..", ".........", "...O.....",
-          ".........", ".........", "........."}, STONE_WHITE, {{7, 5}}, LEVEL_NOVICE, LEVEL_FULL},
-        {"blocks the gap of a broken four", {".........", ".........", ".........", ".........", ".OO.OO...",
-          "..X......", ".X.......", ".........", "........."}, STONE_BLACK, {{4, 5}}, LEVEL_NOVICE, LEVEL_FULL},
-        {"blocks an open three at one of its ends", {".........", ".........", ".........", ".........", "..XXX....",
-          ".........", "....O....", ".........", "........."}, STONE_WHITE, {{2, 5}, {6, 5}}, LEVEL_MIDDLE, LEVEL_FULL},
-        {"makes an open four rather than blocking an open three", {".........", ".........", "..OOO....", ".........",
-          ".........", "..XXX....", ".........", ".........", "X........"}, STONE_WHITE, {{2, 3}, {6, 3}}, LEVEL_MIDDLE, LEVEL_FULL},
-        // Forced wins, for the side that has one and for the side that must
-        // stop it. The good moves were listed by a separate exhaustive
-        // search of the threat sequences, written apart from this code.
-        {"wins by continuous fours", kContinuousFours, STONE_BLACK, {{5, 1}, {5, 5}, {6, 1}, {6, 5}}, LEVEL_MIDDLE, LEVEL_FULL},
-        {"stops a win by continuous fours", kContinuousFours, STONE_WHITE, {{5, 5}, {6, 5}}, LEVEL_MIDDLE, LEVEL_MIDDLE},
-        {"wins by a four and a three", kFourThree, STONE_BLACK, {{5, 3}, {5, 5}}, LEVEL_MIDDLE, LEVEL_FULL},
-        {"stops a win by a four and a three", kFourThree, STONE_WHITE, {{5, 3}, {5, 4}, {5, 5}, {5, 8}, {6, 5}}, LEVEL_FULL, LEVEL_FULL},
-        {"wins by a double three", kDoubleThree, STONE_BLACK, {{5, 5}}, LEVEL_FULL, LEVEL_FULL},
-        {"stops a win by a double three", kDoubleThree, STONE_WHITE, {{2, 5}, {4, 9}, {5, 3}, {5, 4}, {5, 5}, {5, 8}, {6, 3}, {6, 5}, {7, 4}, {7, 5}, {7, 6}, {9, 4}}, LEVEL_FULL, LEVEL_FULL},
-    };
-    for (const ThreatCase& c : cases) {
+    for (const ThreatCase& c : kThreatCases) {
         for (short nLevel : {LEVEL_NOVICE, LEVEL_MIDDLE, LEVEL_FULL}) {
             if (nLevel < c.nFromLevel || nLevel > c.nToLevel) continue;
             for (bool bSwapped : {false, true}) {
@@ -115,6 +119,10 @@ TEST(OpponentSearch, PlaysOnlyOnEmptyIntersections)
         BoardPoint pt = ChooseMove(board, nColor, static_cast<unsigned>(nBoard), AtLevel(static_cast<short>(1 + nBoard % 3), 500));
         ASSERT_TRUE(pt.x >= 1 && pt.x <= 9 && pt.y >= 1 && pt.y <= 9) << "board " << nBoard;
         EXPECT_EQ(CELL_EMPTY, BoardCell(board, pt.x, pt.y)) << "board " << nBoard;
+        if (nBoard % 4 != 0) continue;  // the rival on a quarter of them: its search is slow under the sanitizers
+        BoardPoint rival = RivalMove(board, nColor, static_cast<unsigned>(nBoard));
+        ASSERT_TRUE(rival.x >= 1 && rival.x <= 9 && rival.y >= 1 && rival.y <= 9) << "the rival, board " << nBoard;
+        EXPECT_EQ(CELL_EMPTY, BoardCell(board, rival.x, rival.y)) << "the rival, board " << nBoard;
     }
     Board full = {};
     for (short& nCell : full.nBoard) nCell = STONE_WHITE;
@@ -142,6 +150,23 @@ TEST(OpponentSearch, ReplaysTheSameGameTheSameWay)
         EXPECT_EQ(MOVE_FIVE, nResult) << "the full strength beats the novice: " << sMoves;
     }
     EXPECT_EQ(games[0], games[1]);
+}
+
+// The benchmark's strong rival is held to the threats every level answers,
+// and to the open threes.
+TEST(OpponentSearch, TheBenchmarkRivalAnswersTheSameThreats)
+{
+    for (const ThreatCase& c : kThreatCases) {
+        if (c.nFromLevel == LEVEL_FULL || c.nToLevel != LEVEL_FULL || c.good.size() > 2) continue;
+        for (bool bSwapped : {false, true}) {
+            short nColor = static_cast<short>(bSwapped ? 1 - c.nToMove : c.nToMove);
+            BoardPoint pt = RivalMove(Drawn(c.rows, bSwapped), nColor, 1);
+            bool bGood = false;
+            for (BoardPoint good : c.good) bGood = bGood || (good.x == pt.x && good.y == pt.y);
+            EXPECT_TRUE(bGood) << "the rival " << c.szWhat << (bSwapped ? ", colours swapped" : "") << ": chose (" << pt.x
+                               << ", " << pt.y << ")";
+        }
+    }
 }
 
 }  // namespace
