@@ -1,8 +1,9 @@
 // Benchmark, not a test: the computer at each level against a random player,
 // a one-ply greedy player and the strong rival (an independent alpha-beta
 // search), from both colours, judged by the board's rules; prints wins,
-// losses and stalemates and the time the computer took per move. The strong
-// rival is first checked against greedy.
+// losses and stalemates, the number of different games, and the time the
+// computer took per move. The strong rival is first checked against greedy.
+// Every game begins with a black and a white stone drawn at random.
 //   kelva-opponent-bench [--games N] [--level L] [--rival random|greedy|strong] [--nodes N]
 #include <algorithm>
 #include <chrono>
@@ -11,6 +12,8 @@
 #include <cstring>
 #include <ctime>
 #include <random>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "game/board.h"
@@ -29,6 +32,7 @@ struct Player {
 
 struct Tally {
     int nWins = 0, nLosses = 0, nStalemates = 0;
+    std::set<std::string> games;  // the moves of each, to count the different ones
 };
 
 struct MoveTimes {
@@ -70,14 +74,33 @@ BoardPoint GreedyMove(const Board& board, short nColor, std::mt19937& rng)
     return best;
 }
 
-// One game of black against white. Returns 1 when black wins, -1 when
-// white does, 0 for a stalemate. The computer's moves are timed.
 unsigned long nNodesOverride = 0;  // --nodes, for trying other budgets
 
-int PlayGame(const Player players[2], unsigned nGame, MoveTimes& times)
+// The first black and white stones of game nGame, drawn from the middle
+// 5 by 5 intersections: without them the deterministic players would play
+// the same few games again and again. Both colours' rows share them.
+void PlaceOpening(Board& board, unsigned nGame)
+{
+    std::mt19937 rng(nGame + 1);
+    std::uniform_int_distribution<int> middle(3, 7);
+    for (short nColor : {STONE_BLACK, STONE_WHITE}) {
+        short x, y;
+        do {
+            x = static_cast<short>(middle(rng));
+            y = static_cast<short>(middle(rng));
+        } while (BoardCell(board, x, y) != CELL_EMPTY);
+        PlaceStone(board, x, y, nColor, 0);
+    }
+}
+
+// One game of black against white from the game's opening. Returns 1 when
+// black wins, -1 when white does, 0 for a stalemate. The computer's moves
+// are timed.
+int PlayGame(const Player players[2], unsigned nGame, MoveTimes& times, std::string& sMoves)
 {
     Board board = {};
     ClearBoard(board);
+    PlaceOpening(board, nGame);
     std::mt19937 rng(nGame * 2 + static_cast<unsigned>(players[0].kind) * 7919u + static_cast<unsigned>(players[1].kind) * 100003u);
     SearchMemoryPtr memory = NewSearchMemory();  // the computer's, for the whole game
     for (short nMover = STONE_BLACK;; nMover = static_cast<short>(1 - nMover)) {
@@ -103,6 +126,7 @@ int PlayGame(const Player players[2], unsigned nGame, MoveTimes& times)
         }
         }
         short nResult = PlaceStone(board, pt.x, pt.y, nMover, 0);
+        sMoves += static_cast<char>('a' + (pt.x - 1) * BOARD_LINES + (pt.y - 1));
         if (nResult == MOVE_REFUSED) {
             std::fprintf(stderr, "game %u: %s played a refused move (%d, %d)\n", nGame, kKindNames[player.kind], pt.x, pt.y);
             std::exit(1);
@@ -118,7 +142,9 @@ Tally PlayRow(Player player, Player rival, short nColor, unsigned nGames, MoveTi
     Tally tally;
     for (unsigned g = 0; g < nGames; ++g) {
         Player players[2] = {nColor == STONE_BLACK ? player : rival, nColor == STONE_BLACK ? rival : player};
-        int nOutcome = PlayGame(players, g, times) * (nColor == STONE_BLACK ? 1 : -1);
+        std::string sMoves;
+        int nOutcome = PlayGame(players, g, times, sMoves) * (nColor == STONE_BLACK ? 1 : -1);
+        tally.games.insert(sMoves);
         (nOutcome > 0 ? tally.nWins : nOutcome < 0 ? tally.nLosses : tally.nStalemates)++;
     }
     return tally;
@@ -126,8 +152,9 @@ Tally PlayRow(Player player, Player rival, short nColor, unsigned nGames, MoveTi
 
 void PrintRow(const char* szPlayer, const char* szRival, short nColor, unsigned nGames, const Tally& tally)
 {
-    std::printf("%-10s %-8s %-15s %6u %6d %7d %11d\n", szPlayer, szRival, nColor == STONE_BLACK ? "black (first)" : "white (second)",
-                nGames, tally.nWins, tally.nLosses, tally.nStalemates);
+    std::printf("%-10s %-8s %-15s %6u %6d %7d %11d %10zu\n", szPlayer, szRival,
+                nColor == STONE_BLACK ? "black (first)" : "white (second)", nGames, tally.nWins, tally.nLosses,
+                tally.nStalemates, tally.games.size());
     std::fflush(stdout);
 }
 
@@ -163,7 +190,8 @@ int main(int argc, char** argv)
             for (int k = PLAYER_RANDOM; k <= PLAYER_STRONG; ++k)
                 if (std::strcmp(argv[i + 1], kKindNames[k]) == 0) nOnlyRival = k;
     }
-    std::printf("%-10s %-8s %-15s %6s %6s %7s %11s\n", "player", "rival", "player plays", "games", "wins", "losses", "stalemates");
+    std::printf("%-10s %-8s %-15s %6s %6s %7s %11s %10s\n", "player", "rival", "player plays", "games", "wins", "losses",
+                "stalemates", "different");
     MoveTimes unused;
     if (nOnlyRival < 0 || nOnlyRival == PLAYER_STRONG)
         for (short nColor : {STONE_BLACK, STONE_WHITE})
