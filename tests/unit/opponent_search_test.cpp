@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -131,25 +132,47 @@ TEST(OpponentSearch, PlaysOnlyOnEmptyIntersections)
 }
 
 // What the search remembers within a game changes no move: the same game
-// with the same seeds is played again move for move.
+// with the same seeds is played again move for move. The full strength
+// beats the novice from either colour.
 TEST(OpponentSearch, ReplaysTheSameGameTheSameWay)
 {
-    std::string games[2];
-    for (std::string& sMoves : games) {
-        Board board = {};
-        ClearBoard(board);
-        SearchMemoryPtr memory = NewSearchMemory();
-        SearchSettings full = AtLevel(LEVEL_FULL, 20000), novice = AtLevel(LEVEL_NOVICE);
-        full.pMemory = memory.get();
-        short nResult = MOVE_PLAYON;
-        for (short nMover = STONE_BLACK; nResult == MOVE_PLAYON; nMover = static_cast<short>(1 - nMover)) {
-            BoardPoint pt = ChooseMove(board, nMover, 3, nMover == STONE_BLACK ? novice : full);
-            nResult = PlaceStone(board, pt.x, pt.y, nMover, 0);
-            sMoves += std::to_string(pt.x) + std::to_string(pt.y) + " ";
+    for (short nFull : {STONE_BLACK, STONE_WHITE}) {
+        std::string games[2];
+        for (std::string& sMoves : games) {
+            Board board = {};
+            ClearBoard(board);
+            SearchMemoryPtr memory = NewSearchMemory();
+            SearchSettings full = AtLevel(LEVEL_FULL, 20000), novice = AtLevel(LEVEL_NOVICE);
+            full.pMemory = memory.get();
+            short nResult = MOVE_PLAYON, nMover = STONE_WHITE;
+            while (nResult == MOVE_PLAYON) {
+                nMover = static_cast<short>(1 - nMover);
+                BoardPoint pt = ChooseMove(board, nMover, 3, nMover == nFull ? full : novice);
+                nResult = PlaceStone(board, pt.x, pt.y, nMover, 0);
+                sMoves += std::to_string(pt.x) + std::to_string(pt.y) + " ";
+            }
+            EXPECT_TRUE(nResult == MOVE_FIVE && nMover == nFull) << "the full strength beats the novice: " << sMoves;
         }
-        EXPECT_EQ(MOVE_FIVE, nResult) << "the full strength beats the novice: " << sMoves;
+        EXPECT_EQ(games[0], games[1]) << "the full strength plays " << (nFull == STONE_BLACK ? "black" : "white");
     }
-    EXPECT_EQ(games[0], games[1]);
+}
+
+// The novice now and then takes one of its lesser moves, the seed deciding
+// which: over a few seeds it plays more different moves than the full
+// strength, whose seed only breaks ties.
+TEST(OpponentSearch, TheNoviceSometimesTakesALesserMove)
+{
+    Board board = Drawn({".........", ".........", ".........", "...O.....", "....X....", ".....X...", "...O.....",
+                         ".........", "........."});
+    std::set<int> chosen[2];
+    for (unsigned nSeed = 0; nSeed < 16; ++nSeed) {
+        BoardPoint novice = ChooseMove(board, STONE_BLACK, nSeed, AtLevel(LEVEL_NOVICE));
+        BoardPoint full = ChooseMove(board, STONE_BLACK, nSeed, AtLevel(LEVEL_FULL, 20000));
+        chosen[0].insert(novice.x * 10 + novice.y);
+        chosen[1].insert(full.x * 10 + full.y);
+    }
+    EXPECT_GT(chosen[0].size(), chosen[1].size());
+    EXPECT_GE(chosen[0].size(), 2u);
 }
 
 // The benchmark's strong rival is held to the threats every level answers,
