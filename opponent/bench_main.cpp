@@ -1,7 +1,10 @@
-// Benchmark, not a test: the computer against a random player and against a
-// one-ply greedy player, from both colours, judged by the board's rules;
-// prints wins, losses and stalemates and the time the computer took per move.
-//   kelva-opponent-bench [--games N] [--nodes N]
+// Benchmark, not a test: the computer at each level against a random player,
+// a one-ply greedy player and the strong rival (an independent alpha-beta
+// search), from both colours, judged by the board's rules; prints wins,
+// losses and stalemates, the number of different games, and the time the
+// computer took per move. The strong rival is first checked against greedy.
+// Every game begins with a black and a white stone drawn at random.
+//   kelva-opponent-bench [--games N] [--level L] [--rival random|greedy|strong] [--nodes N]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -9,17 +12,33 @@
 #include <cstring>
 #include <ctime>
 #include <random>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "game/board.h"
+#include "opponent/bench_rival.h"
 #include "opponent/search.h"
 
 namespace {
 
-enum Rival { RIVAL_RANDOM, RIVAL_GREEDY };
+enum Kind { PLAYER_RANDOM, PLAYER_GREEDY, PLAYER_STRONG, PLAYER_COMPUTER };
+const char* const kKindNames[] = {"random", "greedy", "strong", "computer"};
+
+struct Player {
+    Kind kind;
+    short nLevel;  // the computer's
+};
 
 struct Tally {
     int nWins = 0, nLosses = 0, nStalemates = 0;
+    std::set<std::string> games;  // the moves of each, to count the different ones
+};
+
+struct MoveTimes {
+    std::vector<double> wall;  // milliseconds, as the partner waits for them
+    std::vector<double> cpu;   // milliseconds of this process's processor time
+    std::vector<double> nodes;
 };
 
 BoardPoint RandomMove(const Board& board, std::mt19937& rng)
@@ -55,37 +74,88 @@ BoardPoint GreedyMove(const Board& board, short nColor, std::mt19937& rng)
     return best;
 }
 
-// One game; the computer plays nComputer. Returns 1 for its win, -1 for its
-// loss, 0 for a stalemate.
-struct MoveTimes {
-    std::vector<double> wall;  // milliseconds, as the partner waits for them
-    std::vector<double> cpu;   // milliseconds of this process's processor time
-};
+unsigned long nNodesOverride = 0;  // --nodes, for trying other budgets
 
-int PlayGame(Rival rival, short nComputer, unsigned nGame, unsigned long nNodes, MoveTimes& times)
+// The first black and white stones of game nGame, drawn from the middle
+// 5 by 5 intersections: without them the deterministic players would play
+// the same few games again and again. Both colours' rows share them.
+void PlaceOpening(Board& board, unsigned nGame)
+{
+    std::mt19937 rng(nGame + 1);
+    std::uniform_int_distribution<int> middle(3, 7);
+    for (short nColor : {STONE_BLACK, STONE_WHITE}) {
+        short x, y;
+        do {
+            x = static_cast<short>(middle(rng));
+            y = static_cast<short>(middle(rng));
+        } while (BoardCell(board, x, y) != CELL_EMPTY);
+        PlaceStone(board, x, y, nColor, 0);
+    }
+}
+
+// One game of black against white from the game's opening. Returns 1 when
+// black wins, -1 when white does, 0 for a stalemate. The computer's moves
+// are timed.
+int PlayGame(const Player players[2], unsigned nGame, MoveTimes& times, std::string& sMoves)
 {
     Board board = {};
     ClearBoard(board);
-    std::mt19937 rng(nGame * 2 + static_cast<unsigned>(nComputer) + static_cast<unsigned>(rival) * 100003u);
+    PlaceOpening(board, nGame);
+    std::mt19937 rng(nGame * 2 + static_cast<unsigned>(players[0].kind) * 7919u + static_cast<unsigned>(players[1].kind) * 100003u);
+    SearchMemoryPtr memory = NewSearchMemory();  // the computer's, for the whole game
     for (short nMover = STONE_BLACK;; nMover = static_cast<short>(1 - nMover)) {
-        BoardPoint pt;
-        if (nMover == nComputer) {
+        const Player& player = players[nMover];
+        BoardPoint pt = {0, 0};
+        switch (player.kind) {
+        case PLAYER_RANDOM: pt = RandomMove(board, rng); break;
+        case PLAYER_GREEDY: pt = GreedyMove(board, nMover, rng); break;
+        case PLAYER_STRONG: pt = RivalMove(board, nMover, nGame + 1); break;
+        case PLAYER_COMPUTER: {
             auto tStart = std::chrono::steady_clock::now();
             std::clock_t nCpuStart = std::clock();
-            pt = ChooseMove(board, nMover, nGame, nNodes);
+            SearchSettings settings;
+            settings.nLevel = player.nLevel;
+            settings.pMemory = memory.get();
+            settings.nNodes = nNodesOverride;
+            SearchReport report;
+            pt = ChooseMove(board, nMover, nGame, settings, &report);
             times.cpu.push_back(1000.0 * static_cast<double>(std::clock() - nCpuStart) / CLOCKS_PER_SEC);
             times.wall.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - tStart).count());
-        } else {
-            pt = rival == RIVAL_RANDOM ? RandomMove(board, rng) : GreedyMove(board, nMover, rng);
+            times.nodes.push_back(static_cast<double>(report.nNodes));
+            break;
+        }
         }
         short nResult = PlaceStone(board, pt.x, pt.y, nMover, 0);
+        sMoves += static_cast<char>('a' + (pt.x - 1) * BOARD_LINES + (pt.y - 1));
         if (nResult == MOVE_REFUSED) {
-            std::fprintf(stderr, "game %u: refused move (%d, %d)\n", nGame, pt.x, pt.y);
+            std::fprintf(stderr, "game %u: %s played a refused move (%d, %d)\n", nGame, kKindNames[player.kind], pt.x, pt.y);
             std::exit(1);
         }
-        if (nResult == MOVE_FIVE) return nMover == nComputer ? 1 : -1;
+        if (nResult == MOVE_FIVE) return nMover == STONE_BLACK ? 1 : -1;
         if (nResult == MOVE_STALEMATE) return 0;
     }
+}
+
+// nGames games with `player` as black, or as white; counted for it.
+Tally PlayRow(Player player, Player rival, short nColor, unsigned nGames, MoveTimes& times)
+{
+    Tally tally;
+    for (unsigned g = 0; g < nGames; ++g) {
+        Player players[2] = {nColor == STONE_BLACK ? player : rival, nColor == STONE_BLACK ? rival : player};
+        std::string sMoves;
+        int nOutcome = PlayGame(players, g, times, sMoves) * (nColor == STONE_BLACK ? 1 : -1);
+        tally.games.insert(sMoves);
+        (nOutcome > 0 ? tally.nWins : nOutcome < 0 ? tally.nLosses : tally.nStalemates)++;
+    }
+    return tally;
+}
+
+void PrintRow(const char* szPlayer, const char* szRival, short nColor, unsigned nGames, const Tally& tally)
+{
+    std::printf("%-10s %-8s %-15s %6u %6d %7d %11d %10zu\n", szPlayer, szRival,
+                nColor == STONE_BLACK ? "black (first)" : "white (second)", nGames, tally.nWins, tally.nLosses,
+                tally.nStalemates, tally.games.size());
+    std::fflush(stdout);
 }
 
 double Percentile(std::vector<double> values, double q)
@@ -95,35 +165,49 @@ double Percentile(std::vector<double> values, double q)
     return values[static_cast<size_t>(q * static_cast<double>(values.size() - 1) + 0.5)];
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+void PrintTimes(short nLevel, const MoveTimes& times)
 {
-    unsigned nGames = 200;
-    unsigned long nNodes = SEARCH_NODES_DEFAULT;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--games") == 0) nGames = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
-        if (std::strcmp(argv[i], "--nodes") == 0) nNodes = std::strtoul(argv[i + 1], nullptr, 10);
-    }
-    std::printf("%-8s %-15s %6s %6s %7s %11s\n", "rival", "computer plays", "games", "wins", "losses", "stalemates");
-    MoveTimes times;
-    const char* szRival[] = {"random", "greedy"};
-    for (Rival rival : {RIVAL_RANDOM, RIVAL_GREEDY}) {
-        for (short nComputer : {STONE_BLACK, STONE_WHITE}) {
-            Tally tally;
-            for (unsigned g = 0; g < nGames; ++g) {
-                int nOutcome = PlayGame(rival, nComputer, g, nNodes, times);
-                (nOutcome > 0 ? tally.nWins : nOutcome < 0 ? tally.nLosses : tally.nStalemates)++;
-            }
-            std::printf("%-8s %-15s %6u %6d %7d %11d\n", szRival[rival], nComputer == STONE_BLACK ? "black (first)" : "white (second)",
-                        nGames, tally.nWins, tally.nLosses, tally.nStalemates);
-            std::fflush(stdout);
-        }
-    }
-    std::printf("time per computer move over %zu moves (search budget %lu positions):\n", times.wall.size(), nNodes);
+    std::printf("level %d, time per move over %zu moves (budget %lu positions, median %.0f visited):\n", nLevel, times.wall.size(),
+                nNodesOverride ? nNodesOverride : LevelNodes(nLevel), Percentile(times.nodes, 0.5));
     std::printf("  wall clock: median %.1f ms, 90th percentile %.1f ms, worst %.1f ms\n", Percentile(times.wall, 0.5),
                 Percentile(times.wall, 0.9), Percentile(times.wall, 1.0));
     std::printf("  processor:  median %.1f ms, 90th percentile %.1f ms, worst %.1f ms\n", Percentile(times.cpu, 0.5),
                 Percentile(times.cpu, 0.9), Percentile(times.cpu, 1.0));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    unsigned nGames = 20;
+    short nOnlyLevel = 0;
+    int nOnlyRival = -1;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--games") == 0) nGames = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
+        if (std::strcmp(argv[i], "--nodes") == 0) nNodesOverride = std::strtoul(argv[i + 1], nullptr, 10);
+        if (std::strcmp(argv[i], "--level") == 0) nOnlyLevel = static_cast<short>(std::atoi(argv[i + 1]));
+        if (std::strcmp(argv[i], "--rival") == 0)
+            for (int k = PLAYER_RANDOM; k <= PLAYER_STRONG; ++k)
+                if (std::strcmp(argv[i + 1], kKindNames[k]) == 0) nOnlyRival = k;
+    }
+    std::printf("%-10s %-8s %-15s %6s %6s %7s %11s %10s\n", "player", "rival", "player plays", "games", "wins", "losses",
+                "stalemates", "different");
+    MoveTimes unused;
+    if (nOnlyRival < 0 || nOnlyRival == PLAYER_STRONG)
+        for (short nColor : {STONE_BLACK, STONE_WHITE})
+            PrintRow("strong", "greedy", nColor, nGames, PlayRow({PLAYER_STRONG, 0}, {PLAYER_GREEDY, 0}, nColor, nGames, unused));
+    for (short nLevel = LEVEL_NOVICE; nLevel <= LEVEL_FULL; ++nLevel) {
+        if (nOnlyLevel && nLevel != nOnlyLevel) continue;
+        MoveTimes times;
+        char szPlayer[16];
+        std::snprintf(szPlayer, sizeof szPlayer, "level %d", nLevel);
+        for (int k = PLAYER_RANDOM; k <= PLAYER_STRONG; ++k) {
+            if (nOnlyRival >= 0 && k != nOnlyRival) continue;
+            for (short nColor : {STONE_BLACK, STONE_WHITE})
+                PrintRow(szPlayer, kKindNames[k], nColor, nGames,
+                         PlayRow({PLAYER_COMPUTER, nLevel}, {static_cast<Kind>(k), 0}, nColor, nGames, times));
+        }
+        PrintTimes(nLevel, times);
+    }
     return 0;
 }

@@ -115,7 +115,9 @@ int RunOpponent(const OpponentOptions& options, const std::atomic<bool>* pStop)
     s.pOpponent = pOpponent.get();
     StartOpponent(*pOpponent, {SendLine, LogLine, &s}, options.szNick, nSeed);
     AllowGames(*pOpponent, options.nMaxGames);
-    std::printf("kelva-opponent: %s on %s:%u, seed %u\n", pOpponent->szNickBase, options.szServer, options.nPort, nSeed);
+    pOpponent->nLevel = options.nLevel;
+    std::printf("kelva-opponent: %s on %s:%u, seed %u, level %d\n", pOpponent->szNickBase, options.szServer, options.nPort,
+                nSeed, options.nLevel);
     std::fflush(stdout);
     while (!Stopped(pStop)) {
         s.sock = Connect(options);

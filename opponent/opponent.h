@@ -37,6 +37,7 @@ struct PartnerGame {
     bool bClearPending = false;  // the computer clears the finished board at nClearAt
     unsigned nClearAt = 0;
     TextField szNotice = {};     // the pieces of the play logic's current notice
+    SearchMemoryPtr memory;      // the search's, for as long as the partner plays
     Opponent* pOwner = nullptr;
 };
 
@@ -48,7 +49,8 @@ struct Opponent {
     bool bRegistered = false;
     unsigned nSeed = 0;    // chooses among equal moves and seeds the coins
     unsigned nResets = 0;  // games reset so far; makes every reset's seed differ
-    unsigned long nSearchNodes = SEARCH_NODES_DEFAULT;
+    short nLevel = LEVEL_FULL;
+    unsigned long nSearchNodes = 0;  // positions a move may visit; 0: the level's own
     unsigned nNow = 0;     // milliseconds, from the last line or tick
     std::vector<PartnerGame> partners;  // one place per game at once; never resized while games are on
 };

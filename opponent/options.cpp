@@ -6,7 +6,7 @@
 #include "opponent/opponent.h"
 
 const char szOpponentUsage[] =
-    "usage: kelva-opponent [--server HOST] [--port PORT] [--nick NICK] [--seed N]\n"
+    "usage: kelva-opponent [--server HOST] [--port PORT] [--nick NICK] [--seed N] [--level 1|2|3]\n"
     "                      [--max-games N]\n"
     "A computer player of Go-Moku in the channel #Go-Moku: it plays everybody who invites it.\n"
     "  --server HOST  the IRC server (default localhost)\n"
@@ -14,6 +14,7 @@ const char szOpponentUsage[] =
     "  --nick NICK    the nickname, at most 9 characters (default Computer; a number is added\n"
     "                 when the server says it is in use)\n"
     "  --seed N       makes its moves and coins repeatable (default: from the clock)\n"
+    "  --level L      how well it plays: 1 for beginners, 2 between, 3 full strength (default)\n"
     "  --max-games N  plays at most N people at once, from 1 to 10000; the next is told it is\n"
     "                 busy (default 32)\n"
     "  --help         this text\n";
@@ -64,7 +65,7 @@ short ParseOpponentOptions(int argc, const char* const* argv, OpponentOptions& o
         if (std::strcmp(szOption, "--help") == 0 || std::strcmp(szOption, "-h") == 0) return OPTIONS_HELP;
         bool bKnown = std::strcmp(szOption, "--server") == 0 || std::strcmp(szOption, "--port") == 0 ||
                       std::strcmp(szOption, "--nick") == 0 || std::strcmp(szOption, "--seed") == 0 ||
-                      std::strcmp(szOption, "--max-games") == 0;
+                      std::strcmp(szOption, "--level") == 0 || std::strcmp(szOption, "--max-games") == 0;
         if (!bKnown) return Refuse(szError, "unknown option ", szOption);
         if (i + 1 >= argc) return Refuse(szError, "a value is missing after ", szOption);
         const char* szValue = argv[++i];
@@ -83,6 +84,10 @@ short ParseOpponentOptions(int argc, const char* const* argv, OpponentOptions& o
             if (!ReadDecimal(szValue, MAX_GAMES_LIMIT, nValue) || nValue == 0)
                 return Refuse(szError, "not a number of games from 1 to 10000: ", szValue);
             options.nMaxGames = static_cast<short>(nValue);
+        } else if (std::strcmp(szOption, "--level") == 0) {
+            if (!ReadDecimal(szValue, LEVEL_FULL, nValue) || nValue < LEVEL_NOVICE)
+                return Refuse(szError, "not a level from 1 to 3: ", szValue);
+            options.nLevel = static_cast<short>(nValue);
         } else {
             if (!ReadDecimal(szValue, 4294967295ull, nValue)) return Refuse(szError, "not a seed from 0 to 4294967295: ", szValue);
             options.nSeed = static_cast<unsigned>(nValue);

@@ -3,6 +3,7 @@
 
 #include "irc/text.h"
 #include "opponent/opponent.h"
+#include "opponent/search.h"
 
 struct OpponentOptions {
     TextField szServer = "localhost";
@@ -11,6 +12,7 @@ struct OpponentOptions {
     bool bSeedGiven = false;  // otherwise the seed comes from the clock
     unsigned nSeed = 0;
     short nMaxGames = MAX_GAMES_DEFAULT;
+    short nLevel = LEVEL_FULL;
 };
 
 const short OPTIONS_RUN = 0;

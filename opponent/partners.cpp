@@ -69,6 +69,7 @@ void EndGame(PartnerGame& p, const char* szWhy)
 {
     LogPieces(*p.pOwner, "[", p.szPartner, "] game over: ", szWhy);
     p.bInUse = false;
+    p.memory.reset();
 }
 
 // A new toss with the partner, who is waiting for the acceptance.
@@ -94,7 +95,12 @@ void TakeTurn(PartnerGame& p)
         }
         return;
     }
-    BoardPoint pt = ChooseMove(p.game.board, r.nMyColor, o.nSeed, o.nSearchNodes);
+    if (!p.memory) p.memory = NewSearchMemory();
+    SearchSettings settings;
+    settings.nLevel = o.nLevel;
+    settings.nNodes = o.nSearchNodes;
+    settings.pMemory = p.memory.get();
+    BoardPoint pt = ChooseMove(p.game.board, r.nMyColor, o.nSeed, settings);
     PlayAt(p.game, pt.x, pt.y);
 }
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <memory>
+#include <vector>
 
 namespace {
 
@@ -12,8 +12,7 @@ const int MAX_CELL_WINDOWS = 20;  // 4 directions, 5 windows each at most
 const int WIN = 1000000;        // a five now; a five n moves ahead is worth WIN - n
 const int PROVEN = WIN - 1000;  // values beyond this are wins or losses found by the search
 const int INFINITE_VALUE = WIN + 1;
-const short MAX_DEPTH = 30;
-const int TABLE_BITS = 16;
+const int TABLE_BITS = 17;      // 2 MB of remembered positions per game
 const int ROOT_MOVES = 24;      // candidates tried at the root
 const int INNER_MOVES = 10;     // and below it
 
@@ -25,6 +24,29 @@ const int kWindowValue[6] = {0, 1, 6, 30, 150, 0};
 // window from k stones, and spoiling an opponent's window of k stones.
 const int kAttack[5] = {1, 5, 24, 120, 5000};
 const int kDefend[5] = {0, 1, 6, 30, 2500};
+
+// How each level plays. The threat searches count the moves of the side
+// that attacks; a forced reply of the defender costs nothing.
+struct LevelPlan {
+    unsigned long nNodes;
+    short nMaxDepth;       // alpha-beta iterations at most
+    short nOwnFours;       // own forced win by fours alone, at most this many fours; 0: not looked for
+    short nOwnThreats;     // own forced win by fours and threes, at most this many threats; 0: not looked for
+    bool bGuard;           // keeps to moves after which the other side has no forced win (of the same kinds)
+    unsigned nLesserOdds;  // one choice in this many goes to one of the nTop best moves at random; 0: never
+    int nTop;
+};
+
+const LevelPlan kPlans[] = {
+    {3000, 2, 0, 0, false, 2, 4},      // LEVEL_NOVICE
+    {30000, 6, 8, 0, true, 8, 2},      // LEVEL_MIDDLE
+    {100000, 30, 14, 6, true, 0, 1},   // LEVEL_FULL
+};
+
+const LevelPlan& PlanOf(short nLevel)
+{
+    return kPlans[std::min(std::max(nLevel, LEVEL_NOVICE), LEVEL_FULL) - LEVEL_NOVICE];
+}
 
 struct WindowTables {
     unsigned char nCells[WINDOWS][WINDOW_LENGTH];
@@ -85,6 +107,7 @@ struct Position {
     signed char nCell[BOARD_CELLS];
     unsigned char nCount[WINDOWS][2];
     int nOpen = WINDOWS;  // windows that do not hold both colours
+    int nThrees[2] = {0, 0};  // open windows of three: each a four in one move
     int nFours[2] = {0, 0};
     int nFives[2] = {0, 0};
     int nScore[2] = {0, 0};
@@ -100,6 +123,7 @@ void Account(Position& p, int w, int nSign)
     int c = nBlack ? STONE_BLACK : STONE_WHITE;
     int k = nBlack ? nBlack : nWhite;
     p.nScore[c] += nSign * kWindowValue[k];
+    if (k == 3) p.nThrees[c] += nSign;
     if (k == 4) p.nFours[c] += nSign;
     if (k == 5) p.nFives[c] += nSign;
 }
@@ -160,6 +184,54 @@ int FourGaps(const Position& p, int c, int nGaps[2])
     return n;
 }
 
+// The empty cells of c's open windows that hold nStones stones: with three,
+// the cells that make a four; with two, those that make a three.
+int WindowMoves(const Position& p, int c, int nStones, int* pOut)
+{
+    const WindowTables& t = kTables;
+    bool bTaken[BOARD_CELLS] = {};
+    int n = 0;
+    for (int w = 0; w < WINDOWS; ++w) {
+        if (p.nCount[w][c] != nStones || p.nCount[w][1 - c] != 0) continue;
+        for (int nCell : t.nCells[w]) {
+            if (p.nCell[nCell] != CELL_EMPTY || bTaken[nCell]) continue;
+            bTaken[nCell] = true;
+            pOut[n++] = nCell;
+        }
+    }
+    return n;
+}
+
+// How many distinct cells would complete a five for c after c plays nCell
+// (0, 1, or 2 for two or more), counting only the windows through nCell.
+int GapsAfter(const Position& p, int nCell, int c)
+{
+    const WindowTables& t = kTables;
+    int nGap = -1;
+    for (int j = 0; j < t.nWindowCount[nCell]; ++j) {
+        int w = t.nWindowsOf[nCell][j];
+        if (p.nCount[w][c] != 3 || p.nCount[w][1 - c] != 0) continue;
+        for (int nOther : t.nCells[w]) {
+            if (nOther == nCell || p.nCell[nOther] != CELL_EMPTY) continue;
+            if (nGap < 0) nGap = nOther;
+            else if (nGap != nOther) return 2;
+        }
+    }
+    return nGap < 0 ? 0 : 1;
+}
+
+// A cell where c, having no four yet, makes two fives possible at once: the
+// other side can block only one.
+int DoubleFourMove(const Position& p, int c)
+{
+    if (p.nThrees[c] < 2) return -1;
+    int moves[BOARD_CELLS];
+    int n = WindowMoves(p, c, 3, moves);
+    for (int i = 0; i < n; ++i)
+        if (GapsAfter(p, moves[i], c) == 2) return moves[i];
+    return -1;
+}
+
 int Promise(const Position& p, int nCell, int c)
 {
     const WindowTables& t = kTables;
@@ -199,10 +271,29 @@ int FromTable(int nValue, int nPly)
     return nValue > PROVEN ? nValue - nPly : nValue < -PROVEN ? nValue + nPly : nValue;
 }
 
+BoardPoint PointOf(int nCell)
+{
+    return {static_cast<short>(nCell / BOARD_LINES + 1), static_cast<short>(nCell % BOARD_LINES + 1)};
+}
+
+}  // namespace
+
+struct SearchMemory {
+    std::vector<TableEntry> table = std::vector<TableEntry>(size_t(1) << TABLE_BITS);
+};
+
+void SearchMemoryFree::operator()(SearchMemory* pMemory) const { delete pMemory; }
+
+SearchMemoryPtr NewSearchMemory() { return SearchMemoryPtr(new SearchMemory); }
+
+unsigned long LevelNodes(short nLevel) { return PlanOf(nLevel).nNodes; }
+
+namespace {
+
 class Searcher {
 public:
-    Searcher(const Board& board, unsigned nSeed, unsigned long nBudget)
-        : m_table(new TableEntry[size_t(1) << TABLE_BITS]()), m_nBudget(nBudget)
+    Searcher(const Board& board, unsigned nSeed, const LevelPlan& plan, unsigned long nBudget, SearchMemory& memory)
+        : m_plan(plan), m_table(memory.table), m_nBudget(nBudget), m_nSeed(nSeed)
     {
         Load(m_pos, board);
         for (int i = 0; i < BOARD_CELLS; ++i)
@@ -216,14 +307,120 @@ private:
     int Candidates(int c, Candidate* pOut, int nLimit, int nFirst);
     int Evaluate(int c) const { return m_pos.nScore[c] - m_pos.nScore[1 - c]; }
 
+    bool ForcedWin(int a, short nThreats, bool bThrees, unsigned long nLimit);
+    bool AttackerWins(int a, int nLeft, bool bThrees);
+    bool DefenderLoses(int a, int nLeft, bool bThrees);
+    bool TryThreat(int a, int nCell, int nLeft, bool bThrees);
+    bool ThreatsSpent() { return m_nNodes >= m_nThreatLimit; }
+    bool RivalWins(int nRival);
+    int KeepSafeMoves(int c, Candidate* moves, int nMoves);
+    int IterativeDeepening(int c, Candidate* moves, int nMoves, SearchReport& report);
+
+    const LevelPlan& m_plan;
     Position m_pos;
-    std::unique_ptr<TableEntry[]> m_table;
+    std::vector<TableEntry>& m_table;
     unsigned long m_nBudget;
     unsigned long m_nNodes = 0;
+    unsigned long m_nThreatLimit = 0;
+    int m_nThreatPly = 0;    // attacker and defender moves made by the threat search so far
+    int m_nFirstThreat = -1; // the first move of the last forced win found
     bool m_bAborted = false;
     short m_nIteration = 0;
+    unsigned m_nSeed;
     int m_nNoise[BOARD_CELLS];
 };
+
+// Does the attacker a, to move, have a forced win of at most nThreats
+// threats (fours, and with bThrees threes too)? At most nLimit more
+// positions are visited; a search that runs out finds no win.
+bool Searcher::ForcedWin(int a, short nThreats, bool bThrees, unsigned long nLimit)
+{
+    if (nThreats <= 0) return false;
+    m_nThreatLimit = std::min(m_nNodes + nLimit, m_nBudget);
+    m_nThreatPly = 0;
+    m_nFirstThreat = -1;
+    return AttackerWins(a, nThreats, bThrees);
+}
+
+bool Searcher::TryThreat(int a, int nCell, int nLeft, bool bThrees)
+{
+    Place(m_pos, nCell, a);
+    ++m_nThreatPly;
+    bool bWins = DefenderLoses(a, nLeft, bThrees);
+    --m_nThreatPly;
+    Remove(m_pos, nCell);
+    if (bWins && m_nThreatPly == 0) m_nFirstThreat = nCell;
+    return bWins;
+}
+
+bool Searcher::AttackerWins(int a, int nLeft, bool bThrees)
+{
+    ++m_nNodes;
+    if (ThreatsSpent()) return false;
+    int d = 1 - a;
+    if (m_pos.nFours[a]) return true;  // the five is there to complete
+    int nGaps[2];
+    int nGapCount = m_pos.nFours[d] ? FourGaps(m_pos, d, nGaps) : 0;
+    if (nGapCount == 2) return false;
+    // The defender's four must be blocked; the block goes on only if it is a threat itself.
+    if (nGapCount == 1) return TryThreat(a, nGaps[0], nLeft, bThrees);
+    int nDouble = DoubleFourMove(m_pos, a);
+    if (nDouble >= 0) {
+        if (m_nThreatPly == 0) m_nFirstThreat = nDouble;
+        return true;
+    }
+    if (nLeft <= 0) return false;
+    int moves[BOARD_CELLS];
+    int nMoves = WindowMoves(m_pos, a, 3, moves);
+    for (int i = 0; i < nMoves; ++i)
+        if (TryThreat(a, moves[i], nLeft - 1, bThrees)) return true;
+    if (!bThrees) return false;
+    nMoves = WindowMoves(m_pos, a, 2, moves);
+    for (int i = 0; i < nMoves; ++i) {
+        // A three: a move after which a double four is ready.
+        ++m_nNodes;
+        Place(m_pos, moves[i], a);
+        bool bThree = m_pos.nFours[a] == 0 && DoubleFourMove(m_pos, a) >= 0;
+        Remove(m_pos, moves[i]);
+        if (bThree && TryThreat(a, moves[i], nLeft - 1, bThrees)) return true;
+        if (ThreatsSpent()) return false;
+    }
+    return false;
+}
+
+// The defender to move, after the attacker's threat: every reply that could
+// matter is tried, and the attacker must win after each.
+bool Searcher::DefenderLoses(int a, int nLeft, bool bThrees)
+{
+    ++m_nNodes;
+    if (ThreatsSpent()) return false;
+    int d = 1 - a;
+    if (m_pos.nFours[d]) return false;  // the defender completes a five first
+    int nGaps[2];
+    int nGapCount = m_pos.nFours[a] ? FourGaps(m_pos, a, nGaps) : 0;
+    if (nGapCount == 2) return true;
+    int replies[2 * BOARD_CELLS];
+    int nReplies = 0;
+    if (nGapCount == 1) {
+        replies[nReplies++] = nGaps[0];
+    } else {
+        if (!bThrees || DoubleFourMove(m_pos, a) < 0) return false;
+        // Only a stone in one of the attacker's windows of three, or a
+        // four of the defender's own, keeps the double four away.
+        nReplies = WindowMoves(m_pos, a, 3, replies);
+        nReplies += WindowMoves(m_pos, d, 3, replies + nReplies);
+    }
+    for (int i = 0; i < nReplies; ++i) {
+        if (std::find(replies, replies + i, replies[i]) != replies + i) continue;  // listed twice
+        Place(m_pos, replies[i], d);
+        ++m_nThreatPly;
+        bool bWins = AttackerWins(a, nLeft, bThrees);
+        --m_nThreatPly;
+        Remove(m_pos, replies[i]);
+        if (!bWins) return false;
+    }
+    return true;
+}
 
 // The empty cells worth trying, most promising first; nFirst (a cell, or
 // -1) goes to the front.
@@ -253,6 +450,7 @@ int Searcher::Search(int c, int nDepth, int nAlpha, int nBeta, int nPly)
     int nGaps[2];
     int nGapCount = m_pos.nFours[nOther] ? FourGaps(m_pos, nOther, nGaps) : 0;
     if (nGapCount == 2) return -(WIN - nPly - 1);
+    if (nGapCount == 0 && DoubleFourMove(m_pos, c) >= 0) return WIN - nPly - 2;
     if (nGapCount == 0 && nDepth <= 0) return Evaluate(c);
 
     TableEntry& entry = m_table[m_pos.nHash & ((size_t(1) << TABLE_BITS) - 1)];
@@ -303,9 +501,60 @@ int Searcher::Search(int c, int nDepth, int nAlpha, int nBeta, int nPly)
     return nBest;
 }
 
-BoardPoint PointOf(int nCell)
+// Has nRival, to move, a forced win of the kinds this level looks for?
+bool Searcher::RivalWins(int nRival)
 {
-    return {static_cast<short>(nCell / BOARD_LINES + 1), static_cast<short>(nCell % BOARD_LINES + 1)};
+    unsigned long nLimit = m_nBudget / 64;
+    return ForcedWin(nRival, m_plan.nOwnFours, false, nLimit) ||
+           ForcedWin(nRival, m_plan.nOwnThreats, true, nLimit);
+}
+
+// The moves after which the rival has no forced win, in their order; all
+// of them when every move leaves one (the game is lost, and the search
+// picks the longest resistance).
+int Searcher::KeepSafeMoves(int c, Candidate* moves, int nMoves)
+{
+    int nRival = 1 - c;
+    if (!RivalWins(nRival)) return nMoves;  // even a pass leaves no forced win
+    int nSafe = 0;
+    for (int i = 0; i < nMoves; ++i) {
+        Place(m_pos, moves[i].nCell, c);
+        bool bSafe = !RivalWins(nRival);
+        Remove(m_pos, moves[i].nCell);
+        if (bSafe) moves[nSafe++] = moves[i];
+    }
+    return nSafe > 0 ? nSafe : nMoves;
+}
+
+// The alpha-beta search of the root moves, one depth after another; the
+// best move goes to the front. Returns the number of iterations completed.
+int Searcher::IterativeDeepening(int c, Candidate* moves, int nMoves, SearchReport& report)
+{
+    int nOther = 1 - c;
+    for (m_nIteration = 1; m_nIteration <= m_plan.nMaxDepth; ++m_nIteration) {
+        int nAlpha = -INFINITE_VALUE;
+        int nIterationMove = -1;
+        for (int i = 0; i < nMoves; ++i) {
+            Place(m_pos, moves[i].nCell, c);
+            int nValue = -Search(nOther, m_nIteration - 1, -INFINITE_VALUE, -nAlpha, 1);
+            Remove(m_pos, moves[i].nCell);
+            if (m_bAborted) break;
+            if (nValue > nAlpha) {
+                nAlpha = nValue;
+                nIterationMove = i;
+            }
+        }
+        // An interrupted iteration still counts when it has found a move
+        // better than the last one, which it searched first.
+        if (nIterationMove >= 0 && (!m_bAborted || nIterationMove > 0)) {
+            std::rotate(moves, moves + nIterationMove, moves + nIterationMove + 1);
+            report.nValue = nAlpha;
+            if (!m_bAborted) report.nDepth = m_nIteration;
+        }
+        if (m_bAborted || m_nNodes >= m_nBudget) break;
+        if (nAlpha > PROVEN || nAlpha < -PROVEN) break;  // decided: deeper search cannot change it
+    }
+    return report.nDepth;
 }
 
 BoardPoint Searcher::Choose(short nColor, SearchReport& report)
@@ -322,6 +571,14 @@ BoardPoint Searcher::Choose(short nColor, SearchReport& report)
     for (signed char nCell : m_pos.nCell) bEmptyBoard = bEmptyBoard && nCell == CELL_EMPTY;
     if (bEmptyBoard) return {5, 5};
 
+    // An own forced win: by fours alone, then by fours and threes.
+    if (ForcedWin(c, m_plan.nOwnFours, false, m_nBudget / 4) || ForcedWin(c, m_plan.nOwnThreats, true, m_nBudget / 4)) {
+        report.bForcedWin = true;
+        report.nValue = WIN;
+        report.nNodes = m_nNodes;
+        return PointOf(m_nFirstThreat);
+    }
+
     Candidate moves[BOARD_CELLS];
     int nMoves = Candidates(c, moves, ROOT_MOVES, -1);
     if (nMoves == 0) {
@@ -330,45 +587,33 @@ BoardPoint Searcher::Choose(short nColor, SearchReport& report)
             if (m_pos.nCell[i] == CELL_EMPTY) return PointOf(i);
         return {0, 0};
     }
-    int nBestMove = moves[0].nCell;
-    for (m_nIteration = 1; m_nIteration <= MAX_DEPTH; ++m_nIteration) {
-        int nAlpha = -INFINITE_VALUE;
-        int nIterationMove = -1;
-        for (int i = 0; i < nMoves; ++i) {
-            Place(m_pos, moves[i].nCell, c);
-            int nValue = -Search(nOther, m_nIteration - 1, -INFINITE_VALUE, -nAlpha, 1);
-            Remove(m_pos, moves[i].nCell);
-            if (m_bAborted) break;
-            if (nValue > nAlpha) {
-                nAlpha = nValue;
-                nIterationMove = i;
-            }
-        }
-        // An interrupted iteration still counts when it has found a move
-        // better than the last one, which it searched first.
-        if (nIterationMove >= 0 && (!m_bAborted || nIterationMove > 0)) {
-            Candidate best = moves[nIterationMove];
-            std::rotate(moves, moves + nIterationMove, moves + nIterationMove + 1);
-            nBestMove = best.nCell;
-            report.nValue = nAlpha;
-            if (!m_bAborted) report.nDepth = m_nIteration;
-        }
-        if (m_bAborted || m_nNodes >= m_nBudget) break;
-        if (nAlpha > PROVEN || nAlpha < -PROVEN) break;  // decided: deeper search cannot change it
-    }
+    if (m_plan.bGuard) nMoves = KeepSafeMoves(c, moves, nMoves);
+    IterativeDeepening(c, moves, nMoves, report);
     report.nNodes = m_nNodes;
-    return PointOf(nBestMove);
+    // The lesser moves of the lower levels: now and then one of the best
+    // few, the same for the same position and seed.
+    uint64_t nDraw = Mix(m_pos.nHash ^ m_nSeed);
+    if (m_plan.nLesserOdds > 0 && nDraw % m_plan.nLesserOdds == 0)
+        return PointOf(moves[(nDraw >> 16) % static_cast<uint64_t>(std::min(nMoves, m_plan.nTop))].nCell);
+    return PointOf(moves[0].nCell);
 }
 
 }  // namespace
 
-BoardPoint ChooseMove(const Board& board, short nColor, unsigned nSeed, unsigned long nNodeBudget,
+BoardPoint ChooseMove(const Board& board, short nColor, unsigned nSeed, const SearchSettings& settings,
                       SearchReport* pReport)
 {
     SearchReport report;
     BoardPoint pt = {0, 0};
     if (nColor == STONE_BLACK || nColor == STONE_WHITE) {
-        Searcher searcher(board, nSeed, nNodeBudget);
+        const LevelPlan& plan = PlanOf(settings.nLevel);
+        SearchMemoryPtr own;
+        SearchMemory* pMemory = settings.pMemory;
+        if (pMemory == nullptr) {
+            own = NewSearchMemory();
+            pMemory = own.get();
+        }
+        Searcher searcher(board, nSeed, plan, settings.nNodes ? settings.nNodes : plan.nNodes, *pMemory);
         pt = searcher.Choose(nColor, report);
     }
     if (pReport) *pReport = report;

@@ -144,7 +144,12 @@ void StartOpponent(Opponent& o, const OpponentHost& host, const char* szNick, un
     AllowGames(o, MAX_GAMES_DEFAULT);
 }
 
-void AllowGames(Opponent& o, short nGames) { o.partners.assign(static_cast<size_t>(nGames), PartnerGame()); }
+void AllowGames(Opponent& o, short nGames)
+{
+    // A place holds the search's memory, which is moved, never copied.
+    o.partners.clear();
+    o.partners.resize(static_cast<size_t>(nGames));
+}
 
 void BeginRegistration(Opponent& o, unsigned nNow)
 {

@@ -3,13 +3,14 @@
 # server (ngircd on localhost:6667, and with TLS on localhost:6697, with the
 # game channel #Go-Moku), which it starts first and stops when the client
 # ends. The server's TLS certificate is self-signed, made once in the build
-# tree (build/windows/run-certs/self.crt). Beside the server it starts
-# kelva-opponent, the computer player, and has the client join #Go-Moku at
-# once: its first window is the game board with "Computer" in the nick list.
+# tree (build/windows/run-certs/self.crt). Beside the server it starts two
+# computer players, kelva-opponent at full strength as "Computer" and at the
+# beginners' level as "Novice", and has the client join #Go-Moku at once: its
+# first window is the game board with both names in the nick list.
 # Without a display it starts Xvfb, says so, and writes a screenshot of the
 # window to a path it prints.
 #   scripts/run.sh [--chat] [--once] [--tls]
-#     --chat: connect by the client's settings alone, in chat mode, without the computer player
+#     --chat: connect by the client's settings alone, in chat mode, without the computer players
 #     --once: stop after the screenshot
 #     --tls:  connect with TLS, to port 6697; the first time the client asks
 #             whether to trust the server's certificate
@@ -47,10 +48,10 @@ session=$root/tests/e2e/session.sh
 ircd=$root/scripts/local-ircd.sh
 
 kelva_pid=""
-opponent_pid=""
+opponent_pids=""
 cleanup() {
     [ -n "$kelva_pid" ] && kill "$kelva_pid" 2>/dev/null
-    [ -n "$opponent_pid" ] && kill "$opponent_pid" 2>/dev/null
+    for pid in $opponent_pids; do kill "$pid" 2>/dev/null; done
     "$session" stop "$state"
     "$ircd" stop "$ircdir"
 }
@@ -69,15 +70,20 @@ else
     echo "kelva.exe will connect to whatever listens there. See $ircdir/ngircd.log"
 fi
 
-# The computer player goes only beside a server of this run's own, and is
-# in #Go-Moku before the client arrives there.
+# start_computer NICK LEVEL LOG: one computer player, in #Go-Moku before
+# the client arrives there.
+start_computer() {
+    "$root/build/opponent/opponent/kelva-opponent" --server localhost --port 6667 --nick "$1" --level "$2" >"$3" 2>&1 &
+    opponent_pids="$opponent_pids $!"
+    for _ in $(seq 50); do grep -q "joining" "$3" 2>/dev/null && break; sleep 0.1; done
+    echo "the computer player $1 (level $2) is in #Go-Moku (log: $3)"
+}
+
+# The computer players go only beside a server of this run's own.
 if [ "$chat" -eq 0 ] && [ "$own_server" -eq 1 ]; then
-    opponent_log=$build/run-opponent.log
-    "$root/build/opponent/opponent/kelva-opponent" --server localhost --port 6667 >"$opponent_log" 2>&1 &
-    opponent_pid=$!
-    for _ in $(seq 50); do grep -q "joining" "$opponent_log" 2>/dev/null && break; sleep 0.1; done
+    start_computer Computer 3 "$build/run-opponent.log"
+    start_computer Novice 1 "$build/run-novice.log"
     sleep 0.5
-    echo "the computer player kelva-opponent is in #Go-Moku (log: $opponent_log)"
 fi
 
 "$session" start "$state" "$build/wineprefix-run" "${DISPLAY:-}" >/dev/null

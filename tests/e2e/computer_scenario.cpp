@@ -1,7 +1,8 @@
-// The computer player in the game channel: clients started as the run
-// command starts one (straight into "#Go-Moku", "Computer" in the nick
-// list), two games against the computer at the same time played to their
-// end by clicking the board, and the next game begun by clearing it.
+// The computer players in the game channel: clients started as the run
+// command starts one (straight into "#Go-Moku", with "Computer" at full
+// strength and "Novice" at the beginners' level in the nick list), two games
+// against the computer at the same time played to their end by clicking the
+// board, and the next game begun by clearing it.
 #include "scenarios.h"
 
 #include <algorithm>
@@ -14,22 +15,25 @@ namespace {
 
 const char szComputerWon[] = "<KELVA> Your opponent has won the game.";
 
-// kelva-opponent.exe, built with the driver; the process is ended with the
-// Client that holds it, as a client's is.
-bool StartComputer(Client& computer, int nPort)
+// kelva-opponent.exe, built with the driver, as the run command starts it
+// under its name and level; the process is ended with the Client that holds
+// it, as a client's is.
+bool StartComputer(Client& computer, int nPort, int nLevel)
 {
     return StartProcess("\"" + DriverDir() + "\\opponent\\kelva-opponent.exe\" --server localhost --port " +
-                            std::to_string(nPort) + " --seed 7",
+                            std::to_string(nPort) + " --seed 7 --nick " + computer.sName + " --level " +
+                            std::to_string(nLevel),
                         "", computer.pi);
 }
 
 // As the run command starts it: a connection file naming the default server
 // and the game channel, so that the first window after the Welcome dialog is
-// the board, with the computer in the nick list.
+// the board, with both computer players in the nick list.
 bool StartIntoGameChannel(Client& c, int nPort)
 {
     return StartInChannel(c, "game-with-computer", nPort, "#Go-Moku", "localhost") &&
-           EXPECT_UI(IsWindowVisible(BoardOf(c)), c.sName + "'s window shows the board") && WaitForNick(c, "Computer");
+           EXPECT_UI(IsWindowVisible(BoardOf(c)), c.sName + "'s window shows the board") && WaitForNick(c, "Computer") &&
+           WaitForNick(c, "Novice");
 }
 
 // The board as shown, column by column: 'b', 'w' or '.' for each intersection.
@@ -81,8 +85,10 @@ bool PlayOneMove(const Client& c)
 
 void GameWithComputer(int nPort)
 {
-    Client computer("Computer"), anna("Anna"), bert("Bert");
-    if (!StartComputer(computer, nPort) || !StartIntoGameChannel(anna, nPort) || !StartIntoGameChannel(bert, nPort)) return;
+    Client computer("Computer"), novice("Novice"), anna("Anna"), bert("Bert");
+    if (!StartComputer(computer, nPort, 3) || !StartComputer(novice, nPort, 1) || !StartIntoGameChannel(anna, nPort) ||
+        !StartIntoGameChannel(bert, nPort))
+        return;
     PlaceSideBySide(anna, bert);
     if (!InviteComputer(anna) || !InviteComputer(bert)) return;
 
