@@ -90,7 +90,7 @@ TextBuilder& TextBuilder::Add(const char* pPiece, size_t nLen)
 {
     nLen = strnlen(pPiece, nLen);
     size_t nRoom = m_nSize - 1 - m_nLen;
-    if (nLen > nRoom) nLen = nRoom;
+    if (nLen > nRoom) nLen = Utf8CutLength(pPiece, nLen, nRoom);
     std::memcpy(m_pBuffer + m_nLen, pPiece, nLen);
     m_nLen += nLen;
     m_pBuffer[m_nLen] = '\0';

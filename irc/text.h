@@ -34,7 +34,8 @@ void CopyField(TextField& szDest, const char* pSrc, size_t nLen = static_cast<si
 void TakeWord(const char* szText, short& nPos, TextField& szWord);
 
 // Builds a text in a buffer of fixed size: pieces are added one after the
-// other, and whatever would pass the end of the buffer is dropped.
+// other, and whatever would pass the end of the buffer is dropped, from the
+// first UTF-8 character that does not fit whole.
 class TextBuilder {
 public:
     TextBuilder(char* pBuffer, size_t nSize);

@@ -203,6 +203,9 @@ TEST(TextPrimitives, TextBuilderDropsWhatDoesNotFit)
     text.Truncate(2);
     text.Add("Z", 5);  // a length beyond the piece stops at its NUL
     EXPECT_STREQ("abZ", buf);
+
+    text.Add("\xC3\xA9\xE2\x98\x83");
+    EXPECT_STREQ("abZ\xC3\xA9", buf) << "the snowman does not fit whole";
 }
 
 }  // namespace
