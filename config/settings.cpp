@@ -11,6 +11,7 @@
 
 #include "config/whole_file.h"
 #include "irc/client_state.h"
+#include "irc/encoding.h"
 #include "irc/text.h"
 #include "irc/seam.h"
 #include "resources/resource.h"
@@ -25,7 +26,7 @@ const char szSettingsFile[] = "kelva.ini";
 const size_t SETTINGS_READ_LIMIT = 2048;
 static_assert(SETTINGS_READ_LIMIT >= 110 + 5 * (TEXT_FIELD_SIZE - 1), "the reader must see a whole written file");
 
-// The Setup dialog keeps a nickname to this many characters.
+// The Setup dialog keeps a nickname to this many bytes.
 const size_t SETUP_NICKNAME_LENGTH = 9;
 // Each Setup edit yields at most this many characters.
 const size_t SETUP_EDIT_LENGTH = TEXT_FIELD_SIZE - 2;
@@ -119,7 +120,9 @@ void ParseSettings(const char* szText)
             CopyField(szField, setting.szDefault);
             continue;
         }
-        CopyField(szField, pValue, ValueLength(pValue, setting.nRule == VALUE_WORD ? EndsWord : EndsLine));
+        // A file of an earlier version holds the Western code page.
+        ToUtf8(pValue, ValueLength(pValue, setting.nRule == VALUE_WORD ? EndsWord : EndsLine), szField,
+               TEXT_FIELD_SIZE);
     }
     const char* pFlag = FindValue(szText, szShowListKey);
     client.bShowList = pFlag == nullptr ? 1 : ReadFlag(pFlag);
@@ -170,17 +173,27 @@ void WriteSettings()
         ShowMessageDialog(client.hMainWnd, szSettingsFile, "Opps...", IDS_FILE_ERROR);
 }
 
+namespace {
+
+void CopyEditText(TextField& szField, const char* szText)
+{
+    CopyField(szField, szText, Utf8CutLength(szText, std::strlen(szText), SETUP_EDIT_LENGTH));
+}
+
+}  // namespace
+
 void StoreSetupValues(const SetupValues& values)
 {
-    CopyField(client.szNickname, values.szNickname, SETUP_EDIT_LENGTH);
+    CopyEditText(client.szNickname, values.szNickname);
     for (char* pChar = client.szNickname; *pChar != '\0'; ++pChar)
         if (*pChar == ' ') *pChar = '_';
-    if (std::strlen(client.szNickname) > SETUP_NICKNAME_LENGTH) client.szNickname[SETUP_NICKNAME_LENGTH] = '\0';
+    // Servers count a nickname's length in bytes.
+    client.szNickname[Utf8CutLength(client.szNickname, std::strlen(client.szNickname), SETUP_NICKNAME_LENGTH)] = '\0';
 
-    CopyField(client.szRealname, values.szRealname, SETUP_EDIT_LENGTH);
-    CopyField(client.szPassword, values.szPassword, SETUP_EDIT_LENGTH);
-    CopyField(client.szIRCServer, values.szIRCServer, SETUP_EDIT_LENGTH);
-    CopyField(client.szIRCPort, values.szIRCPort, SETUP_EDIT_LENGTH);
+    CopyEditText(client.szRealname, values.szRealname);
+    CopyEditText(client.szPassword, values.szPassword);
+    CopyEditText(client.szIRCServer, values.szIRCServer);
+    CopyEditText(client.szIRCPort, values.szIRCPort);
     client.bShowList = values.bShowList ? 1 : 0;
     client.bTLS = values.bTLS ? 1 : 0;
 }

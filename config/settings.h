@@ -4,7 +4,8 @@
 // Fills szNickname, szRealname, szPassword, szIRCServer, szIRCPort,
 // bShowList, bTLS and nPingSeconds from "kelva.ini" in the working directory, each key that is
 // missing (or the whole file, when it cannot be opened or read) with its
-// default. Shows nothing.
+// default. Shows nothing. The file is UTF-8; a value that is not is taken
+// as Windows-1252, as earlier versions wrote it, and stored as UTF-8.
 void ReadSettings();
 
 // The reading of ReadSettings, from the file's text.
@@ -26,9 +27,9 @@ struct SetupValues {
 };
 
 // Setup's OK: stores the values in the client state by the dialog's rules.
-// Each text is taken to at most 254 characters, as an edit gives them; the
-// nickname's blanks become "_" and it is then cut to 9 characters; the other
-// four texts are kept exactly as typed, blanks and all.
+// Each text (UTF-8) is taken to at most 254 bytes, as an edit gives them; the
+// nickname's blanks become "_" and it is then cut to 9 bytes, never inside a
+// character; the other four texts are kept exactly as typed, blanks and all.
 void StoreSetupValues(const SetupValues& values);
 
 // The port that goes with ticking or unticking "Secure connection (TLS)":

@@ -5,6 +5,7 @@
 
 #include "game/vocabulary.h"
 #include "irc/client_state.h"
+#include "irc/encoding.h"
 #include "irc/text.h"
 #include "irc/transport.h"
 #include "irc/seam.h"
@@ -23,6 +24,15 @@ bool SameName(const char* pName, short nLen, const char* szField)
 {
     return nLen > 0 && std::strlen(szField) == static_cast<size_t>(nLen) &&
            CompareNoCase(pName, szField, static_cast<unsigned>(nLen)) == 0;
+}
+
+// A line longer than the protocol allows is cut to at most 510 bytes, never
+// inside a UTF-8 character, and CR LF.
+void CutToLineLimit(TextBuilder& out)
+{
+    if (out.Length() <= static_cast<size_t>(MAX_LINE_LENGTH)) return;
+    out.Truncate(Utf8CutLength(out.Text(), out.Length(), MAX_LINE_LENGTH - 2));
+    out.Add("\r\n");
 }
 
 void SendStep(const char* szLine)
@@ -104,12 +114,16 @@ void ComposeQuit(const char* szText, short nCmd, TextBuilder& out)
 void ComposeChat(const char* szText, TextBuilder& out)
 {
     const char* szTarget = client.szPartner[0] != '\0' ? client.szPartner : client.szChannel;
-    out.Add("PRIVMSG ").Add(szTarget).Add(" :").Add(szText);
+    out.Add("PRIVMSG ").Add(szTarget).Add(" :");
+    size_t nTextStart = out.Length();
+    out.Add(szText);
+    CutToLineLimit(out);
     // Game messages are never echoed; they only start with "!" in game mode.
     if (client.nGameState != GAME_OFF && szText[0] == GAME_MARK) return;
-    // The echo reaches the pane in one append, as shown lines do.
+    // The echo shows what goes out, after the cut, and reaches the pane in
+    // one append, as shown lines do.
     char szEcho[COMPOSE_SIZE];
-    TextBuilder(szEcho, sizeof szEcho).Add("<").Add(client.szNickname).Add("> ").Add(szText);
+    TextBuilder(szEcho, sizeof szEcho).Add("<").Add(client.szNickname).Add("> ").Add(out.Text() + nTextStart);
     AppendOutput(szEcho);
 }
 
@@ -153,14 +167,6 @@ ComposeResult Compose(const char* szText, TextBuilder& out)
     } else
         out.Add(szText + nCmd);
     return COMPOSE_SEND;
-}
-
-// A line longer than the protocol allows is cut to 510 characters and CR LF.
-void CutToLineLimit(TextBuilder& out)
-{
-    if (out.Length() <= static_cast<size_t>(MAX_LINE_LENGTH)) return;
-    out.Truncate(MAX_LINE_LENGTH - 2);
-    out.Add("\r\n");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "irc/encoding.h"
+
 namespace {
 
 bool IsWordEnd(char c) { return c == ' ' || c == '\r' || c == '\n' || c == '\0'; }
@@ -63,12 +65,11 @@ short CompareNoCase(const char* a, const char* b, unsigned n)
 
 void CopyField(TextField& szDest, const char* pSrc, size_t nLen)
 {
-    size_t i = 0;
-    while (i < nLen && i < TEXT_FIELD_SIZE - 1 && pSrc[i] != '\0') {
-        szDest[i] = pSrc[i];
-        ++i;
-    }
-    szDest[i] = '\0';
+    // Far enough past the field's end to see a character that it would split.
+    const size_t nLookAhead = TEXT_FIELD_SIZE + 2;
+    size_t nCopied = Utf8CutLength(pSrc, strnlen(pSrc, nLen < nLookAhead ? nLen : nLookAhead), TEXT_FIELD_SIZE - 1);
+    std::memmove(szDest, pSrc, nCopied);
+    szDest[nCopied] = '\0';
 }
 
 void TakeWord(const char* szText, short& nPos, TextField& szWord)
@@ -100,7 +101,7 @@ TextBuilder& TextBuilder::Add(const char* pPiece, size_t nLen)
 {
     nLen = strnlen(pPiece, nLen);
     size_t nRoom = m_nSize - 1 - m_nLen;
-    if (nLen > nRoom) nLen = nRoom;
+    if (nLen > nRoom) nLen = Utf8CutLength(pPiece, nLen, nRoom);
     std::memcpy(m_pBuffer + m_nLen, pPiece, nLen);
     m_nLen += nLen;
     m_pBuffer[m_nLen] = '\0';

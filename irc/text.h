@@ -26,9 +26,10 @@ void SkipField(const char* szText, short& nPos, char c);
 // n of 0 compares nothing and counts as a difference.
 short CompareNoCase(const char* a, const char* b, unsigned n);
 
-// Copies at most nLen characters of pSrc, stopping at its NUL, into a text
-// field, and at most the 255 the field holds; always NUL-terminates.
-void CopyField(TextField& szDest, const char* pSrc, size_t nLen = TEXT_FIELD_SIZE - 1);
+// Copies at most nLen bytes of pSrc, stopping at its NUL, into a text field,
+// and at most the 255 the field holds, without splitting a UTF-8 character
+// there; always NUL-terminates.
+void CopyField(TextField& szDest, const char* pSrc, size_t nLen = static_cast<size_t>(-1));
 
 // The word at nPos, up to a blank, CR, LF or NUL, cut to the 255 characters
 // a field holds; the position moves past the whole word.
@@ -41,7 +42,8 @@ void TakeWord(const char* szText, short& nPos, TextField& szWord);
 void FindParameter(const char* szText, short& nPos, short& nEnd);
 
 // Builds a text in a buffer of fixed size: pieces are added one after the
-// other, and whatever would pass the end of the buffer is dropped.
+// other, and whatever would pass the end of the buffer is dropped, from the
+// first UTF-8 character that does not fit whole.
 class TextBuilder {
 public:
     TextBuilder(char* pBuffer, size_t nSize);

@@ -5,6 +5,7 @@
 #include "irc/client_state.h"
 #include "irc/connect_attempt.h"
 #include "irc/connection.h"
+#include "irc/encoding.h"
 #include "irc/send.h"
 #include "irc/text.h"
 #include "resources/resource.h"
@@ -52,7 +53,7 @@ void SendInputText(const char* szText)
     for (;;) {
         size_t nLen = std::strcspn(pLine, "\r\n");
         char szLine[MAX_LINE_LENGTH + 1];
-        size_t nTaken = nLen < MAX_LINE_LENGTH - 2u ? nLen : MAX_LINE_LENGTH - 2u;
+        size_t nTaken = Utf8CutLength(pLine, nLen, MAX_LINE_LENGTH - 2u);
         TextBuilder(szLine, sizeof szLine).Add(pLine, nTaken).Add("\r\n");
         SendText(szLine);
         const char* pBreak = pLine + nLen;

@@ -18,7 +18,8 @@ void JoinListedChannel(const char* szRow);
 // another. CR LF, a bare LF and a bare CR each end a line; an empty line
 // between two breaks is sent as an empty typed line is, while the final
 // break of a text does not start another. An empty text is one empty line.
-// A line is cut to 510 characters before its "\r\n".
+// A line is cut to at most 510 bytes, never inside a UTF-8 character, before
+// its "\r\n".
 void SendInputText(const char* szText);
 
 // The command-line text after the program's name (which may be quoted) and

@@ -23,7 +23,7 @@ struct HeldText {
     bool bFed;          // given to the pane already
 };
 
-char pTexts[TEXT_CAPACITY + 1];
+WideChar pTexts[TEXT_CAPACITY + 1];
 int nTextEnd = 0;
 HeldText held[MAX_HELD];
 int nFirstHeld = 0;
@@ -44,10 +44,12 @@ int LinesOf(int nWidth) { return nWidth <= nFormatWidth ? 1 : (nWidth - 1) / nFo
 
 // A piece without line breaks goes on the last paragraph; the displayed
 // lines that adds.
-int ExtendParagraph(const char* pPiece, int nChars, bool& bPieceExact)
+int ExtendParagraph(const WideChar* pPiece, int nChars, bool& bPieceExact)
 {
+    // Tabs, lone CR or LF, and characters whose width the table of the
+    // pane's font may not give.
     for (int i = 0; i < nChars; ++i)
-        if (static_cast<unsigned char>(pPiece[i]) < ' ') bPieceExact = false;  // tabs and lone CR or LF
+        if (pPiece[i] < u' ' || pPiece[i] > 0xFF) bPieceExact = false;
     nOpenWidth += pfnTextWidth(pPiece, nChars);
     if (nOpenWidth > nFormatWidth) bPieceExact = false;
     int nNow = LinesOf(nOpenWidth);
@@ -56,7 +58,7 @@ int ExtendParagraph(const char* pPiece, int nChars, bool& bPieceExact)
     return nAdded;
 }
 
-int CountAddedLines(const char* s, int nLen, bool& bTextExact)
+int CountAddedLines(const WideChar* s, int nLen, bool& bTextExact)
 {
     int nAdded = 0;
     int nPiece = 0;
@@ -86,7 +88,7 @@ void ForgetTrimmed()
 void Compact()
 {
     int nBase = nHeldCount > 0 ? Held(0).nOffset : nTextEnd;
-    std::memmove(pTexts, pTexts + nBase, static_cast<size_t>(nTextEnd - nBase));
+    std::memmove(pTexts, pTexts + nBase, static_cast<size_t>(nTextEnd - nBase) * sizeof pTexts[0]);
     nTextEnd -= nBase;
     for (int i = 0; i < nHeldCount; ++i) {
         held[i] = Held(i);
@@ -109,7 +111,7 @@ void MakeRoom(int nLen)
 }
 
 // The text after its first nBreaks line breaks.
-const char* AfterLineBreaks(const char* s, int nBreaks)
+const WideChar* AfterLineBreaks(const WideChar* s, int nBreaks)
 {
     for (; nBreaks > 0 && *s; ++s)
         if (s[0] == '\r' && s[1] == '\n') {
@@ -123,7 +125,7 @@ const char* AfterLineBreaks(const char* s, int nBreaks)
 // emptied first. Lines of the first of them above the top are cut off when
 // each is known to be one displayed line; otherwise that text is left out,
 // unless it is the newest, which is never cut.
-const char* TextFrom(int nFrom)
+const WideChar* TextFrom(int nFrom)
 {
     int i = 0;
     while (i + 1 < nHeldCount && Held(i).nLastTextLine < nFrom) ++i;
@@ -139,11 +141,11 @@ const char* TextFrom(int nFrom)
     return pTexts + Held(i + 1).nOffset;
 }
 
-const char* UnfedText()
+const WideChar* UnfedText()
 {
     int i = nHeldCount;
     while (i > 0 && !Held(i - 1).bFed) --i;
-    return i < nHeldCount ? pTexts + Held(i).nOffset : "";
+    return i < nHeldCount ? pTexts + Held(i).nOffset : u"";
 }
 
 }  // namespace
@@ -171,22 +173,23 @@ bool OutputBurstStarted() { return bStarted; }
 
 bool HoldOutput(const char* szText)
 {
-    int nLen = static_cast<int>(std::strlen(szText));
-    if (nLen > TEXT_CAPACITY / 4) return false;
+    int nBytes = static_cast<int>(std::strlen(szText));
+    if (nBytes > TEXT_CAPACITY / 4) return false;
     if (nLines > TRIM_ABOVE_LINES) {
         nTop += TRIM_LINES;
         nLines -= TRIM_LINES;
         ForgetTrimmed();
     }
-    HeldText text = {0, nLen, nTop + nLines - 1, 0, true, false};
-    nLines += CountAddedLines(szText, nLen, text.bExactLines);
+    if (nBytes == 0) return true;
+    // Room for as many units as bytes, the most a text decodes to.
+    MakeRoom(nBytes);
+    WideChar* pText = pTexts + nTextEnd;
+    int nLen = static_cast<int>(DecodeText(szText, static_cast<size_t>(nBytes), pText));
+    HeldText text = {nTextEnd, nLen, nTop + nLines - 1, 0, true, false};
+    nLines += CountAddedLines(pText, nLen, text.bExactLines);
     if (!text.bExactLines) bExact = false;
-    if (nLen == 0) return true;
-    bool bClosed = nLen >= 2 && szText[nLen - 2] == '\r' && szText[nLen - 1] == '\n';
+    bool bClosed = nLen >= 2 && pText[nLen - 2] == u'\r' && pText[nLen - 1] == u'\n';
     text.nLastTextLine = nTop + nLines - (bClosed ? 2 : 1);
-    MakeRoom(nLen);
-    text.nOffset = nTextEnd;
-    std::memcpy(pTexts + nTextEnd, szText, static_cast<size_t>(nLen));
     nTextEnd += nLen;
     held[nFirstHeld + nHeldCount++] = text;
     return true;
@@ -194,9 +197,9 @@ bool HoldOutput(const char* szText)
 
 OutputFeed TakeOutputFeed(bool bBurstOver)
 {
-    OutputFeed feed = {false, 0, "", 0, 0, bExact};
+    OutputFeed feed = {false, 0, u"", 0, 0, bExact};
     if (bBurstOver) bStarted = false;
-    pTexts[nTextEnd] = '\0';
+    pTexts[nTextEnd] = u'\0';
     int nEnd = nTop + nLines;
     if (nHeldCount > 0) {
         const HeldText& newest = Held(nHeldCount - 1);

@@ -1,6 +1,8 @@
 // The appends of a burst of server data, held back from the output pane and
 // given to it in one insert when the burst is over, and during a long burst
 // at each redraw. Portable: the caller measures text and talks to the control.
+// Each append is decoded once (encoding.h), as it is held, into the UTF-16
+// text the pane is given.
 //
 // The edit control lays out every text it takes, and under Wine it does so
 // again for each insert over much of what it holds: half a millisecond for a
@@ -9,18 +11,22 @@
 // displayed lines the oldest 100 go, before the next append) is played here
 // on counted lines, and only what it would leave reaches the control.
 //
-// A line no wider than the pane is exactly one displayed line. A line that
-// wraps is counted as ceil(width / pane width) lines, which the control's own
+// A line of Latin-1 characters no wider than the pane is exactly one
+// displayed line. A line that wraps, or that has characters past Latin-1
+// (drawn by whatever fonts stand in for the pane's, at widths of their own),
+// is counted as ceil(width / pane width) lines, which the control's own
 // wrapping may exceed; only then can the older lines kept above the newest
 // differ from what appends one by one would keep. The newest lines, the
 // 200/100 bound and every append made outside a burst stay as they were.
 #pragma once
 
+#include "irc/encoding.h"
+
 const int TRIM_ABOVE_LINES = 200;
 const int TRIM_LINES = 100;
 
 // The width in pixels of nChars characters in the pane's font.
-typedef int (*TextWidthFn)(const char* pText, int nChars);
+typedef int (*TextWidthFn)(const WideChar* pText, int nChars);
 
 struct PaneState {
     int nLines;          // displayed lines as the control counts them: an empty pane has 1
@@ -43,7 +49,7 @@ bool HoldOutput(const char* szText);
 struct OutputFeed {
     bool bEmptyPane;
     int nCutBefore;
-    const char* pText;  // surviving appends not given yet, the first perhaps cut to its surviving lines
+    const WideChar* pText;  // surviving appends not given yet, the first perhaps cut to its surviving lines
     int nNewestChars;   // the newest append, at the end of the pane's text: never cut
     int nNewestLines;   // its displayed lines as counted
     bool bExact;        // the pane ends as appends one by one would have left it

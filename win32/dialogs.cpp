@@ -6,6 +6,7 @@
 #include "shell/layout.h"
 #include "shell/prompt.h"
 #include "win32/redraw.h"
+#include "win32/wide_text.h"
 #include "irc/seam.h"
 
 namespace {
@@ -32,8 +33,8 @@ short ShowMessageDialog(HWND hOwner, const char* szSubject, const char* szTitle,
     CopyField(szMsgTitle, szTitle);
     nMsgStringId = nStringId;
     RedrawHeld();
-    return static_cast<short>(DialogBoxParamA(client.hInstance, MessageDialogTemplate(szSubject, nStringId), hOwner,
-                                              MsgBoxDlgProc, 0));
+    return static_cast<short>(DialogBoxParamW(client.hInstance, Widen(MessageDialogTemplate(szSubject, nStringId)).c_str(),
+                                              hOwner, MsgBoxDlgProc, 0));
 }
 
 INT_PTR CALLBACK MsgBoxDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM)
@@ -41,12 +42,12 @@ INT_PTR CALLBACK MsgBoxDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM)
     switch (uMsg) {
     case WM_INITDIALOG: {
         CenterWindow(hDlg);
-        SetWindowTextA(hDlg, szMsgTitle);
+        SetWindowTextW(hDlg, Widen(szMsgTitle).c_str());
         TextField szFormat = "";
         LoadStringA(client.hInstance, static_cast<UINT>(nMsgStringId), szFormat, TEXT_FIELD_SIZE);
         TextField szPrompt;
         FormatPrompt(szPrompt, szFormat, szMsgSubject);
-        SetDlgItemTextA(hDlg, IDC_MSGTEXT, szPrompt);
+        SetDlgItemTextW(hDlg, IDC_MSGTEXT, Widen(szPrompt).c_str());
         return TRUE;
     }
     case WM_COMMAND:
@@ -66,7 +67,7 @@ INT_PTR CALLBACK CertificateDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM 
     switch (uMsg) {
     case WM_INITDIALOG:
         CenterWindow(hDlg);
-        SetDlgItemTextA(hDlg, IDC_MSGTEXT, reinterpret_cast<const char*>(lParam));
+        SetDlgItemTextW(hDlg, IDC_MSGTEXT, Widen(reinterpret_cast<const char*>(lParam)).c_str());
         // Enter and Space say No: trusting takes a deliberate Yes.
         SetFocus(GetDlgItem(hDlg, IDNO));
         return FALSE;
@@ -85,7 +86,7 @@ INT_PTR CALLBACK CertificateDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM 
 short ShowCertificateQuestion(const char* szQuestion)
 {
     RedrawHeld();
-    return static_cast<short>(DialogBoxParamA(client.hInstance, "Certificate", client.hMainWnd, CertificateDlgProc,
+    return static_cast<short>(DialogBoxParamW(client.hInstance, L"Certificate", client.hMainWnd, CertificateDlgProc,
                                               reinterpret_cast<LPARAM>(szQuestion)));
 }
 
@@ -108,5 +109,5 @@ INT_PTR CALLBACK AboutDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM)
 void RunAboutDialog(const char* szTemplate)
 {
     RedrawHeld();
-    DialogBoxParamA(client.hInstance, szTemplate, client.hMainWnd, AboutDlgProc, 0);
+    DialogBoxParamW(client.hInstance, Widen(szTemplate).c_str(), client.hMainWnd, AboutDlgProc, 0);
 }

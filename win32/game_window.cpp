@@ -7,7 +7,7 @@
 #include "irc/client_state.h"
 #include "irc/seam.h"
 
-const char szGameWindowClass[] = "KELVA Game Window";
+const WCHAR szGameWindowClass[] = L"KELVA Game Window";
 
 namespace {
 
@@ -128,7 +128,7 @@ LRESULT CALLBACK GoMokuWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPara
     case GWM_RESET: return OnReset();
     case GWM_COMMAND: return OnCommand(wParam, lParam);
     }
-    return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+    return DefWindowProcW(hWnd, uMsg, wParam, lParam);
 }
 
 // The drawing requests of a move, at once on the visible board.

@@ -9,6 +9,6 @@
 // the whole received line, valid only during the call.
 #define GWM_COMMAND (WM_USER + 1)
 
-extern const char szGameWindowClass[];
+extern const WCHAR szGameWindowClass[];
 
 LRESULT CALLBACK GoMokuWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);

@@ -6,6 +6,7 @@
 #include "win32/dialogs.h"
 #include "irc/seam.h"
 #include "win32/sorted_list.h"
+#include "win32/wide_text.h"
 
 namespace {
 
@@ -21,12 +22,9 @@ void AskToClose() { PostMessageA(client.hMainWnd, WM_COMMAND, IDC_CLOSELIST, 0);
 void JoinSelectedRow(HWND hDlg)
 {
     HWND hList = GetDlgItem(hDlg, IDC_CHANNELLIST);
-    LRESULT nSelected = SendMessageA(hList, LB_GETCURSEL, 0, 0);
-    if (nSelected != LB_ERR && SendMessageA(hList, LB_GETTEXTLEN, nSelected, 0) < TEXT_FIELD_SIZE) {
-        TextField szRow;
-        SendMessageA(hList, LB_GETTEXT, nSelected, reinterpret_cast<LPARAM>(szRow));
-        JoinListedChannel(szRow);
-    }
+    LRESULT nSelected = SendMessageW(hList, LB_GETCURSEL, 0, 0);
+    char szRow[MAX_LINE_LENGTH + 1];
+    if (nSelected != LB_ERR && ReadListEntry(hList, static_cast<int>(nSelected), szRow)) JoinListedChannel(szRow);
     AskToClose();
 }
 
@@ -62,7 +60,7 @@ void CloseChannelList()
 
 HWND OpenChannelList()
 {
-    HWND hDlg = CreateDialogParamA(client.hInstance, "List", client.hMainWnd, ListDlgProc, 0);
+    HWND hDlg = CreateDialogParamW(client.hInstance, L"List", client.hMainWnd, ListDlgProc, 0);
     hChannelRows = GetDlgItem(hDlg, IDC_CHANNELLIST);
     return hDlg;
 }
@@ -81,5 +79,5 @@ void ChannelListAddRow(const char* szRow) { AddToSortedList(hChannelRows, heldRo
 void ChannelListSetTitle(const char* szTitle)
 {
     FeedChannelList(true);
-    SetWindowTextA(client.hListDlg, szTitle);
+    SetWindowTextW(client.hListDlg, Widen(szTitle).c_str());
 }

@@ -21,9 +21,9 @@ namespace {
 const UINT WM_SOCKET_NOTIFY = WM_APP + 1;
 SOCKET sockWatched = INVALID_SOCKET;
 
-void RegisterClass(const char* szName, WNDPROC pfnProc, const char* szMenu)
+void RegisterClass(const WCHAR* szName, WNDPROC pfnProc, const WCHAR* szMenu)
 {
-    WNDCLASSA wc = {};
+    WNDCLASSW wc = {};
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = pfnProc;
     wc.hInstance = client.hInstance;
@@ -32,12 +32,12 @@ void RegisterClass(const char* szName, WNDPROC pfnProc, const char* szMenu)
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszMenuName = szMenu;
     wc.lpszClassName = szName;
-    RegisterClassA(&wc);
+    RegisterClassW(&wc);
 }
 
 void RegisterWindowClasses()
 {
-    RegisterClass(szMainWindowClass, MainWndProc, "Main");
+    RegisterClass(szMainWindowClass, MainWndProc, L"Main");
     RegisterClass(szGameWindowClass, GoMokuWndProc, nullptr);
 }
 
@@ -123,9 +123,9 @@ bool TimeToLookAtQueue()
 
 void HandleMessage(MSG& msg)
 {
-    if (client.hListDlg != nullptr && IsDialogMessageA(client.hListDlg, &msg)) return;
+    if (client.hListDlg != nullptr && IsDialogMessageW(client.hListDlg, &msg)) return;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
 }
 
 // Each pass makes one receive while connected and then handles at most one
@@ -138,7 +138,7 @@ WPARAM RunMainLoop(const char* szConnectionFile)
         ReceiveOnce();
         DrawWhenBurstEnds();
         if (!TimeToLookAtQueue()) continue;
-        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             WaitForWork();
             continue;
         }
@@ -157,7 +157,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
     client.szChannel[0] = '\0';
     if (NetStartup() != 0) return 0;
     RegisterWindowClasses();
-    client.hMainWnd = CreateWindowExA(0, szMainWindowClass, "KELVA", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr,
+    client.hMainWnd = CreateWindowExW(0, szMainWindowClass, L"KELVA", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr,
                                       nullptr, hInstance, nullptr);
     if (client.hMainWnd == nullptr) return 0;
     ShowWindow(client.hMainWnd, nCmdShow);

@@ -13,17 +13,17 @@
 #include "win32/output_pane.h"
 #include "win32/redraw.h"
 
-const char szMainWindowClass[] = "KELVA Window";
+const WCHAR szMainWindowClass[] = L"KELVA Window";
 
 short nClientWidth = 0;
 short nClientHeight = 0;
 
 namespace {
 
-HWND CreateChild(HWND hParent, const char* szClass, const char* szText, DWORD dwStyle, int nId, int x, int y,
+HWND CreateChild(HWND hParent, const WCHAR* szClass, const WCHAR* szText, DWORD dwStyle, int nId, int x, int y,
                  int cx, int cy)
 {
-    return CreateWindowExA(0, szClass, szText, WS_CHILD | dwStyle, x, y, cx, cy, hParent,
+    return CreateWindowExW(0, szClass, szText, WS_CHILD | dwStyle, x, y, cx, cy, hParent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(nId)), client.hInstance, nullptr);
 }
 
@@ -35,14 +35,14 @@ LRESULT OnCreate(HWND hWnd)
 
     client.hOutputEdit = CreateOutputPane(hWnd);
     client.hInputEdit = CreateInputLine(hWnd);
-    client.hNickList = CreateChild(hWnd, "LISTBOX", "",
+    client.hNickList = CreateChild(hWnd, L"LISTBOX", L"",
                                    WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_SORT | LBS_HASSTRINGS |
                                        LBS_NOINTEGRALHEIGHT,
                                    IDC_NICKLIST, 0, 0, 0, 0);
-    CreateChild(hWnd, "BUTTON", "Setup", WS_VISIBLE, IDM_SETUP, 5, 5, 85, 20);
-    client.hConnectButton = CreateChild(hWnd, "BUTTON", "Connect", WS_VISIBLE, IDM_CONNECT, 95, 5, 85, 20);
-    CreateChild(hWnd, "BUTTON", "List", WS_VISIBLE, IDM_LIST, 185, 5, 85, 20);
-    client.hGameWnd = CreateChild(hWnd, szGameWindowClass, "", WS_BORDER, 0, 0, 0, 0, 0);
+    CreateChild(hWnd, L"BUTTON", L"Setup", WS_VISIBLE, IDM_SETUP, 5, 5, 85, 20);
+    client.hConnectButton = CreateChild(hWnd, L"BUTTON", L"Connect", WS_VISIBLE, IDM_CONNECT, 95, 5, 85, 20);
+    CreateChild(hWnd, L"BUTTON", L"List", WS_VISIBLE, IDM_LIST, 185, 5, 85, 20);
+    client.hGameWnd = CreateChild(hWnd, szGameWindowClass, L"", WS_BORDER, 0, 0, 0, 0, 0);
     return 0;
 }
 
@@ -116,5 +116,5 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
     case WM_SERVER_RESOLVED: return OnNameLookedUp(lParam);
     case WM_CONNECT_NOTIFY: return OnConnectNotify(wParam, lParam);
     }
-    return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+    return DefWindowProcW(hWnd, uMsg, wParam, lParam);
 }

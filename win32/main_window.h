@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-extern const char szMainWindowClass[];
+extern const WCHAR szMainWindowClass[];
 
 // The last client size seen in WM_SIZE, to lay the window out again after a
 // change of mode.

@@ -7,10 +7,26 @@
 #include "win32/redraw.h"
 #include "irc/seam.h"
 #include "win32/sorted_list.h"
+#include "win32/wide_text.h"
 
 namespace {
 
 HeldEntries heldNames;
+
+WCHAR FoldAscii(WCHAR c) { return c >= L'A' && c <= L'Z' ? static_cast<WCHAR>(c - L'A' + L'a') : c; }
+
+// Names are the same when only the letter case of ASCII letters differs:
+// the list box's own search also folds other letters (É and é).
+bool IsSameName(int nIndex, const std::wstring& sName)
+{
+    LRESULT nLen = SendMessageW(client.hNickList, LB_GETTEXTLEN, static_cast<WPARAM>(nIndex), 0);
+    if (nLen != static_cast<LRESULT>(sName.size())) return false;
+    std::wstring sEntry(sName.size() + 1, L'\0');
+    SendMessageW(client.hNickList, LB_GETTEXT, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(&sEntry[0]));
+    for (size_t i = 0; i < sName.size(); ++i)
+        if (FoldAscii(sEntry[i]) != FoldAscii(sName[i])) return false;
+    return true;
+}
 
 }  // namespace
 
@@ -23,9 +39,16 @@ void NickListAdd(const char* szName) { AddToSortedList(client.hNickList, heldNam
 short NickListFindExact(const char* szName)
 {
     FeedNickList();
-    LRESULT nIndex = SendMessageA(client.hNickList, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                  reinterpret_cast<LPARAM>(szName));
-    return nIndex == LB_ERR ? -1 : static_cast<short>(nIndex);
+    std::wstring sName = Widen(szName);
+    // The search goes on after the entry given and comes round to it again.
+    LRESULT nFrom = -1;
+    for (;;) {
+        LRESULT nIndex = SendMessageW(client.hNickList, LB_FINDSTRINGEXACT, static_cast<WPARAM>(nFrom),
+                                      reinterpret_cast<LPARAM>(sName.c_str()));
+        if (nIndex == LB_ERR || nIndex <= nFrom) return -1;
+        if (IsSameName(static_cast<int>(nIndex), sName)) return static_cast<short>(nIndex);
+        nFrom = nIndex;
+    }
 }
 
 void NickListDeleteAt(short nIndex)
@@ -41,7 +64,7 @@ void NickListRename(short nIndex, const char* szName)
     bool bSelected = SendMessageA(client.hNickList, LB_GETCURSEL, 0, 0) == nIndex;
     HoldRedraw(client.hNickList);
     SendMessageA(client.hNickList, LB_DELETESTRING, static_cast<WPARAM>(nIndex), 0);
-    LRESULT nAt = SendMessageA(client.hNickList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(szName));
+    LRESULT nAt = SendMessageW(client.hNickList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(szName).c_str()));
     if (bSelected && nAt >= 0) SendMessageA(client.hNickList, LB_SETCURSEL, static_cast<WPARAM>(nAt), 0);
 }
 
@@ -64,5 +87,6 @@ bool NickListGetSelected(TextField& szName)
 void NickListSelectName(const char* szName)
 {
     FeedNickList();
-    SendMessageA(client.hNickList, LB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(szName));
+    SendMessageW(client.hNickList, LB_SELECTSTRING, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(Widen(szName).c_str()));
 }

@@ -7,8 +7,9 @@
 #include "irc/client_state.h"
 #include "resources/resource.h"
 #include "win32/main_window.h"
+#include "win32/wide_text.h"
 
-void SetMainTitle(const char* szTitle) { SetWindowTextA(client.hMainWnd, szTitle); }
+void SetMainTitle(const char* szTitle) { SetWindowTextW(client.hMainWnd, Widen(szTitle).c_str()); }
 
 void SendGameModeCommand() { SendMessageA(client.hMainWnd, WM_COMMAND, IDC_GAMEMODE, 0); }
 

@@ -7,6 +7,7 @@
 #include "win32/dialogs.h"
 #include "win32/redraw.h"
 #include "irc/seam.h"
+#include "win32/wide_text.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ const SetupField kFields[] = {
 
 void FillDialog(HWND hDlg)
 {
-    for (const SetupField& field : kFields) SetDlgItemTextA(hDlg, field.nId, field.szValue);
+    for (const SetupField& field : kFields) SetDlgItemTextW(hDlg, field.nId, Widen(field.szValue).c_str());
     CheckDlgButton(hDlg, IDC_SETUP_SHOWLIST, client.bShowList ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(hDlg, IDC_SETUP_TLS, client.bTLS ? BST_CHECKED : BST_UNCHECKED);
 }
@@ -39,11 +40,11 @@ void OnTLSClicked(HWND hDlg)
     if (szNewPort != szPort) SetDlgItemTextA(hDlg, IDC_SETUP_PORT, szNewPort);
 }
 
-// Each edit gives at most 254 characters.
+// Each edit gives at most 254 bytes of UTF-8.
 void TakeDialog(HWND hDlg)
 {
     TextField szTexts[5];
-    for (int i = 0; i < 5; ++i) GetDlgItemTextA(hDlg, kFields[i].nId, szTexts[i], TEXT_FIELD_SIZE - 1);
+    for (int i = 0; i < 5; ++i) GetWindowTextUtf8(GetDlgItem(hDlg, kFields[i].nId), szTexts[i], TEXT_FIELD_SIZE - 1);
     SetupValues values = {szTexts[0], szTexts[1], szTexts[2], szTexts[3], szTexts[4],
                           IsChecked(hDlg, IDC_SETUP_SHOWLIST) ? 1 : 0, IsChecked(hDlg, IDC_SETUP_TLS) ? 1 : 0};
     StoreSetupValues(values);
@@ -81,5 +82,5 @@ INT_PTR CALLBACK SetupDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM)
 void RunSetupDialog()
 {
     RedrawHeld();
-    DialogBoxParamA(client.hInstance, "Setup", client.hMainWnd, SetupDlgProc, 0);
+    DialogBoxParamW(client.hInstance, L"Setup", client.hMainWnd, SetupDlgProc, 0);
 }

@@ -4,6 +4,7 @@
 
 #include "irc/client_state.h"
 #include "win32/redraw.h"
+#include "win32/wide_text.h"
 
 namespace {
 
@@ -23,10 +24,8 @@ std::vector<int> order, indices;
 // the sort key of that comparison, or 0 bytes when it cannot be made.
 int MakeSortKey(const char* szText, unsigned char* pKey, int nRoom)
 {
-    WCHAR wszText[MAX_LINE_LENGTH + 1];
-    if (MultiByteToWideChar(CP_ACP, 0, szText, -1, wszText, MAX_LINE_LENGTH + 1) == 0) return 0;
-    return LCMapStringW(nListLocale, LCMAP_SORTKEY | NORM_IGNORECASE, wszText, -1, reinterpret_cast<LPWSTR>(pKey),
-                        nRoom);
+    return LCMapStringW(nListLocale, LCMAP_SORTKEY | NORM_IGNORECASE, Widen(szText).c_str(), -1,
+                        reinterpret_cast<LPWSTR>(pKey), nRoom);
 }
 
 SortKey ListedKey(int nIndex)
@@ -64,7 +63,12 @@ bool PlanFeed(const HeldEntries& held, int nListed)
 
 void Insert(HWND hList, LRESULT nIndex, const char* szEntry)
 {
-    SendMessageA(hList, LB_INSERTSTRING, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(szEntry));
+    SendMessageW(hList, LB_INSERTSTRING, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(Widen(szEntry).c_str()));
+}
+
+void Add(HWND hList, const char* szEntry)
+{
+    SendMessageW(hList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(szEntry).c_str()));
 }
 
 void CopyListed(HWND hList, int nListed, HeldEntries& copy)
@@ -137,9 +141,11 @@ bool FeedTogether(HWND hList, const HeldEntries& held, int nListed, ListFeed way
 bool ReadListEntry(HWND hList, int nIndex, char (&szEntry)[MAX_LINE_LENGTH + 1])
 {
     szEntry[0] = '\0';
-    LRESULT nLen = SendMessageA(hList, LB_GETTEXTLEN, static_cast<WPARAM>(nIndex), 0);
+    LRESULT nLen = SendMessageW(hList, LB_GETTEXTLEN, static_cast<WPARAM>(nIndex), 0);
     if (nLen < 0 || nLen > MAX_LINE_LENGTH) return false;
-    SendMessageA(hList, LB_GETTEXT, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(szEntry));
+    WCHAR wszEntry[MAX_LINE_LENGTH + 1];
+    SendMessageW(hList, LB_GETTEXT, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(wszEntry));
+    Narrow(wszEntry, static_cast<size_t>(nLen), szEntry, sizeof szEntry);
     return true;
 }
 
@@ -158,7 +164,7 @@ void AddToSortedList(HWND hList, HeldEntries& held, const char* szEntry)
         return;
     }
     HoldRedraw(hList);
-    SendMessageA(hList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(szEntry));
+    Add(hList, szEntry);
 }
 
 void FeedSortedList(HWND hList, HeldEntries& held, bool bBurstOver)
@@ -174,7 +180,6 @@ void FeedSortedList(HWND hList, HeldEntries& held, bool bBurstOver)
     if (way == FEED_LATER) return;
     HoldRedraw(hList);
     if (way == FEED_ONE_BY_ONE || !FeedTogether(hList, held, nListed, way))
-        for (int i = 0; i < nHeld; ++i)
-            SendMessageA(hList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(HeldEntry(held, i)));
+        for (int i = 0; i < nHeld; ++i) Add(hList, HeldEntry(held, i));
     ForgetHeld(held);
 }

@@ -54,11 +54,47 @@ void SameNickname(int nPort)
     EXPECT_UI(CloseClient(twin) == 0 && CloseClient(anna) == 0, "both programs end with exit code 0");
 }
 
+namespace {
+
+// Text outside the Western code page, in characters of two to four bytes.
+const std::string sWorld = "héllo ☃ 😀 Ελληνικά 中文";
+
+// Anna, on the relay: every language both ways, a line of an old client in
+// Windows-1252, a nickname that is not ASCII, and what goes on the wire.
+void ChatInEveryLanguage(Client& anna, Client& bert, Relay& relay)
+{
+    EXPECT_UI(GetACP() == 1252, "the clients run under the Western code page, where the ANSI functions would show "
+                                "and send these texts wrongly; it is " + std::to_string(GetACP()));
+    TypeLine(anna, sWorld);
+    WaitForOutput(bert, "<Anna> " + sWorld + "\r\n");
+    WaitForOutput(anna, "<Anna> " + sWorld + "\r\n");
+    EXPECT_UI(relay.ClientSent().find("PRIVMSG #lobby :" + sWorld + "\r\n") != std::string::npos,
+              "what Anna typed goes out as UTF-8; the client sent:\n" + relay.ClientSent());
+    TypeLine(bert, sWorld + " back");
+    WaitForOutput(anna, "<Bert> " + sWorld + " back\r\n");
+    WaitForOutput(bert, "<Bert> " + sWorld + " back\r\n");
+
+    relay.Inject(":Cleo!c@h PRIVMSG #lobby :caf\xE9 cr\xE8me \x80 5\r\n");
+    WaitForOutput(anna, "<Cleo> café crème € 5\r\n");
+
+    relay.Inject(":Zoë!z@h JOIN #lobby\r\n");
+    if (!WaitForNick(anna, "Zoë")) return;
+    ClickListRow(anna.hNickList, FindListRow(anna.hNickList, "Zoë"));
+    WaitForOutput(anna, "<KELVA> Private conversation with Zoë on.\r\n");
+    TypeLine(anna, "☃");
+    EXPECT_UI(WaitUntil([&] { return relay.ClientSent().find("PRIVMSG Zoë :\xE2\x98\x83\r\n") != std::string::npos; }),
+              "the snowman goes to Zoë as UTF-8; the client sent:\n" + relay.ClientSent());
+}
+
+}  // namespace
+
 void ChatBothWays(int nPort)
 {
     Client anna("Anna"), bert("Bert");
-    if (!StartInChannel(anna, "chat-both-ways", nPort, "lobby") || !StartInChannel(bert, "chat-both-ways", nPort, "lobby"))
-        return;
+    Relay relay;
+    if (!StartOnRelay(anna, "chat-both-ways", "127.0.0.1", relay, nPort)) return;
+    TypeLine(anna, "/join #lobby");
+    if (!WaitForTitle(anna, "KELVA: #lobby") || !StartInChannel(bert, "chat-both-ways", nPort, "lobby")) return;
     WaitForNick(anna, "Bert");
     TypeLine(anna, "hello from Anna");
     WaitForOutput(bert, "<Anna> hello from Anna\r\n");
@@ -72,6 +108,7 @@ void ChatBothWays(int nPort)
     PostMessageA(anna.hInput, WM_CHAR, '\r', 1);
     WaitForOutput(bert, "<Anna> pasted one\r\n<Anna> QUIT :pasted two\r\n");
     EXPECT_UI(WindowText(ChildById(anna.hMain, IDM_CONNECT)) == "Disconnect", "Anna is still connected");
+    ChatInEveryLanguage(anna, bert, relay);
 }
 
 void PrivateConversation(int nPort)

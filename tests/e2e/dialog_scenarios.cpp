@@ -22,6 +22,8 @@ void ChannelList(int nPort)
     WaitForOutput(anna, "End of MOTD command\r\n");
     TypeLine(anna, "/JOIN #e2e");
     WaitForTitle(anna, "KELVA: #e2e");
+    TypeLine(anna, "/TOPIC #e2e :héllo ☃ Ελληνικά 中文");
+    WaitForOutput(anna, " TOPIC #e2e :héllo ☃ Ελληνικά 中文\r\n");
 
     relay.HoldFrom(" 323 ");
     PressCommandButton(anna, IDM_LIST);
@@ -32,6 +34,9 @@ void ChannelList(int nPort)
     relay.Release();
     EXPECT_UI(WaitUntil([&] { return WindowText(hList) == "Channel List"; }),
               "the end of the list retitles the dialog; it reads \"" + WindowText(hList) + "\"");
+    int nTopicRow = FindListRow(hRows, "#e2e ");
+    EXPECT_UI(nTopicRow >= 0 && ListBoxItems(hRows)[static_cast<size_t>(nTopicRow)] == "#e2e 1 :héllo ☃ Ελληνικά 中文",
+              "the row shows the topic in UTF-8");
 
     ClickListRow(hRows, FindListRow(hRows, "#lobby "), true);
     EXPECT_UI(WaitForClosed(hList), "a double-click closes the channel list");
@@ -77,7 +82,7 @@ void SetupDialog(int nPort)
     EXPECT_UI(WindowText(GetDlgItem(hSetup, IDC_SETUP_NICKNAME)) == "Anna", "Setup shows the nickname");
     EXPECT_UI(IsDlgButtonChecked(hSetup, IDC_SETUP_SHOWLIST) == BST_UNCHECKED, "Setup shows ShowList off");
     TypeInto(GetDlgItem(hSetup, IDC_SETUP_NICKNAME), "new nick here");
-    TypeInto(GetDlgItem(hSetup, IDC_SETUP_REALNAME), "  Anna  Test ");
+    TypeInto(GetDlgItem(hSetup, IDC_SETUP_REALNAME), "  Änna  Tëst ☃ ");
     TypeInto(GetDlgItem(hSetup, IDC_SETUP_PASSWORD), "");
     TypeInto(GetDlgItem(hSetup, IDC_SETUP_SERVER), "127.0.0.1");
     ExpectTLSToggle(hSetup);
@@ -87,7 +92,7 @@ void SetupDialog(int nPort)
     EXPECT_UI(WaitForClosed(hSetup), "OK closes Setup");
 
     std::string sIni;
-    std::string sExpected = "[KELVA]\r\nNickname=new_nick_\r\nRealname=  Anna  Test \r\nPassword=\r\n"
+    std::string sExpected = "[KELVA]\r\nNickname=new_nick_\r\nRealname=  \xC3\x84nna  T\xC3\xABst \xE2\x98\x83 \r\nPassword=\r\n"
                             "IRCServer=127.0.0.1\r\nIRCPort=" + std::to_string(nPort) + "\r\nShowList=TRUE\r\nTLS=0\r\n";
     EXPECT_UI(ReadTextFile(anna.sDir + "\\kelva.ini", sIni) && sIni == sExpected,
               "kelva.ini is written exactly:\n[" + sIni + "]\nnot\n[" + sExpected + "]");
@@ -99,11 +104,19 @@ void SetupDialog(int nPort)
 
     Client bert("Bert");
     std::string sDir = FreshWorkDir("setup-dialog", "Bert");
-    WriteTextFile(sDir + "\\kelva.ini", SettingsFor("Bert", "127.0.0.1", nPort));
+    // A file of an earlier version, in the Western code page.
+    WriteTextFile(sDir + "\\kelva.ini", SettingsFor("Bert", "127.0.0.1", nPort, false, "B\xE9rt \x80"));
     if (!StartClient(bert, sDir, "no-such-file.txt") || !CloseWelcome(bert)) return;
     ExpectNotice(bert, "Opps...", "Could not load the file \"no-such-file.txt\".");
     EXPECT_UI(WindowText(bert.hOutput).find("Attempting") == std::string::npos,
               "no connection follows a file that cannot be opened");
+    PressCommandButton(bert, IDM_SETUP);
+    HWND hOld = WaitForDialog(bert, "Setup");
+    if (!hOld) return;
+    EXPECT_UI(WindowText(GetDlgItem(hOld, IDC_SETUP_REALNAME)) == "Bért €",
+              "a Windows-1252 realname shows as it was written: \"" + WindowText(GetDlgItem(hOld, IDC_SETUP_REALNAME)) + "\"");
+    PressButton(hOld, IDCANCEL);
+    EXPECT_UI(WaitForClosed(hOld), "Cancel closes Setup");
 }
 
 void GameModeLayout(int nPort)

@@ -22,12 +22,15 @@ void Expect(bool bOk, const std::string& sWhat, const std::string& sPane)
                 sPane.substr(0, 400).c_str());
 }
 
+// The pane's UTF-16 text, as UTF-8.
 std::string PaneText()
 {
-    int nLen = GetWindowTextLengthA(client.hOutputEdit);
-    std::string s(static_cast<size_t>(nLen) + 1, '\0');
-    GetWindowTextA(client.hOutputEdit, &s[0], nLen + 1);
-    s.resize(static_cast<size_t>(nLen));
+    int nLen = GetWindowTextLengthW(client.hOutputEdit);
+    std::wstring sWide(static_cast<size_t>(nLen) + 1, L'\0');
+    GetWindowTextW(client.hOutputEdit, &sWide[0], nLen + 1);
+    std::string s(static_cast<size_t>(nLen) * 3 + 1, '\0');
+    int nBytes = WideCharToMultiByte(CP_UTF8, 0, sWide.c_str(), nLen, &s[0], static_cast<int>(s.size()), nullptr, nullptr);
+    s.resize(static_cast<size_t>(nBytes > 0 ? nBytes : 0));
     return s;
 }
 
@@ -38,7 +41,7 @@ std::string Lines(int nFirst, int nLast)
     return s;
 }
 
-void ResetPane() { SetWindowTextA(client.hOutputEdit, ""); }
+void ResetPane() { SetWindowTextW(client.hOutputEdit, L""); }
 
 void AppendLines(int nFirst, int nLast)
 {
@@ -81,6 +84,14 @@ Fed FeedPane(int nOld, int nAppends, bool bBurst, int nRedrawEvery, std::string 
     }
     RedrawHeld();
     return {PaneText(), InView()};
+}
+
+// About 150 bytes of Greek, Chinese, a snowman and an emoji, which wrap.
+std::string WorldLine(int n)
+{
+    std::string s = "<ζ" + std::to_string(n % 50) + "> " + std::to_string(n);
+    while (s.size() < 150) s += " Ελληνικά 中文 ☃ 😀";
+    return s + "\r\n";
 }
 
 std::string ShortLine(int n) { return n % 7 ? "short " + std::to_string(n) + "\r\n" : "three\r\nlines\r\nhere\r\n"; }
@@ -137,15 +148,30 @@ int main()
     // Lines that wrap: the lines in view are the same and the bound holds;
     // the older lines kept above may differ.
     MoveWindow(client.hOutputEdit, 0, 0, 300, 600, TRUE);
-    for (int nRedrawEvery : {0, 29}) {
-        Fed byOne = FeedPane(120, 700, false, 0, ChatLine), held = FeedPane(120, 700, true, nRedrawEvery, ChatLine);
-        std::string sWhat = nRedrawEvery ? " (redrawn during the burst)" : "";
+    for (int nRedrawEvery : {0, 29, -29}) {
+        std::string (*pfnLine)(int) = nRedrawEvery < 0 ? WorldLine : ChatLine;
+        nRedrawEvery = nRedrawEvery < 0 ? -nRedrawEvery : nRedrawEvery;
+        Fed byOne = FeedPane(120, 700, false, 0, pfnLine), held = FeedPane(120, 700, true, nRedrawEvery, pfnLine);
+        std::string sWhat = std::string(pfnLine == WorldLine ? " of Greek and Chinese" : "") +
+                            (nRedrawEvery ? " (redrawn during the burst)" : "");
         Expect(held.sInView == byOne.sInView, "a burst of wrapped lines shows the same lines" + sWhat, held.sInView);
         Expect(LineCount() > 100 && LineCount() <= 201 + 2, "and keeps between 100 and 200 lines" + sWhat, held.sText);
         std::string sAll;
-        for (int i = 0; i < 700; ++i) sAll += ChatLine(i);
+        for (int i = 0; i < 700; ++i) sAll += pfnLine(i);
         Expect(sAll.size() > held.sText.size() && sAll.substr(sAll.size() - held.sText.size()) == held.sText,
                "of the newest lines" + sWhat, held.sText);
+    }
+
+    // Each append decoded once: UTF-8, or the whole append as Windows-1252;
+    // appended one by one and held during a burst alike.
+    const std::string sShown = "<Anna> héllo ☃ 😀 Ελληνικά 中文\r\n<Cleo> café € \x01\r\n";
+    for (bool bBurst : {false, true}) {
+        ResetPane();
+        if (bBurst) BeginBurst();
+        AppendOutput("<Anna> héllo ☃ 😀 Ελληνικά 中文\r\n");
+        AppendOutput("<Cleo> caf\xE9 \x80 \x01\r\n");
+        RedrawHeld();
+        Expect(PaneText() == sShown, std::string("the pane holds every language") + (bBurst ? ", held" : ""), PaneText());
     }
 
     std::printf("output pane check: %s\n", nFailures ? "FAILED" : "passed");

@@ -47,7 +47,7 @@ std::string Check(const Client& c, POINT pt, unsigned nColor, const char* szWhat
 
 }  // namespace
 
-// Two clients chatting in #lobby.
+// Two clients chatting in #lobby, in more than one script.
 void PoseForPicture(int nPort)
 {
     Client anna("Anna"), bert("Bert");
@@ -56,7 +56,7 @@ void PoseForPicture(int nPort)
     const char* pLines[][2] = {
         {"Bert", "Hi Anna! Fancy a game of Go-Moku later?"},
         {"Anna", "Sure, after lunch. Meet you in #Go-Moku."},
-        {"Bert", "Great, I'll be there."},
+        {"Bert", "Great! Καλή όρεξη, приятного аппетита!"},
     };
     for (auto& line : pLines) {
         Client& speaker = std::string(line[0]) == "Anna" ? anna : bert;

@@ -148,22 +148,53 @@ void KillClient(Client& c)
     c.pi = PROCESS_INFORMATION();
 }
 
+namespace {
+
+std::string Utf8Of(const std::wstring& sWide)
+{
+    if (sWide.empty()) return "";
+    std::string s(sWide.size() * 3, '\0');
+    int nBytes = WideCharToMultiByte(CP_UTF8, 0, sWide.data(), static_cast<int>(sWide.size()), &s[0],
+                                     static_cast<int>(s.size()), nullptr, nullptr);
+    s.resize(nBytes > 0 ? static_cast<size_t>(nBytes) : 0);
+    return s;
+}
+
+std::wstring WideOf(const std::string& sUtf8)
+{
+    if (sUtf8.empty()) return L"";
+    std::wstring s(sUtf8.size(), L'\0');
+    int nUnits = MultiByteToWideChar(CP_UTF8, 0, sUtf8.data(), static_cast<int>(sUtf8.size()), &s[0],
+                                     static_cast<int>(s.size()));
+    s.resize(nUnits > 0 ? static_cast<size_t>(nUnits) : 0);
+    return s;
+}
+
+// Types UTF-16 units, as the keyboard gives them to a Unicode window.
+void PostChars(HWND hEdit, const std::string& sText)
+{
+    for (wchar_t ch : WideOf(sText)) PostMessageW(hEdit, WM_CHAR, ch, 1);
+}
+
+}  // namespace
+
+// Read as UTF-16, as the control holds it, and given as UTF-8.
 std::string WindowText(HWND hWnd)
 {
     DWORD_PTR nLen = 0;
-    if (!SendMessageTimeoutA(hWnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &nLen)) return "";
-    std::string s(nLen + 1, '\0');
+    if (!SendMessageTimeoutW(hWnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &nLen)) return "";
+    std::wstring s(nLen + 1, L'\0');
     DWORD_PTR nGot = 0;
-    SendMessageTimeoutA(hWnd, WM_GETTEXT, nLen + 1, reinterpret_cast<LPARAM>(&s[0]), SMTO_ABORTIFHUNG, 5000, &nGot);
+    SendMessageTimeoutW(hWnd, WM_GETTEXT, nLen + 1, reinterpret_cast<LPARAM>(&s[0]), SMTO_ABORTIFHUNG, 5000, &nGot);
     s.resize(nGot);
-    return s;
+    return Utf8Of(s);
 }
 
 std::string StoredText(HWND hWnd)
 {
-    char sz[256] = "";
-    GetWindowTextA(hWnd, sz, sizeof sz);
-    return sz;
+    wchar_t sz[256] = L"";
+    GetWindowTextW(hWnd, sz, 256);
+    return Utf8Of(sz);
 }
 
 std::string ClassOf(HWND hWnd)
@@ -183,21 +214,15 @@ std::vector<std::string> ListBoxItems(HWND hList)
         LRESULT nLen = SendMessageW(hList, LB_GETTEXTLEN, i, 0);
         std::wstring sWide(static_cast<size_t>(nLen) + 1, L'\0');
         SendMessageW(hList, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&sWide[0]));
-        std::string s(static_cast<size_t>(nLen) * 4 + 1, '\0');
-        int nBytes = WideCharToMultiByte(CP_UTF8, 0, sWide.c_str(), -1, &s[0], static_cast<int>(s.size()), nullptr,
-                                         nullptr);
-        s.resize(nBytes > 0 ? static_cast<size_t>(nBytes - 1) : 0);
-        items.push_back(s);
+        sWide.resize(static_cast<size_t>(nLen));
+        items.push_back(Utf8Of(sWide));
     }
     return items;
 }
 
 HWND ChildById(HWND hParent, int nId) { return GetDlgItem(hParent, nId); }
 
-void TypeText(const Client& c, const std::string& sText)
-{
-    for (unsigned char ch : sText) PostMessageA(c.hInput, WM_CHAR, ch, 1);
-}
+void TypeText(const Client& c, const std::string& sText) { PostChars(c.hInput, sText); }
 
 void TypeLine(const Client& c, const std::string& sText)
 {
@@ -242,7 +267,7 @@ void TypeInto(HWND hEdit, const std::string& sText)
 {
     SendMessageA(hEdit, EM_SETSEL, 0, -1);
     PostMessageA(hEdit, WM_CHAR, VK_BACK, 1);
-    for (unsigned char ch : sText) PostMessageA(hEdit, WM_CHAR, ch, 1);
+    PostChars(hEdit, sText);
     WaitUntil([&] { return WindowText(hEdit) == sText; }, 5000);
 }
 

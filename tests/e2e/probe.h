@@ -48,6 +48,8 @@ DWORD CloseClient(Client& c);
 // Ends whatever is left of the client: the driver's last word, pass or fail.
 void KillClient(Client& c);
 
+// Texts are read and typed as UTF-16, as the windows hold them, and given
+// and taken here as UTF-8.
 std::string WindowText(HWND hWnd);
 // The text a window keeps as its own (a caption, a button's label), read
 // without sending it a message: reading it cannot wake an idle client.

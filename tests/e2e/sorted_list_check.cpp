@@ -29,22 +29,35 @@ void Check(bool bOk, const std::string& sWhat)
 
 HWND CreateNickListBox(HWND hParent)
 {
-    return CreateWindowExA(0, "LISTBOX", "",
+    return CreateWindowExW(0, L"LISTBOX", L"",
                            WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_SORT | LBS_HASSTRINGS |
                                LBS_NOINTEGRALHEIGHT,
                            0, 0, 100, 400, hParent, nullptr, client.hInstance, nullptr);
 }
 
+// The entries as UTF-8.
 std::vector<std::string> Entries(HWND hList)
 {
     std::vector<std::string> entries;
-    LRESULT nCount = SendMessageA(hList, LB_GETCOUNT, 0, 0);
+    LRESULT nCount = SendMessageW(hList, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < nCount; ++i) {
-        char szEntry[600] = "";
-        SendMessageA(hList, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(szEntry));
-        entries.push_back(szEntry);
+        wchar_t szEntry[600] = L"";
+        SendMessageW(hList, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(szEntry));
+        char szUtf8[1800] = "";
+        WideCharToMultiByte(CP_UTF8, 0, szEntry, -1, szUtf8, sizeof szUtf8, nullptr, nullptr);
+        entries.push_back(szUtf8);
     }
     return entries;
+}
+
+// A name added as the system's own conversions read it: UTF-8 when it is
+// valid UTF-8, otherwise Windows-1252.
+void AddReference(HWND hReference, const std::string& sName)
+{
+    wchar_t szWide[600] = L"";
+    if (!MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, sName.c_str(), -1, szWide, 600))
+        MultiByteToWideChar(1252, 0, sName.c_str(), -1, szWide, 600);
+    SendMessageW(hReference, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(szWide));
 }
 
 void ExpectSame(HWND hList, HWND hReference, const std::string& sWhat)
@@ -72,7 +85,7 @@ void AddBoth(HWND hReference, const std::vector<std::string>& names, const std::
     BeginBurst();
     for (const std::string& s : names) {
         NickListAdd(s.c_str());
-        SendMessageA(hReference, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+        AddReference(hReference, s);
     }
     RedrawHeld();
     ExpectSame(client.hNickList, hReference, sWhat);
@@ -86,7 +99,7 @@ void FillLongList(HWND hParent, bool bSelect)
 {
     HWND hList = CreateNickListBox(hParent), hReference = CreateNickListBox(hParent);
     for (int i = 0; i < 6000; ++i)
-        for (HWND h : {hList, hReference}) SendMessageA(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Row(i).c_str()));
+        for (HWND h : {hList, hReference}) AddReference(h, Row(i));
     for (HWND h : {hList, hReference}) {
         SendMessageA(h, bSelect ? LB_SETCURSEL : LB_SETCARETINDEX, 3000, 0);
         SendMessageA(h, LB_SETTOPINDEX, 1000, 0);
@@ -94,7 +107,7 @@ void FillLongList(HWND hParent, bool bSelect)
     HeldEntries held;
     for (int i = 6000; i < 7000; ++i) {
         HoldEntry(held, Row(i).c_str());
-        SendMessageA(hReference, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Row(i).c_str()));
+        AddReference(hReference, Row(i));
     }
     FeedSortedList(hList, held, false);
     Check(SendMessageA(hList, LB_GETCOUNT, 0, 0) == 6000, "during a burst a long list waits for more rows");
@@ -130,12 +143,27 @@ int main()
     AddBoth(hReference, {"Kelva", "talker0"}, "a names reply of two");
     AddBoth(hReference, {"Zora", "zora", "Yves", "Xena", "Wim", "Vera", "Uwe", "Tom", "Sam"},
             "names equal but for their letter case");
-    AddBoth(hReference, names, "a names reply of 2,600 in one burst");
+    for (const char* szUtf8 : {"Zo\xC3\xAB", "\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7", "\xE4\xB8\xAD\xE6\x96\x87", "@\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD"})
+        names.push_back(szUtf8);
+    AddBoth(hReference, names, "a names reply of 2,604 in one burst, in UTF-8 and in Windows-1252");
+
+    // Names are found by the bytes' rule: ASCII letters folded, nothing else.
+    const struct { const char* szName; const char* szListed; } kFinds[] = {
+        {"Zo\xC3\xAB", "Zo\xC3\xAB"}, {"ZO\xC3\xAB", "Zo\xC3\xAB"}, {"Zo\xC3\x8B", nullptr},
+        {"\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7", "\xCE\x95\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7"},
+        {"\xCE\xB5\xCE\xBB\xCE\xAD\xCE\xBD\xCE\xB7", nullptr},  // a small epsilon: another name
+    };
+    for (const auto& find : kFinds) {
+        short nFound = NickListFindExact(find.szName);
+        std::vector<std::string> entries = Entries(client.hNickList);
+        Check(find.szListed ? nFound >= 0 && entries[static_cast<size_t>(nFound)] == find.szListed : nFound == -1,
+              std::string("finding ") + find.szName + " gives " + std::to_string(nFound));
+    }
 
     BeginBurst();
     NickListAdd("held-name");
-    SendMessageA(hReference, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("held-name"));
-    LRESULT nWant = SendMessageA(hReference, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("held-name"));
+    AddReference(hReference, "held-name");
+    LRESULT nWant = SendMessageW(hReference, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"held-name"));
     Check(NickListFindExact("held-name") == nWant, "a name held during a burst is found");
     NickListAdd("forgotten");
     NickListRemoveAll();

@@ -11,7 +11,11 @@ shift
 # its output; they get a file rather than ctest's pipe, which would otherwise
 # stay open until the session ends.
 log=$(mktemp)
-"$WINE" "$@" >"$log" 2>&1
+# A Western locale, whatever the machine's: Windows' code page is then 1252,
+# under which the ANSI functions would show and send text in other scripts
+# wrongly (the chat scenario checks that it is so). Wine takes it from the
+# variables even where the C library lacks the locale.
+env LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 "$WINE" "$@" >"$log" 2>&1
 rc=$?
 cat "$log"
 rm -f "$log"

@@ -165,6 +165,10 @@ TEST_F(Commands, EachLineOfTheInputTextIsSentAsIfTypedOnItsOwn)
     client.nSendMode = SEND_RAW;
     SendInputText(std::string(600, 'r').c_str());
     EXPECT_EQ(std::string(510, 'r') + "\r\n", listener.Read()) << "a line longer than the input line takes";
+    SendInputText((std::string(508, 'r') + "\xE2\x98\x83").c_str());
+    EXPECT_EQ(std::string(508, 'r') + "\r\n", listener.Read()) << "a snowman that would pass byte 510";
+    SendInputText((std::string(507, 'r') + "\xE2\x98\x83!").c_str());
+    EXPECT_EQ(std::string(507, 'r') + "\xE2\x98\x83\r\n", listener.Read()) << "a snowman that ends at byte 510";
 }
 
 }  // namespace

@@ -21,10 +21,13 @@ const int TRIM_ABOVE = 200;
 const int TRIM = 100;
 const int KEPT_BY_TRIM = 101;
 
-int Width(const char*, int nChars) { return nChars * CHAR_WIDTH; }
+int Width(const WideChar*, int nChars) { return nChars * CHAR_WIDTH; }
+
+// The ASCII texts of these tests as the pane holds them.
+std::u16string Wide(const std::string& s) { return std::u16string(s.begin(), s.end()); }
 
 struct FakePane {
-    std::string sText;
+    std::u16string sText;
 
     // The character index where each displayed line begins.
     std::vector<size_t> LineStarts() const
@@ -32,14 +35,14 @@ struct FakePane {
         std::vector<size_t> starts{0};
         size_t nPara = 0;
         for (;;) {
-            size_t nBreak = sText.find("\r\n", nPara);
-            size_t nEnd = nBreak == std::string::npos ? sText.size() : nBreak;
+            size_t nBreak = sText.find(u"\r\n", nPara);
+            size_t nEnd = nBreak == std::u16string::npos ? sText.size() : nBreak;
             for (size_t n = nPara; nEnd - n > LINE_CHARS;) {
-                size_t nBlank = sText.rfind(' ', n + LINE_CHARS - 1);
-                n = nBlank != std::string::npos && nBlank >= n ? nBlank + 1 : n + LINE_CHARS;
+                size_t nBlank = sText.rfind(u' ', n + LINE_CHARS - 1);
+                n = nBlank != std::u16string::npos && nBlank >= n ? nBlank + 1 : n + LINE_CHARS;
                 starts.push_back(n);
             }
-            if (nBreak == std::string::npos) return starts;
+            if (nBreak == std::u16string::npos) return starts;
             nPara = nBreak + 2;
             starts.push_back(nPara);
         }
@@ -54,7 +57,7 @@ struct FakePane {
     void AppendOneByOne(const std::string& s)
     {
         if (Lines() > TRIM_ABOVE) CutLines(TRIM, sText.size());
-        sText += s;
+        sText += Wide(s);
     }
     void Take(bool bBurstOver)
     {
@@ -70,10 +73,10 @@ struct FakePane {
             OutputLinesCut(TRIM);
         }
     }
-    PaneState State() const { return {Lines(), !sText.empty() && sText.back() != '\n', FORMAT_WIDTH}; }
+    PaneState State() const { return {Lines(), !sText.empty() && sText.back() != u'\n', FORMAT_WIDTH}; }
 };
 
-bool EndsWith(const std::string& s, const std::string& sEnd)
+bool EndsWith(const std::u16string& s, const std::u16string& sEnd)
 {
     return s.size() >= sEnd.size() && s.compare(s.size() - sEnd.size(), sEnd.size(), sEnd) == 0;
 }
@@ -129,12 +132,12 @@ TEST(OutputBurst, WrappedLinesKeepTheNewestAndTheBound)
     for (int nHeld : {1, 30, 67, 68, 100, 1000}) {
         for (int nEvery : {0, 9, 40}) {
             FakePane byOne = PaneOf(120), held = byOne;
-            std::string sAll = byOne.sText;
+            std::u16string sAll = byOne.sText;
             StartOutputBurst(held.State(), Width);
             for (int i = 0; i < nHeld; ++i) {
                 std::string s = i % 5 ? WrappedLine(i) : Append(i);
                 byOne.AppendOneByOne(s);
-                sAll += s;
+                sAll += Wide(s);
                 ASSERT_TRUE(HoldOutput(s.c_str()));
                 if (nEvery && i % nEvery == 0) held.Take(false);
             }
@@ -159,7 +162,7 @@ TEST(OutputBurst, AnAppendOfManyLinesIsNeverSplit)
     ASSERT_TRUE(HoldOutput(WrappedLine(1).c_str()));
     ASSERT_TRUE(HoldOutput(sMany.c_str()));
     held.Take(true);
-    EXPECT_TRUE(EndsWith(held.sText, WrappedLine(1) + sMany));
+    EXPECT_TRUE(EndsWith(held.sText, Wide(WrappedLine(1) + sMany)));
 }
 
 // Text on a line without a line end, and texts that add no lines: not
@@ -168,12 +171,12 @@ TEST(OutputBurst, AnAppendOfManyLinesIsNeverSplit)
 TEST(OutputBurst, TextThatCannotBeCountedStillEndsThePane)
 {
     FakePane held;
-    held.sText = "no line end yet";
+    held.sText = u"no line end yet";
     StartOutputBurst(held.State(), Width);
-    std::string sAll = held.sText;
+    std::u16string sAll = held.sText;
     for (int i = 0; i < 500; ++i) {
         std::string s = i % 3 ? Line(i) : "part " + std::to_string(i);
-        sAll += s;
+        sAll += Wide(s);
         ASSERT_TRUE(HoldOutput(s.c_str()));
     }
     OutputFeed feed = TakeOutputFeed(true);
@@ -187,9 +190,37 @@ TEST(OutputBurst, TextThatCannotBeCountedStillEndsThePane)
     std::string sPiece(60, '\t');
     for (int i = 0; i < 10000; ++i) ASSERT_TRUE(HoldOutput(sPiece.c_str()));
     ASSERT_TRUE(HoldOutput("last\r\n"));
-    std::string sFed = TakeOutputFeed(true).pText;
-    EXPECT_TRUE(EndsWith(sFed, sPiece + "last\r\n"));
+    std::u16string sFed = TakeOutputFeed(true).pText;
+    EXPECT_TRUE(EndsWith(sFed, Wide(sPiece + "last\r\n")));
     EXPECT_LE(sFed.size(), 128u * 1024);
+}
+
+// Each append is decoded as it is held: UTF-8 where it is UTF-8, otherwise
+// the whole append as Windows-1252. Characters past Latin-1 may be drawn at
+// other widths than the font's table gives, so their lines are not exact.
+TEST(OutputBurst, AppendsAreHeldDecoded)
+{
+    struct {
+        const char* szWhat;
+        const char* szAppend;
+        const char16_t* szHeld;
+        bool bExact;
+    } cases[] = {
+        {"ASCII", "<a> plain\r\n", u"<a> plain\r\n", true},
+        {"UTF-8 Latin-1", "<b> caf\xc3\xa9\r\n", u"<b> caf\u00e9\r\n", true},
+        {"Windows-1252", "<c> caf\xe9 \xbd\r\n", u"<c> caf\u00e9 \u00bd\r\n", true},
+        {"Windows-1252 beyond Latin-1", "<c> \x80 \x93\r\n", u"<c> \u20ac \u201c\r\n", false},
+        {"beyond Latin-1", "<d> \xe2\x98\x83 \xf0\x9f\x98\x80\r\n", u"<d> \u2603 \U0001F600\r\n", false},
+    };
+    for (const auto& c : cases) {
+        StartOutputBurst(FakePane().State(), Width);
+        ASSERT_TRUE(HoldOutput("first\r\n"));
+        ASSERT_TRUE(HoldOutput(c.szAppend));
+        OutputFeed feed = TakeOutputFeed(true);
+        EXPECT_EQ(std::u16string(u"first\r\n") + c.szHeld, feed.pText) << c.szWhat;
+        EXPECT_EQ(c.bExact, feed.bExact) << c.szWhat;
+        EXPECT_EQ(std::char_traits<char16_t>::length(c.szHeld), static_cast<size_t>(feed.nNewestChars)) << c.szWhat;
+    }
 }
 
 }  // namespace

@@ -267,7 +267,28 @@ TEST(SendText, AnOverlongChatLineIsCutTo510CharactersAndCrLf)
     SendText((sText + "\r\n").c_str());
     std::string sComposed = "PRIVMSG " + sTarget + " :" + sText;
     EXPECT_EQ(sComposed.substr(0, 510) + "\r\n", server.ReadAll());
-    EXPECT_EQ("<Ravkel> " + sText + "\r\n", fake.sOutput) << "the echo shows what was typed";
+    EXPECT_EQ("<Ravkel> " + sText.substr(0, 510 - 10 - 255) + "\r\n", fake.sOutput) << "the echo shows what was sent";
+}
+
+// A character of two, three and four bytes at every place around byte 510
+// of the line: it goes out whole or not at all, and the echo shows the same.
+TEST(SendText, TheCutNeverSplitsAUtf8Character)
+{
+    const std::string sPrefix = "PRIVMSG #chat :";
+    for (std::string sChar : {"\xC3\xA9", "\xE2\x98\x83", "\xF0\x9F\x98\x80"}) {
+        for (size_t nBefore = 510 - sPrefix.size() - 4; nBefore <= 510 - sPrefix.size(); ++nBefore) {
+            Enter(kInChat);
+            ServerEnd server;
+            std::string sText = std::string(nBefore, 'x') + sChar + "yyyy";
+            SendText((sText + "\r\n").c_str());
+            bool bFits = sPrefix.size() + nBefore + sChar.size() <= 510;
+            std::string sSent = std::string(nBefore, 'x') + (bFits ? sChar : "");
+            if (bFits) sSent += std::string(510 - sPrefix.size() - nBefore - sChar.size(), 'y');
+            std::string sWhat = std::to_string(sChar.size()) + "-byte character after " + std::to_string(nBefore);
+            EXPECT_EQ(sPrefix + sSent + "\r\n", server.ReadAll()) << sWhat;
+            EXPECT_EQ("<Ravkel> " + sSent + "\r\n", fake.sOutput) << sWhat;
+        }
+    }
 }
 
 TEST(SendText, TheEchoOfTheLongestLineReachesThePaneWholeInOneAppend)
@@ -278,7 +299,8 @@ TEST(SendText, TheEchoOfTheLongestLineReachesThePaneWholeInOneAppend)
     ServerEnd server;
     std::string sText(510, 'x');
     SendText((sText + "\r\n").c_str());
-    EXPECT_EQ(std::vector<std::string>{"<" + sNick + "> " + sText + "\r\n"}, fake.appends);
+    // "PRIVMSG bob :" leaves 497 of the 510 bytes for the text.
+    EXPECT_EQ(std::vector<std::string>{"<" + sNick + "> " + sText.substr(0, 497) + "\r\n"}, fake.appends);
 }
 
 }  // namespace

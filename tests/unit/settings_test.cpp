@@ -91,6 +91,13 @@ struct ReadCase {
 
 const std::string sPadding(1500, '.');
 
+std::string Repeat(const std::string& s, int n)
+{
+    std::string sAll;
+    for (int i = 0; i < n; ++i) sAll += s;
+    return sAll;
+}
+
 const ReadCase kReadCases[] = {
     {"with \"=\"", "Nickname=zed\r\n", &ClientState::szNickname, "zed"},
     {"with a blank each side of \"=\"", "Nickname = zed\r\n", &ClientState::szNickname, "zed"},
@@ -98,11 +105,16 @@ const ReadCase kReadCases[] = {
     {"only one \"=\" is stepped over", "Nickname==zed\r\n", &ClientState::szNickname, "=zed"},
     {"a tab is not skipped and ends the word", "Nickname=\tzed\r\n", &ClientState::szNickname, ""},
     {"a word ends at a blank", "IRCPort=6667 7000\r\n", &ClientState::szIRCPort, "6667"},
-    {"a word keeps bytes of 128 and above", "Password=p\xE9\xFFss\r\n", &ClientState::szPassword, "p\xE9\xFFss"},
+    {"a word keeps bytes of 128 and above, Windows-1252 read as such", "Password=p\xE9\xFFss\r\n",
+     &ClientState::szPassword, "p\xC3\xA9\xC3\xBFss"},
+    {"a word in UTF-8 is kept", "Nickname=\xCE\x95\xCE\xBB\xE2\x98\x83 x", &ClientState::szNickname,
+     "\xCE\x95\xCE\xBB\xE2\x98\x83"},
+    {"each value on its own: one in Windows-1252 beside one in UTF-8", "Nickname=Zo\xEB\r\nRealname=Zo\xC3\xAB\r\n",
+     &ClientState::szNickname, "Zo\xC3\xAB"},
     {"keys are case-sensitive", "nickname=zed\r\n", &ClientState::szNickname, "Ravkel"},
     {"a realname keeps inner and trailing blanks", "Realname=  Ann  Lee  \r\n", &ClientState::szRealname,
      "Ann  Lee  "},
-    {"a realname keeps tabs and ends at LF", "Realname=a\tb\xE9\nc", &ClientState::szRealname, "a\tb\xE9"},
+    {"a realname keeps tabs and ends at LF", "Realname=a\tb\xE9\nc", &ClientState::szRealname, "a\tb\xC3\xA9"},
     {"the first occurrence wins, inside another value too",
      "Realname=my Password hunter2\r\nPassword=real\r\n", &ClientState::szPassword, "hunter2"},
     {"keys in any order with other text around", "IRCPort=1\r\nfoo IRCServer bar.example baz",
@@ -112,6 +124,10 @@ const ReadCase kReadCases[] = {
      "6667"},
     {"a value is cut to 255 characters", "Nickname=" + std::string(300, 'n'), &ClientState::szNickname,
      std::string(255, 'n')},
+    {"a value is cut before the character that would pass 255 bytes", "Realname=" + Repeat("\xC3\xA9", 128),
+     &ClientState::szRealname, Repeat("\xC3\xA9", 127)},
+    {"a Windows-1252 value is cut likewise", "Realname=" + Repeat("\xE9", 200), &ClientState::szRealname,
+     Repeat("\xC3\xA9", 127)},
     {"a present key with no value is empty", "IRCServer=\r\n", &ClientState::szIRCServer, ""},
 };
 
@@ -219,11 +235,12 @@ TEST_F(SettingsFile, WritesTheFourteenPiecesOverAnyOldFile)
     EXPECT_EQ(1, client.bShowList);
 }
 
+// Every ASCII byte a word takes, and characters of two to four bytes.
 std::string AllWordBytes()
 {
     std::string s;
-    for (int b = 33; b < 256; ++b) s += static_cast<char>(b);
-    return s;
+    for (int b = 33; b < 128; ++b) s += static_cast<char>(b);
+    return s + "\xC3\xA9\xE2\x98\x83\xF0\x9F\x98\x80";
 }
 
 TEST_F(SettingsFile, WhatIsWrittenReadsBackWithTheKeysAfterIt)
@@ -233,7 +250,8 @@ TEST_F(SettingsFile, WhatIsWrittenReadsBackWithTheKeysAfterIt)
         {"a realname of 255 characters", "zed", sLongWords, "", "irc.example", "7000", 0},
         {"a server name of 255 characters", "zed", "Zed", "", sLong, "7000", 0},
         {"every field at its longest", sLong, sLongWords, sLong, sLong, sLong, 0},
-        {"a password and nickname with bytes over 127", "n\xE9\xFF", "R\xE9", AllWordBytes(), "s", "1", 1},
+        {"a password, nickname and realname in UTF-8", "n\xC3\xA9\xC3\xBF", "R\xC3\xA9 \xE4\xB8\xAD\xE6\x96\x87",
+         AllWordBytes(), "s", "1", 1},
     };
     for (const auto& c : kCases) {
         Store(c.sNick.c_str(), c.sReal.c_str(), c.sPass.c_str(), c.sServer.c_str(), c.sPort.c_str(), c.bShowList);
@@ -327,6 +345,8 @@ TEST(SetupOk, TheNicknameHasItsBlanksReplacedAndIsThenCutToNine)
     const struct { const char* szTyped; const char* szStored; } kCases[] = {
         {"abc def ghi", "abc_def_g"}, {" zed ", "_zed_"}, {"abcdefghijk", "abcdefghi"},
         {"abcdefghi", "abcdefghi"},   {"", ""},           {"n\xE9\tx", "n\xE9\tx"},
+        {"\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD", "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7"},  // 9 bytes would split the fifth letter
+        {"abcdefgh\xE2\x98\x83", "abcdefgh"}, {"abcdefg\xC3\xA9", "abcdefg\xC3\xA9"},
     };
     for (const auto& c : kCases) {
         ResetClientAndFake();
@@ -346,6 +366,9 @@ TEST(SetupOk, TheOtherTextsAreStoredAsTypedUpTo254Characters)
     EXPECT_STREQ("port", client.szIRCPort);
     EXPECT_EQ(1, client.bShowList);
     EXPECT_EQ(1, client.bTLS);
+    const std::string sSnowmen = Repeat("\xE2\x98\x83", 90);
+    StoreSetupValues({"zed", sSnowmen.c_str(), "", "", "", 1, 1});
+    EXPECT_EQ(Repeat("\xE2\x98\x83", 84), client.szRealname) << "254 bytes would split the 85th snowman";
     StoreSetupValues({"", "", "", "", "", 0, 0});
     EXPECT_EQ(0, client.bShowList);
     EXPECT_EQ(0, client.bTLS);

@@ -179,6 +179,17 @@ TEST(TextPrimitives, CopyFieldStopsAtTheLengthTheNulAnd255)
 
     CopyField(sz, "", 10);
     EXPECT_STREQ("", sz);
+
+    // A 322 row with a long UTF-8 topic: the field ends before the character
+    // that would pass byte 255, whichever byte of it that is.
+    for (size_t nBefore : {251u, 252u, 253u, 254u, 255u}) {
+        std::string sText = std::string(nBefore, 't') + "\xF0\x9F\x98\x80" + "tail";
+        CopyField(sz, sText.c_str());
+        EXPECT_EQ(sText.substr(0, nBefore + 4 <= 255 ? nBefore + 4 : nBefore), sz) << nBefore;
+    }
+    std::string sLatin(254, 'l');
+    CopyField(sz, (sLatin + "\xE9\xE9").c_str());
+    EXPECT_EQ(sLatin + "\xE9", sz) << "bytes that are not UTF-8 are cut where they stand";
 }
 
 TEST(TextPrimitives, TextBuilderDropsWhatDoesNotFit)
@@ -192,6 +203,9 @@ TEST(TextPrimitives, TextBuilderDropsWhatDoesNotFit)
     text.Truncate(2);
     text.Add("Z", 5);  // a length beyond the piece stops at its NUL
     EXPECT_STREQ("abZ", buf);
+
+    text.Add("\xC3\xA9\xE2\x98\x83");
+    EXPECT_STREQ("abZ\xC3\xA9", buf) << "the snowman does not fit whole";
 }
 
 }  // namespace
