@@ -23,7 +23,7 @@ void ChannelList(int nPort)
     TypeLine(anna, "/JOIN #e2e");
     WaitForTitle(anna, "KELVA: #e2e");
     TypeLine(anna, "/TOPIC #e2e :héllo ☃ Ελληνικά 中文");
-    WaitForOutput(anna, " TOPIC #e2e :héllo ☃ Ελληνικά 中文\r\n");
+    WaitForOutput(anna, "<Anna> Topic: héllo ☃ Ελληνικά 中文\r\n");
 
     relay.HoldFrom(" 323 ");
     PressCommandButton(anna, IDM_LIST);

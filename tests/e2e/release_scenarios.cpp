@@ -120,10 +120,10 @@ bool ReadShortcut(const std::string& sLink, std::string& sTarget, std::string& s
 }
 
 // What Setup writes below: the nickname, server and port typed, the default
-// real name kept.
+// real name kept, TLS off.
 std::string ExpectedSettings(const std::string& sNick, int nPort)
 {
-    return SettingsFor(sNick, "127.0.0.1", nPort, false, "Saint Ravkel de France");
+    return SettingsFor(sNick, "127.0.0.1", nPort, false, "Saint Ravkel de France") + "TLS=0\r\n";
 }
 
 // With no kelva.ini yet, Setup's OK writes one into the client's working
