@@ -201,14 +201,15 @@ std::string LinkedServers::PlaySide(const Side& side, unsigned short nPort)
     CopyField(client.szIRCPort, std::to_string(nPort).c_str());
     fake.nTicks = side.bInvites ? 1234 : 987654;  // the coins' seeds: equal ones would tie every toss
     nLastPoll = 0;
+    // Yes to the invitation, ready before connecting: the invitation may come
+    // in the same receive as the inviter's JOIN.
+    if (!side.bInvites) fake.answers.push_back(6);
     if (ConnectToServer() != 0 || !FinishConnectAttempt() || !client.bConnected) return "cannot connect";
     if (!PumpUntil([&] { return client.nGameState == GAME_IDLE && InNickList(side.szPartner); }, 20000))
         return std::string("no game mode with ") + side.szPartner + " in the nick list";
     if (side.bInvites) {
         fake.nSelected = static_cast<int>(std::find(fake.nicks.begin(), fake.nicks.end(), side.szPartner) - fake.nicks.begin());
         OnNickListSelect();
-    } else {
-        fake.answers.push_back(6);  // Yes to the invitation
     }
     if (!PumpUntil([] { return gameClient.record.bCoinsSettled != 0; }, 10000)) return "no coin toss";
     const GameRecord& r = gameClient.record;
