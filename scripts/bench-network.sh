@@ -45,7 +45,7 @@ trap 'exit 130' INT TERM
 start_kit() {  # DIR PORT OTHER_PORT NICK GAMES
     "$root/scripts/serve.sh" --name 127.0.0.1 --port "$2" --listen 127.0.0.1 --dir "$1" --link "127.0.0.1:$3" \
         --link-password bench --flood-limits "$limits" --max-games "$5" --opponent-nick "$4" \
-        --opponent "$bin/kelva-opponent" >"$1.out" 2>&1 &
+        --opponent "$bin/kelva-opponent" --tls-port 0 >"$1.out" 2>&1 &
     kit_pids+=($!)
 }
 

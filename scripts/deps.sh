@@ -20,7 +20,7 @@ run) wanted=("${common[@]}" imagemagick) ;;
 release) wanted=(cmake ninja-build mingw-w64 nsis) ;;
 bench) wanted=("${common[@]}" python3 irssi tmux strace) ;;
 opponent) wanted=(cmake ninja-build g++) ;;  # the computer player and its benchmark alone
-serve) wanted=(cmake ninja-build g++ ngircd) ;;  # the server kit
+serve) wanted=(cmake ninja-build g++ ngircd openssl) ;;  # the server kit
 *) echo "usage: $0 test|run|release|bench|opponent|serve" >&2; exit 2 ;;
 esac
 

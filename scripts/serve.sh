@@ -3,7 +3,7 @@
 # "#Go-Moku" (key KELVA) and "#lobby", and the computer player in "#Go-Moku".
 # Prints one line "ready" once both are up; Ctrl-C or SIGTERM stops both.
 # Configuration and logs go to one folder. See docs/hosting.md.
-#   scripts/serve.sh [--name HOST] [--port N] [--tls-port N] [--dir DIR]
+#   scripts/serve.sh [--name HOST] [--port N] [--tls-port N] [--tls-cert FILE --tls-key FILE] [--dir DIR]
 #                    [--link HOST:PORT --link-password WORD] [--listen ADDRESSES]
 #                    [--flood-limits on|off] [--max-games N] [--opponent-nick NICK]
 #                    [--opponent PROGRAM] [--config-only]
@@ -15,7 +15,10 @@ usage() {
 usage: scripts/serve.sh [options]
   --name HOST            the server's host name, as players enter it (default: this machine's)
   --port N               the port for players (default 6667)
-  --tls-port N           a TLS port; 0, the default, for none (TLS is not available yet)
+  --tls-port N           the port for players with TLS (default 6697; 0 for none)
+  --tls-cert FILE        the group's certificate for --name (PEM; default: one the kit makes
+                         once, self-signed, in DIR)
+  --tls-key FILE         its private key (PEM)
   --dir DIR              configuration and logs (default build/serve)
   --link HOST:PORT       links to another server of this kit, started with --name HOST --port PORT
   --link-password WORD   the password both linked servers are given (letters, digits, . _ -)
@@ -34,7 +37,9 @@ refuse() { echo "serve.sh: $*" >&2; exit 2; }
 
 name=$(hostname -f 2>/dev/null || hostname)
 port=6667
-tls_port=0
+tls_port=6697
+tls_cert=""
+tls_key=""
 dir=$root/build/serve
 link=""
 link_password=""
@@ -48,7 +53,7 @@ while [ $# -gt 0 ]; do
     case "$1" in
     --config-only) config_only=1; shift; continue ;;
     --help | -h) usage ;;
-    --name | --port | --tls-port | --dir | --link | --link-password | --listen | --flood-limits | --max-games | \
+    --name | --port | --tls-port | --tls-cert | --tls-key | --dir | --link | --link-password | --listen | --flood-limits | --max-games | \
         --opponent-nick | --opponent)
         [ $# -ge 2 ] || refuse "a value is missing after $1" ;;
     *) echo "serve.sh: unknown option $1" >&2; usage ;;
@@ -57,6 +62,8 @@ while [ $# -gt 0 ]; do
     --name) name=$2 ;;
     --port) port=$2 ;;
     --tls-port) tls_port=$2 ;;
+    --tls-cert) tls_cert=$2 ;;
+    --tls-key) tls_key=$2 ;;
     --dir) dir=$2 ;;
     --link) link=$2 ;;
     --link-password) link_password=$2 ;;
@@ -74,8 +81,10 @@ is_host() { [[ "$1" =~ ^[A-Za-z0-9]([A-Za-z0-9.-]*[A-Za-z0-9])?$ ]]; }
 
 is_host "$name" || refuse "not a host name: $name"
 is_port "$port" || refuse "not a port: $port"
-[[ "$tls_port" =~ ^[0-9]+$ ]] || refuse "not a port: $tls_port"
-[ "$tls_port" -eq 0 ] || refuse "TLS is not available yet in this kit: leave --tls-port at 0"
+[ "$tls_port" = 0 ] || is_port "$tls_port" || refuse "not a port: $tls_port"
+[ "$tls_port" != "$port" ] || refuse "--tls-port must differ from --port"
+{ [ -z "$tls_cert" ] && [ -z "$tls_key" ]; } || { [ -f "$tls_cert" ] && [ -f "$tls_key" ]; } ||
+    refuse "--tls-cert and --tls-key name the certificate and its key, both files"
 [[ "$listen" =~ ^[0-9A-Fa-f.:,]+$ ]] || refuse "not a list of addresses: $listen"
 [[ "$flood_limits" =~ ^(on|off)$ ]] || refuse "--flood-limits is on or off, not $flood_limits"
 if [ -n "$link" ]; then
@@ -103,8 +112,22 @@ link_section() {
     [[ "$own" > "$other" ]] || printf 'Passive = yes\n'
 }
 
+# The certificate of the TLS port: the group's, or one made once for --name,
+# self-signed (players then trust it on purpose: see docs/hosting.md).
+tls_section() {
+    local cert=$tls_cert key=$tls_key
+    if [ -z "$cert" ]; then
+        cert=$dir/server.crt key=$dir/server.key
+        [ -f "$cert" ] || openssl req -x509 -newkey rsa:2048 -nodes -keyout "$key" -out "$cert" -days 3650 \
+            -subj "/CN=$name" -addext "subjectAltName=DNS:$name" 2>/dev/null || return 1
+    fi
+    printf '\n[SSL]\nPorts = %s\nCertFile = %s\nKeyFile = %s\n' "$tls_port" "$cert" "$key"
+}
+
 write_config() {
     mkdir -p "$dir" || return 1
+    local tls=""
+    if [ "$tls_port" != 0 ]; then tls=$(tls_section) || return 1; fi
     # Without flood limits no connection is ever held back ([Limits]: no
     # penalty time at all).
     local limits=120
@@ -113,6 +136,7 @@ write_config() {
         sed -e "s/@NAME@/$(irc_name "$name" "$port")/g" -e "s/@LISTEN@/$listen/" -e "s/@PORT@/$port/" \
             -e "s/@PING_TIMEOUT@/$limits/" -e "s/@PASSWORD@//" "$root/scripts/ngircd.conf.in"
         [ -z "$link" ] || link_section
+        [ -z "$tls" ] || printf '%s\n' "$tls"
     } >"$dir/ngircd.conf"
 }
 

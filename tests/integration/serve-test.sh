@@ -15,13 +15,15 @@ port_b=$((port_a + 1))
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
 
-start_kit() {  # DIR PORT OTHER_PORT NICK FLOOD_LIMITS
+tls_port=$((port_a + 2))
+start_kit() {  # DIR PORT OTHER_PORT NICK FLOOD_LIMITS TLS_PORT
     "$serve" --name 127.0.0.1 --port "$2" --listen 127.0.0.1 --dir "$1" --link "127.0.0.1:$3" \
-        --link-password s3cret-link --opponent "$opponent" --opponent-nick "$4" --flood-limits "$5" >"$1.out" 2>&1 &
+        --link-password s3cret-link --opponent "$opponent" --opponent-nick "$4" --flood-limits "$5" \
+        --tls-port "$6" >"$1.out" 2>&1 &
 }
-start_kit "$work/a" "$port_a" "$port_b" Computer on
+start_kit "$work/a" "$port_a" "$port_b" Computer on "$tls_port"
 kit_a=$!
-start_kit "$work/b" "$port_b" "$port_a" Computer2 off
+start_kit "$work/b" "$port_b" "$port_a" Computer2 off 0
 kit_b=$!
 trap 'kill $kit_a $kit_b 2>/dev/null' EXIT
 
@@ -35,6 +37,12 @@ wait_for '^ready$' "$work/b.out" || fail "the second kit is not ready: $(cat "$w
 wait_for "Server \"kelva$port_b.127.0.0.1\" registered" "$work/a/ngircd.log" || fail "the servers do not link"
 grep -q "^MaxPenaltyTime = 0$" "$work/a/ngircd.conf" && fail "the first server should keep ngircd's flood limits"
 grep -q "^MaxPenaltyTime = 0$" "$work/b/ngircd.conf" || fail "the second server should have no flood limits"
+grep -q "^\[SSL\]$" "$work/b/ngircd.conf" && fail "the second server, given --tls-port 0, should not listen for TLS"
+
+# The first server speaks TLS on its TLS port, with the certificate the kit
+# made for its name.
+subject=$(openssl s_client -connect "127.0.0.1:$tls_port" </dev/null 2>/dev/null | openssl x509 -noout -subject 2>/dev/null)
+[[ "$subject" == *"CN = 127.0.0.1"* ]] || fail "the TLS port should present a certificate for 127.0.0.1, not: $subject"
 
 # A player on the first server joins the game channel and reads its names.
 names=""
