@@ -45,13 +45,23 @@ subject=$(openssl s_client -connect "127.0.0.1:$tls_port" </dev/null 2>/dev/null
 [[ "$subject" == *"CN = 127.0.0.1"* ]] || fail "the TLS port should present a certificate for 127.0.0.1, not: $subject"
 
 # A player on the first server joins the game channel and reads its names.
+# A computer is in the channel a moment after it says it is registered (with
+# ngircd's flood limits its JOIN waits its turn), so the names are asked
+# again, ten times at most, until they hold everybody.
 names=""
+has_all() { for nick in Computer Computer2 tester; do [[ " $names " == *" $nick "* ]] || return 1; done; }
 if exec 3<>"/dev/tcp/127.0.0.1/$port_a"; then
     printf 'NICK tester\r\nUSER tester 0 * :tester\r\nJOIN #Go-Moku KELVA\r\n' >&3
-    while IFS= read -r -t 10 line <&3; do
-        line=${line%$'\r'}
-        [[ "$line" == *" 353 "* ]] && names="$names ${line##*:}"
-        [[ "$line" == *" 366 "* ]] && break
+    for _ in $(seq 10); do
+        names=""
+        while IFS= read -r -t 10 line <&3; do
+            line=${line%$'\r'}
+            [[ "$line" == *" 353 "* ]] && names="$names ${line##*:}"
+            [[ "$line" == *" 366 "* ]] && break
+        done
+        has_all && break
+        sleep 0.5
+        printf 'NAMES #Go-Moku\r\n' >&3
     done
     exec 3>&-
 fi
