@@ -182,15 +182,19 @@ wait_for_log() {
     return 1
 }
 
+# Gives up the start: the end of the log that says why, and both children
+# stopped.
+give_up() {  # WHAT LOG
+    echo "$1; the end of $2:" >&2
+    tail -n 15 "$2" >&2
+    stop_all
+    exit 1
+}
+
 /usr/sbin/ngircd -n -f "$dir/ngircd.conf" >"$dir/ngircd.log" 2>&1 &
 ircd_pid=$!
 echo "$ircd_pid" >"$dir/ngircd.pid"
-if ! wait_for_log "Now listening on" "$dir/ngircd.log" "$ircd_pid"; then
-    echo "ngircd did not start; the end of $dir/ngircd.log:" >&2
-    tail -n 15 "$dir/ngircd.log" >&2
-    stop_all
-    exit 1
-fi
+wait_for_log "Now listening on" "$dir/ngircd.log" "$ircd_pid" || give_up "ngircd did not start" "$dir/ngircd.log"
 
 # The computer connects through the first address listened on, or through
 # loopback when that is every address.
@@ -200,12 +204,8 @@ opponent_host=${listen%%,*}
     >"$dir/opponent.log" 2>&1 &
 opponent_pid=$!
 echo "$opponent_pid" >"$dir/opponent.pid"
-if ! wait_for_log "registered as" "$dir/opponent.log" "$opponent_pid"; then
-    echo "the computer player did not join; the end of $dir/opponent.log:" >&2
-    tail -n 15 "$dir/opponent.log" >&2
-    stop_all
-    exit 1
-fi
+wait_for_log "registered as" "$dir/opponent.log" "$opponent_pid" ||
+    give_up "the computer player did not join" "$dir/opponent.log"
 
 echo "$(irc_name "$name" "$port") on port $port; logs in $dir"
 echo ready
