@@ -1,11 +1,11 @@
 #include "game/client_game.h"
 
-#include "irc/send.h"
+#include "irc/transmit.h"
 #include "irc/seam.h"
 
 namespace {
 
-void SendToPartner(Game&, const char* szMessage) { SendText(szMessage); }
+void SendToPartner(Game&, const char* szMessage) { SendToConversation(szMessage); }
 void ShowNotice(Game&, const char* szText) { AppendOutput(szText); }
 void Ring(Game&) { SystemBeep(); }
 void Invalidate(Game&) { InvalidateBoard(); }

@@ -1,8 +1,7 @@
 // The client's one game: the board of its game window, the play on it and
-// the view sizes it is drawn at. The game window's messages arrive here from
-// its window procedure (and, in the native build, from the fake seam); what
-// the game asks of the screen, the network and the system goes through the
-// seam.
+// the view sizes it is drawn at. The handshake and the game window's
+// procedure call in here; what the game asks of the screen, the network and
+// the system goes through the seam.
 #pragma once
 
 #include "game/play.h"
@@ -27,9 +26,9 @@ BoardViewSizes ViewSizesFor(unsigned short w, unsigned short h);
 // (0, 0), which the board refuses, while the spacing is 0.
 BoardPoint PointFromClick(const BoardViewSizes& sizes, unsigned short px, unsigned short py);
 
-// The game window's messages: GWM_RESET, GWM_COMMAND (the index of the
-// letter after the "!" and the whole received line), WM_LBUTTONDOWN at a
-// client position, WM_SIZE.
+// What reaches the game: a reset and an opponent's message from the
+// handshake (the index of the letter after the "!" and the whole received
+// line), and from the game window a click at a client position and a size.
 void OnGameReset();
 void OnGameCommand(short nLetter, const char* szLine);
 void OnBoardClick(unsigned short px, unsigned short py);

@@ -2,9 +2,10 @@
 
 #include <cstring>
 
+#include "game/client_game.h"
 #include "game/vocabulary.h"
 #include "irc/client_state.h"
-#include "irc/send.h"
+#include "irc/transmit.h"
 #include "irc/text.h"
 #include "resources/resource.h"
 #include "irc/seam.h"
@@ -20,11 +21,11 @@ void ShowWithPartner(const char* szBefore, const char* szAfter)
 
 void LeaveGameWithPartner()
 {
-    SendText(MessageOf(LETTER_LEAVE).szText);
+    SendToConversation(MessageOf(LETTER_LEAVE).szText);
     client.szPartner[0] = '\0';
     NickListClearSelection();
     client.nGameState = GAME_IDLE;
-    SendGameReset();
+    OnGameReset();
 }
 
 void SelectedOwnName()
@@ -52,12 +53,12 @@ bool Invite(const char* szName)
             NickListSelectName(client.szPartner);
             return false;
         }
-        SendText(MessageOf(LETTER_LEAVE).szText);
-        SendGameReset();
+        SendToConversation(MessageOf(LETTER_LEAVE).szText);
+        OnGameReset();
     }
     CopyField(client.szPartner, szName);
     client.nGameState = GAME_INVITING;
-    SendText(MessageOf(LETTER_INVITE).szText);
+    SendToConversation(MessageOf(LETTER_INVITE).szText);
     ShowWithPartner("<KELVA> Please wait while inviting ", "...\r\n");
     return true;
 }
@@ -77,7 +78,7 @@ void FromOpponent(const char* szLine, short nLetter)
     if (cLetter == LETTER_LEAVE || IsBusyReply(cLetter))
         OnPartnerDeparture();
     else
-        SendGameCommand(nLetter, szLine);
+        OnGameCommand(nLetter, szLine);
 }
 
 void FromInvited(const char* szLine, short nLetter)
@@ -86,7 +87,7 @@ void FromInvited(const char* szLine, short nLetter)
     case LETTER_ACCEPT:
         client.nGameState = GAME_PLAYING;
         ShowWithPartner("<KELVA> ", " has accepted.\r\n");
-        SendGameCommand(nLetter, szLine);
+        OnGameCommand(nLetter, szLine);
         break;
     case LETTER_DECLINE:
         ShowWithPartner("<KELVA> ", " has declined to play.\r\n");
@@ -101,7 +102,7 @@ void FromInvited(const char* szLine, short nLetter)
         AppendOutput("<KELVA> The person you invited has just invited someone else.\r\n");
         break;
     // Both invited each other: the game starts when the partner's own "!A" comes.
-    case LETTER_INVITE: SendText(MessageOf(LETTER_ACCEPT).szText); break;
+    case LETTER_INVITE: SendToConversation(MessageOf(LETTER_ACCEPT).szText); break;
     }
 }
 
@@ -113,27 +114,16 @@ void FromPartner(const char* szLine, short nLetter)
         FromInvited(szLine, nLetter);
 }
 
-// Sends a game message to somebody other than the partner, who stays the
-// partner.
-void SendTo(const char* szName, const char* szMessage)
-{
-    TextField szKept;
-    CopyField(szKept, client.szPartner);
-    CopyField(client.szPartner, szName);
-    SendText(szMessage);
-    CopyField(client.szPartner, szKept);
-}
-
 void AnswerInvitation(const char* szSender)
 {
     if (ShowMessageDialog(client.hMainWnd, szSender, "Hey...", IDS_PLAY_GAME) != IDYES_BUTTON) {
-        SendTo(szSender, MessageOf(LETTER_DECLINE).szText);
+        SendMessageTo(szSender, MessageOf(LETTER_DECLINE).szText);
         return;
     }
     client.nGameState = GAME_PLAYING;
     CopyField(client.szPartner, szSender);
     NickListSelectName(client.szPartner);
-    SendText(MessageOf(LETTER_ACCEPT).szText);
+    SendToConversation(MessageOf(LETTER_ACCEPT).szText);
 }
 
 // Busy replies are never answered: two clients busy with others would
@@ -146,8 +136,8 @@ void FromSomebodyElse(const char* szSender, char cLetter)
         return;
     }
     if (IsBusyReply(cLetter) || szSender[0] == '\0') return;
-    if (client.nGameState == GAME_INVITING) SendTo(szSender, MessageOf(LETTER_BUSY_INVITING).szText);
-    if (client.nGameState == GAME_PLAYING) SendTo(szSender, MessageOf(LETTER_BUSY_PLAYING).szText);
+    if (client.nGameState == GAME_INVITING) SendMessageTo(szSender, MessageOf(LETTER_BUSY_INVITING).szText);
+    if (client.nGameState == GAME_PLAYING) SendMessageTo(szSender, MessageOf(LETTER_BUSY_PLAYING).szText);
 }
 
 }  // namespace
@@ -156,7 +146,7 @@ void ToggleGameMode()
 {
     if (client.nGameState == GAME_OFF) {
         client.nGameState = GAME_IDLE;
-        SendGameReset();
+        OnGameReset();
         ShowGameWindow(1);
     } else {
         client.nGameState = GAME_OFF;
@@ -211,5 +201,5 @@ void OnPartnerDeparture()
     }
     AppendOutput("<KELVA> Your opponent has left.\r\n");
     client.nGameState = GAME_IDLE;
-    SendGameReset();
+    OnGameReset();
 }

@@ -1,8 +1,9 @@
 // Game mode and the invitation handshake between two clients.
 #pragma once
 
-// The main window's IDC_GAMEMODE: chat mode becomes game mode with an empty
-// board, any game state becomes chat mode; the window is laid out again.
+// Chat mode becomes game mode with an empty board, any game state becomes
+// chat mode; the window is laid out again. Joining and leaving the game
+// channel switch it.
 void ToggleGameMode();
 
 // The nick list's selection: in chat mode it starts or ends a private

@@ -49,11 +49,11 @@ struct Game {
     void* pHostData;  // the host's own, for its entries
 };
 
-// Abandons the game shown (the game window's GWM_RESET): a board that is not
+// Abandons the game shown: a board that is not
 // already clear is cleared and the coins reseeded; the toss starts afresh.
 void ResetGame(Game& game);
 
-// A game message from the opponent (the game window's GWM_COMMAND): nLetter
+// A game message from the opponent: nLetter
 // is the index of the letter after the "!" in the whole received line.
 void HandleOpponentMessage(Game& game, const char* szLine, short nLetter);
 

@@ -3,7 +3,6 @@
 // so do the partner, the channel and the user's own nickname.
 #include <cstring>
 
-#include "game/handshake.h"
 #include "irc/client_state.h"
 #include "irc/seam.h"
 #include "irc/send.h"
@@ -67,7 +66,7 @@ void OnDeparture(ServerLine& line, const char* szShown)
     if (client.szPartner[0] != '\0' && !bPartner) return;
     if (!bPartner && IsOwnNick(line.szSender)) return;
     ShowPieces({"<", line.szSender, szShown});
-    if (bPartner) OnPartnerDeparture();
+    line.bPartnerLeft = bPartner;
 }
 
 // " (reason)" from the trailing text at nPos, or nothing without one.
@@ -168,7 +167,7 @@ void OnKick(ServerLine& line)
     bool bPartner = IsPartner(szVictim);
     if (client.szPartner[0] != '\0' && !bPartner) return;
     ShowPieces({"<", line.szSender, "> Kicked ", szVictim, szReason, "\r\n"});
-    if (bPartner) OnPartnerDeparture();
+    line.bPartnerLeft = bPartner;
 }
 
 // ":op!u@h MODE #chan +o-v Irena bob": the marks of the channel's members

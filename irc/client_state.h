@@ -18,9 +18,6 @@ const int MAX_PING_SECONDS = 86400;
 // nSendMode: how SendText treats its text.
 const short SEND_COMPOSE = 1;  // user text: "/" commands and chat lines
 const short SEND_RAW = 2;      // protocol text, sent unchanged
-// nRecvMode: how HandleServerLine treats a received line.
-const short RECV_PARSE = 1;
-const short RECV_SHOW = 2;
 
 // nGameState
 const short GAME_OFF = 0;       // chat mode, game window hidden
@@ -43,7 +40,6 @@ struct ClientState {
     int bConnected = 0;
     SOCKET sockServer = INVALID_SOCKET;
     short nSendMode = SEND_RAW;
-    short nRecvMode = RECV_SHOW;
     // The nickname of the settings while a connection goes by another: the
     // server refused it at registration, or the user renamed himself.
     // szNickname gets it back when the connection ends.
@@ -55,7 +51,6 @@ struct ClientState {
     short nGameState = GAME_OFF;
     char* pTCP_Input_Buffer = nullptr;
     char* pLine_Buffer = nullptr;
-    int bOverflowShown = 0;  // the over-long line notice of this connection has been shown
 
     // Windows and dialogs; each handle is null until its window exists.
     HINSTANCE hInstance = nullptr;

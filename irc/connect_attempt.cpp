@@ -4,47 +4,27 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "irc/client_state.h"
-#include "irc/connection.h"
+#include "irc/connection_state.h"
 #include "irc/seam.h"
 
 namespace {
 
-// More addresses than a name ever has in practice; the rest are not tried.
-const int MAX_ADDRESSES = 16;
+AttemptState& attempt = connection.attempt;
 
-enum AttemptStep { ATTEMPT_NONE, ATTEMPT_RESOLVING, ATTEMPT_CONNECTING };
+AttemptOutcome GoesOn() { return {ATTEMPT_GOES_ON, INVALID_SOCKET, "", 0}; }
 
-struct Attempt {
-    AttemptStep nStep = ATTEMPT_NONE;
-    // Counts attempts, so that the look-up of an abandoned one is told apart.
-    unsigned nNumber = 0;
-    SOCKET sock = INVALID_SOCKET;  // the connect under way
-    sockaddr_storage addresses[MAX_ADDRESSES];
-    socklen_t nLengths[MAX_ADDRESSES];
-    int nAddresses = 0;
-    int nNext = 0;  // the address to try when the connect under way fails
-};
-
-Attempt attempt;
-
-void EndAttempt()
+AttemptOutcome Connected(SOCKET sock)
 {
     attempt.nStep = ATTEMPT_NONE;
     attempt.sock = INVALID_SOCKET;
+    return {ATTEMPT_CONNECTED, sock, "", 0};
 }
 
-short FailAttempt(const char* szCall, int nError)
+AttemptOutcome Failed(const char* szCall, int nError)
 {
-    EndAttempt();
-    SetConnectionControls(CONTROLS_DISCONNECTED);
-    return ShowSocketError(szCall, nError);
-}
-
-void Connected(SOCKET sock)
-{
-    EndAttempt();
-    OnTcpConnected(sock);
+    attempt.nStep = ATTEMPT_NONE;
+    attempt.sock = INVALID_SOCKET;
+    return {ATTEMPT_FAILED, INVALID_SOCKET, szCall, nError};
 }
 
 void AddAddress(const sockaddr* pAddress, socklen_t nLength)
@@ -52,16 +32,6 @@ void AddAddress(const sockaddr* pAddress, socklen_t nLength)
     if (attempt.nAddresses == MAX_ADDRESSES || nLength > static_cast<socklen_t>(sizeof(sockaddr_storage))) return;
     std::memcpy(&attempt.addresses[attempt.nAddresses], pAddress, static_cast<size_t>(nLength));
     attempt.nLengths[attempt.nAddresses++] = nLength;
-}
-
-// The port of the setting, as atoi reads it: 0 when it is not a number.
-void SetPort(sockaddr_storage& address)
-{
-    unsigned short nPort = htons(static_cast<unsigned short>(std::atoi(client.szIRCPort)));
-    if (address.ss_family == AF_INET6)
-        reinterpret_cast<sockaddr_in6*>(&address)->sin6_port = nPort;
-    else
-        reinterpret_cast<sockaddr_in*>(&address)->sin_port = nPort;
 }
 
 // A socket of the address's family, bound to any local address, that does
@@ -88,29 +58,28 @@ SOCKET OpenSocket(const sockaddr_storage& address, socklen_t nLength, const char
 }
 
 // Starts a connect to each remaining address in turn until one is under way
-// or stands. When none is left, the last failure (szCall, nError) is shown.
-short TryRemainingAddresses(const char* szCall, int nError)
+// or stands. When none is left, the last failure (szCall, nError) is the
+// attempt's.
+AttemptOutcome TryRemainingAddresses(const char* szCall, int nError)
 {
     while (attempt.nNext < attempt.nAddresses) {
         int i = attempt.nNext++;
-        SetPort(attempt.addresses[i]);
+        SetAddressPort(attempt.addresses[i], attempt.nPort);
         SOCKET sock = OpenSocket(attempt.addresses[i], attempt.nLengths[i], szCall, nError);
         if (sock == INVALID_SOCKET) continue;
         WatchConnect(sock);
-        if (connect(sock, reinterpret_cast<sockaddr*>(&attempt.addresses[i]), attempt.nLengths[i]) == 0) {
-            Connected(sock);
-            return 0;
-        }
+        if (connect(sock, reinterpret_cast<sockaddr*>(&attempt.addresses[i]), attempt.nLengths[i]) == 0)
+            return Connected(sock);
         szCall = "connect";
         nError = WSAGetLastError();
         if (nError == WSAEWOULDBLOCK || nError == WSAEINPROGRESS) {
             attempt.nStep = ATTEMPT_CONNECTING;
             attempt.sock = sock;
-            return 0;
+            return GoesOn();
         }
         closesocket(sock);
     }
-    return FailAttempt(szCall, nError);
+    return Failed(szCall, nError);
 }
 
 void UseDottedAddress(const char* szAddress)
@@ -123,59 +92,49 @@ void UseDottedAddress(const char* szAddress)
 
 }  // namespace
 
-short StartConnectAttempt()
+AttemptOutcome BeginAttempt(const char* szServer, const char* szPort)
 {
     ++attempt.nNumber;
     attempt.nAddresses = 0;
     attempt.nNext = 0;
-    SetConnectionControls(CONTROLS_CONNECTING);
+    attempt.nPort = htons(static_cast<unsigned short>(std::atoi(szPort)));
     // A malformed dotted address only shows up as a failing connect.
-    if (std::isdigit(static_cast<unsigned char>(client.szIRCServer[0]))) {
-        UseDottedAddress(client.szIRCServer);
+    if (std::isdigit(static_cast<unsigned char>(szServer[0]))) {
+        UseDottedAddress(szServer);
         return TryRemainingAddresses("connect", 0);
     }
     attempt.nStep = ATTEMPT_RESOLVING;
-    ResolveServerName(attempt.nNumber, client.szIRCServer);
-    return 0;
+    ResolveServerName(attempt.nNumber, szServer);
+    return GoesOn();
 }
 
-bool ConnectAttemptInProgress() { return attempt.nStep != ATTEMPT_NONE; }
+bool AttemptUnderWay() { return attempt.nStep != ATTEMPT_NONE; }
 
-void CancelConnectAttempt()
+void AbandonAttempt()
 {
-    if (attempt.nStep == ATTEMPT_NONE) return;
     if (attempt.sock != INVALID_SOCKET) closesocket(attempt.sock);
-    EndAttempt();
-    SetConnectionControls(CONTROLS_DISCONNECTED);
+    attempt.nStep = ATTEMPT_NONE;
+    attempt.sock = INVALID_SOCKET;
 }
 
-void OnServerNameResolved(unsigned nAttempt, addrinfo* pFound, int nError)
+AttemptOutcome TakeLookUp(unsigned nAttempt, addrinfo* pFound, int nError)
 {
     bool bCurrent = attempt.nStep == ATTEMPT_RESOLVING && nAttempt == attempt.nNumber;
     for (addrinfo* p = pFound; p != nullptr && bCurrent; p = p->ai_next)
         if (p->ai_family == AF_INET || p->ai_family == AF_INET6)
             AddAddress(p->ai_addr, static_cast<socklen_t>(p->ai_addrlen));
     if (pFound != nullptr) freeaddrinfo(pFound);
-    if (!bCurrent) return;
-    if (nError != 0) {
-        FailAttempt("gethostbyname", nError);
-        return;
-    }
-    if (attempt.nAddresses == 0) {
-        FailAttempt("gethostbyname", WSANO_DATA);
-        return;
-    }
-    TryRemainingAddresses("connect", 0);
+    if (!bCurrent) return GoesOn();
+    if (nError != 0) return Failed("gethostbyname", nError);
+    if (attempt.nAddresses == 0) return Failed("gethostbyname", WSANO_DATA);
+    return TryRemainingAddresses("connect", 0);
 }
 
-void OnConnectDone(SOCKET sock, int nError)
+AttemptOutcome TakeConnectEnd(SOCKET sock, int nError)
 {
-    if (attempt.nStep != ATTEMPT_CONNECTING || sock != attempt.sock) return;
-    if (nError == 0) {
-        Connected(sock);
-        return;
-    }
+    if (attempt.nStep != ATTEMPT_CONNECTING || sock != attempt.sock) return GoesOn();
+    if (nError == 0) return Connected(sock);
     closesocket(sock);
     attempt.sock = INVALID_SOCKET;
-    TryRemainingAddresses("connect", nError);
+    return TryRemainingAddresses("connect", nError);
 }

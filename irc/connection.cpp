@@ -5,12 +5,10 @@
 #include <cstring>
 
 #include "irc/client_state.h"
-#include "irc/connect_attempt.h"
-#include "irc/keepalive.h"
-#include "irc/receive.h"
+#include "irc/dispatch.h"
 #include "irc/send.h"
+#include "irc/transmit.h"
 #include "irc/text.h"
-#include "irc/transport.h"
 #include "irc/seam.h"
 #include "kelva_version.h"
 #include "resources/resource.h"
@@ -46,7 +44,130 @@ void Register()
                            client.szRealname, "\r\n"};
     for (const char* szPiece : pUser) SendText(szPiece);
     client.nSendMode = SEND_COMPOSE;
-    client.nRecvMode = RECV_PARSE;
+}
+
+// The moment the server's TCP connection stands: sock becomes the
+// connection, and the session begins on it.
+void OnTcpConnected(SOCKET sock)
+{
+    client.sockServer = sock;
+    // A line often leaves in pieces, one send each (the registration's).
+    // Without this a piece waits until the server has acknowledged the one
+    // before it: a delay of 40 to 200 ms on each.
+    int nNoDelay = 1;
+    setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&nNoDelay), sizeof nNoDelay);
+    StartLineAssembly();
+    client.szPartner[0] = '\0';
+    connection.bQuitSent = 0;
+    unsigned nNow = TickCount();
+    short nSession = StartSession(sock, client.szIRCServer, client.bTLS != 0, nNow);
+    if (nSession == SESSION_FAILED) {
+        EndConnection(END_TLS_FAILED, 0, SessionFailure());
+        return;
+    }
+    // From here the connection counts as open, also while a TLS handshake
+    // runs: Disconnect ends it, and the pump steps it.
+    NoteServerHeard(connection.watch, nNow);
+    client.bConnected = 1;
+    SetConnectionControls(CONTROLS_CONNECTED);
+    if (nSession == SESSION_READY) Register();
+}
+
+void FollowAttempt(const AttemptOutcome& outcome)
+{
+    if (outcome.nResult == ATTEMPT_CONNECTED) {
+        OnTcpConnected(outcome.sock);
+    } else if (outcome.nResult == ATTEMPT_FAILED) {
+        bool bLookUp = std::strcmp(outcome.szCall, "gethostbyname") == 0;
+        EndConnection(bLookUp ? END_LOOKUP_FAILED : END_CONNECT_FAILED, outcome.nError, outcome.szCall);
+    }
+}
+
+void ShowEndLine(EndReason nReason, int nError, const char* szDetail)
+{
+    char szLine[2 * TEXT_FIELD_SIZE];
+    switch (nReason) {
+    case END_QUIT:
+    case END_CLOSED: std::snprintf(szLine, sizeof szLine, "Error: nBytesRecv = 0\r\n"); break;
+    case END_RESET: std::snprintf(szLine, sizeof szLine, "Error: recv() = %d\r\n", nError); break;
+    case END_SILENCE:
+        std::snprintf(szLine, sizeof szLine, "Error: the server has not answered for %d seconds\r\n", nError);
+        break;
+    case END_TLS_FAILED: std::snprintf(szLine, sizeof szLine, "Error: %s\r\n", szDetail); break;
+    case END_CERT_REFUSED: std::snprintf(szLine, sizeof szLine, "Error: certificate not accepted\r\n"); break;
+    case END_LOOKUP_FAILED:
+    case END_CONNECT_FAILED: std::snprintf(szLine, sizeof szLine, "Error: %s() = %d\r\n", szDetail, nError); break;
+    case END_NONE:
+    case END_USER:
+    case END_WINDOW_CLOSED: return;
+    }
+    AppendOutput(szLine);
+}
+
+// Whether the server may still read a QUIT: not after it closed or reset
+// the connection, nor over a TLS session that failed.
+bool ServerStillListens(EndReason nReason)
+{
+    return nReason == END_USER || nReason == END_SILENCE || nReason == END_WINDOW_CLOSED;
+}
+
+// Leaves the channel, saying QUIT while the server may still read it, and
+// closes the socket. 0, or the closesocket error.
+short CloseConnection(EndReason nReason)
+{
+    if (client.bConnected) {
+        if (ServerStillListens(nReason))
+            SendText("/QUIT\r\n");
+        else if (client.szChannel[0] != '\0')
+            LeaveChannel();
+    }
+    TransportClose();
+    if (client.sockServer != INVALID_SOCKET && closesocket(client.sockServer) == SOCKET_ERROR) {
+        int nError = WSAGetLastError();
+        if (nError != WSAEWOULDBLOCK) {
+            char szText[64];
+            std::snprintf(szText, sizeof szText, "Error: closesocket() = %d\r\n", nError);
+            AppendOutput(szText);
+            return static_cast<short>(nError);
+        }
+    }
+    client.sockServer = INVALID_SOCKET;
+    client.bConnected = 0;
+    // A fallback or a rename lasts for the connection; kelva.ini and the next
+    // registration have the nickname the user chose.
+    if (client.szChosenNickname[0] != '\0') CopyField(client.szNickname, client.szChosenNickname);
+    return 0;
+}
+
+EndReason End(EndReason nReason, int nError = 0, const char* szDetail = "")
+{
+    EndConnection(nReason, nError, szDetail);
+    return nReason;
+}
+
+EndReason EndOnSession(short nSession)
+{
+    if (nSession == SESSION_FAILED) return End(END_TLS_FAILED, 0, SessionFailure());
+    if (nSession == SESSION_REFUSED) return End(END_CERT_REFUSED);
+    return END_NONE;
+}
+
+EndReason StepHandshake(unsigned nNow)
+{
+    short nSession = ContinueSession(nNow);
+    connection.lines.bFilled = TransportPending();
+    if (nSession == SESSION_READY) Register();
+    return EndOnSession(nSession);
+}
+
+EndReason WatchServerSilence(unsigned nNow)
+{
+    switch (WatchSilence(connection.watch, nNow, static_cast<unsigned>(client.nPingSeconds) * 1000u)) {
+    case SILENCE_PING: SendRaw("PING :KELVA\r\n"); break;
+    case SILENCE_GIVE_UP: return End(END_SILENCE, 2 * client.nPingSeconds);
+    case SILENCE_WAIT: break;
+    }
+    return END_NONE;
 }
 
 }  // namespace
@@ -85,81 +206,80 @@ short NetStartup()
     return 0;
 }
 
-short ConnectToServer()
-{
-    if (client.bConnected || ConnectAttemptInProgress()) return 0;
-    char szAttempt[64 + TEXT_FIELD_SIZE];
-    TextBuilder(szAttempt, sizeof szAttempt).Add("Attempting to connect to ").Add(client.szIRCServer).Add("\r\n");
-    AppendOutput(szAttempt);
-    return StartConnectAttempt();
-}
-
-void OnTcpConnected(SOCKET sock)
-{
-    client.sockServer = sock;
-    // A line often leaves in pieces, one send each (the registration's).
-    // Without this a piece waits until the server has acknowledged the one
-    // before it: a delay of 40 to 200 ms on each.
-    int nNoDelay = 1;
-    setsockopt(client.sockServer, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&nNoDelay), sizeof nNoDelay);
-    StartLineAssembly();
-    client.szPartner[0] = '\0';
-    // From here the connection counts as open, also while a TLS handshake
-    // runs: Disconnect ends it, and the receive pass steps it.
-    short nSession = StartSession();
-    if (nSession == SESSION_FAILED) {
-        TransportClose();
-        closesocket(client.sockServer);
-        client.sockServer = INVALID_SOCKET;
-        SetConnectionControls(CONTROLS_DISCONNECTED);
-        return;
-    }
-    StartSilenceWatch();
-    client.bConnected = 1;
-    SetConnectionControls(CONTROLS_CONNECTED);
-    if (nSession == SESSION_READY) Register();
-}
-
-short ContinueHandshake()
-{
-    short nSession = ContinueSession();
-    if (nSession == SESSION_READY) Register();
-    return nSession == SESSION_FAILED ? -1 : 0;
-}
-
-short Disconnect()
-{
-    CancelConnectAttempt();
-    if (!client.bConnected) return 0;
-    SendText("/QUIT\r\n");
-    TransportClose();
-    if (closesocket(client.sockServer) == SOCKET_ERROR) {
-        int nError = WSAGetLastError();
-        if (nError != WSAEWOULDBLOCK) return ShowSocketError("closesocket", nError);
-    }
-    client.sockServer = INVALID_SOCKET;
-    client.bConnected = 0;
-    // A fallback or a rename lasts for the connection; kelva.ini and the next
-    // registration have the nickname the user chose.
-    if (client.szChosenNickname[0] != '\0') CopyField(client.szNickname, client.szChosenNickname);
-    SetConnectionControls(CONTROLS_DISCONNECTED);
-    return 0;
-}
-
-short ShowSocketError(const char* szCall, int nError)
-{
-    char szText[64];
-    std::snprintf(szText, sizeof szText, "Error: %s() = %d\r\n", szCall, nError);
-    AppendOutput(szText);
-    return static_cast<short>(nError);
-}
-
 void NetShutdown()
 {
     std::free(client.pLine_Buffer);
     client.pLine_Buffer = nullptr;
     std::free(client.pTCP_Input_Buffer);
     client.pTCP_Input_Buffer = nullptr;
-    Disconnect();
+    EndConnection(END_WINDOW_CLOSED);
     WSACleanup();
+}
+
+short ConnectToServer()
+{
+    if (client.bConnected || AttemptUnderWay()) return 0;
+    char szAttempt[64 + TEXT_FIELD_SIZE];
+    TextBuilder(szAttempt, sizeof szAttempt).Add("Attempting to connect to ").Add(client.szIRCServer).Add("\r\n");
+    AppendOutput(szAttempt);
+    SetConnectionControls(CONTROLS_CONNECTING);
+    AttemptOutcome outcome = BeginAttempt(client.szIRCServer, client.szIRCPort);
+    FollowAttempt(outcome);
+    return static_cast<short>(outcome.nResult == ATTEMPT_FAILED ? outcome.nError : 0);
+}
+
+bool ConnectAttemptInProgress() { return AttemptUnderWay(); }
+
+short Disconnect() { return EndConnection(END_USER); }
+
+EndReason PumpConnection()
+{
+    if (!client.bConnected) {
+        connection.lines.bFilled = false;
+        return END_NONE;
+    }
+    unsigned nNow = TickCount();
+    if (SessionHandshaking()) return StepHandshake(nNow);
+    int nError = 0;
+    switch (PollReceive(HandleServerLine, nError)) {
+    case RECEIVE_DATA: NoteServerHeard(connection.watch, nNow); break;
+    case RECEIVE_NOTHING: break;
+    case RECEIVE_CLOSED: return End(connection.bQuitSent ? END_QUIT : END_CLOSED);
+    case RECEIVE_FAILED: return End(END_RESET, nError);
+    case RECEIVE_BROKEN: return End(END_TLS_FAILED, 0, SessionFailure());
+    }
+    return WatchServerSilence(nNow);
+}
+
+bool MoreServerDataLikely() { return client.bConnected && ReceiveFilledBuffer(); }
+
+void OnServerNameResolved(unsigned nAttempt, addrinfo* pFound, int nError)
+{
+    FollowAttempt(TakeLookUp(nAttempt, pFound, nError));
+}
+
+void OnConnectDone(SOCKET sock, int nError) { FollowAttempt(TakeConnectEnd(sock, nError)); }
+
+short EndConnection(EndReason nReason, int nError, const char* szDetail)
+{
+    ShowEndLine(nReason, nError, szDetail);
+    AbandonAttempt();
+    if (client.bConnected || client.sockServer != INVALID_SOCKET) {
+        short nClosed = CloseConnection(nReason);
+        if (nClosed != 0) return nClosed;
+    }
+    connection.nLastEnd = nReason;
+    SetConnectionControls(CONTROLS_DISCONNECTED);
+    return 0;
+}
+
+bool ConnectsAgainAfter(EndReason nReason)
+{
+    switch (nReason) {
+    case END_CLOSED:
+    case END_RESET:
+    case END_SILENCE:
+    case END_TLS_FAILED: return true;
+    default: return false;
+    }
 }

@@ -1,41 +1,64 @@
-// The life of the one server connection.
+// The life of the one server connection, and its one owner: a connection
+// begins with ConnectToServer, is driven by PumpConnection on each pass of
+// the main loop, and every end of it, or of an attempt to make it, passes
+// through EndConnection with its reason. Its state is one record
+// (irc/connection_state.h).
 #pragma once
 
-#include "irc/net.h"
+#include "irc/connection_state.h"
 
 // Allocates the two network buffers, starts the sockets layer and learns the
 // local host name ("KELVA" when it cannot). 0 on success; otherwise -1 after
 // an allocation failure or the WSAStartup error, and the program ends.
 short NetStartup();
 
+// At exit: frees the buffers, ends the connection and stops the sockets
+// layer.
+void NetShutdown();
+
 // Begins connecting to szIRCServer:szIRCPort in the background (see
-// connect_attempt.h); OnTcpConnected registers once the connect stands.
-// Does nothing while connected or connecting. 0 unless the attempt failed at
-// once: then the Winsock error; failures are shown in the output pane.
+// connect_attempt.h); once the TCP connection stands, a plain connection
+// registers at once (the identification line on the default server, PASS
+// when a password is set, NICK and USER), while with TLS the handshake
+// begins and registration waits for its end. Does nothing while connected
+// or connecting. 0 unless the attempt failed at once: then the Winsock
+// error; failures are shown in the output pane.
 short ConnectToServer();
 
-// The moment the server's TCP connection stands: sock becomes the
-// connection. A plain connection registers at once: the identification line
-// on the default server, PASS when a password is set, NICK and USER; with TLS
-// the handshake begins here and registration waits for its end
-// (ContinueHandshake). Whatever must happen on the connection before
-// registration belongs here.
-void OnTcpConnected(SOCKET sock);
+bool ConnectAttemptInProgress();
 
-// The receive pass's step while the TLS handshake of a new connection runs:
-// registers once the session is established and its certificate accepted.
-// 0 meanwhile; -1 when the handshake or the certificate failed, with the
-// error line shown, upon which the caller disconnects.
-short ContinueHandshake();
-
-// Says QUIT, closes the socket and puts the connection controls back; an
-// attempt to connect still under way is abandoned instead.
-// 0, or the closesocket error, upon which the connection stays marked open.
+// The user's end: says QUIT, closes the socket and puts the connection
+// controls back; an attempt to connect still under way is abandoned
+// instead. 0, or the closesocket error, upon which the connection stays
+// marked open.
 short Disconnect();
 
-// "Error: connect() = 10061" and the like, in the output pane; returns the
-// number.
-short ShowSocketError(const char* szCall, int nError);
+// Once per pass of the main loop: steps the TLS handshake of a new
+// connection, or makes one receive (see receive.h) and watches the server's
+// silence, sending "PING :KELVA" when it is due. A connection found broken,
+// closed or silent too long is ended here; the reason is returned, END_NONE
+// while the connection stands or nothing is connected.
+EndReason PumpConnection();
 
-// At exit: frees the buffers, disconnects and stops the sockets layer.
-void NetShutdown();
+// Whether more server data most likely waits: the main loop then receives
+// again before it waits.
+bool MoreServerDataLikely();
+
+// The shell's reports on an attempt: the look-up of attempt nAttempt has
+// ended with its addresses (freed here) or the Winsock error nError; the
+// connect of sock has ended with 0 or the Winsock error.
+void OnServerNameResolved(unsigned nAttempt, addrinfo* pFound, int nError);
+void OnConnectDone(SOCKET sock, int nError);
+
+// Every end of a connection or of an attempt: shows the reason's error line
+// ("Error: recv() = 10054" and the like; nError is the number it shows,
+// szDetail the failed call or the TLS failure), says QUIT on a connection
+// that is open, closes the socket and puts the connection controls back.
+// 0, or the closesocket error, upon which the connection stays marked open.
+short EndConnection(EndReason nReason, int nError = 0, const char* szDetail = "");
+
+// Whether a connection that ended for this reason is worth making again
+// without the user: true when the server or the network dropped it, false
+// when the user ended it, refused the certificate, or the server was never
+// reached.
+bool ConnectsAgainAfter(EndReason nReason);

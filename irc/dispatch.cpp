@@ -3,37 +3,15 @@
 #include "irc/dispatch.h"
 
 #include <cstring>
-#include <initializer_list>
 
 #include "game/handshake.h"
 #include "game/vocabulary.h"
 #include "irc/client_state.h"
 #include "irc/send.h"
+#include "irc/transmit.h"
 #include "irc/seam.h"
 #include "irc/server_line.h"
 #include "irc/text.h"
-
-// The pieces of one shown line reach the pane in one append: under a flood
-// every append costs the pane a layout of its own. Room for "<", a 255-
-// character nick, the longest heading and a whole 512-character line.
-void ShowPieces(std::initializer_list<const char*> pieces)
-{
-    char szShown[1024];
-    TextBuilder shown(szShown, sizeof szShown);
-    for (const char* szPiece : pieces) shown.Add(szPiece);
-    AppendOutput(szShown);
-}
-
-bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
-
-bool IsOwnNick(const char* szName) { return std::strcmp(szName, client.szNickname) == 0; }
-
-bool IsPartner(const char* szName)
-{
-    return client.szPartner[0] != '\0' && std::strcmp(szName, client.szPartner) == 0;
-}
-
-void ShowWhole(const ServerLine& line) { ShowPieces({"<?> ", line.szLine}); }
 
 namespace {
 
@@ -52,15 +30,6 @@ void ParseHead(ServerLine& line)
     SkipBlanks(s, line.nPos);
     line.nNumeric = ReadNumber(s, line.nPos);
     SkipBlanks(s, line.nPos);
-}
-
-// One protocol line as it stands, whatever the send mode.
-void SendRaw(const char* szLine)
-{
-    short nKept = client.nSendMode;
-    client.nSendMode = SEND_RAW;
-    SendText(szLine);
-    client.nSendMode = nKept;
 }
 
 // The PING's first parameter comes back as it was sent ("PING :abc" and
@@ -334,14 +303,9 @@ void OnNumericReply(ServerLine& line)
 
 void HandleServerLine(const char* szLine)
 {
-    if (client.nRecvMode == RECV_SHOW) {
-        Show(szLine);
-        return;
-    }
-    if (client.nRecvMode != RECV_PARSE) return;
-
     ServerLine line;
     line.szLine = szLine;
+    line.bPartnerLeft = false;
     ParseHead(line);
     // After a numeric the position is on its target, a nickname that may
     // begin like a command word.
@@ -349,6 +313,7 @@ void HandleServerLine(const char* szLine)
         if (line.nNumeric != 0) break;
         if (CompareNoCase(szLine + line.nPos, word.szWord, word.nChars) == 0) {
             word.pfnHandle(line);
+            if (line.bPartnerLeft) OnPartnerDeparture();
             return;
         }
     }

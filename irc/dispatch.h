@@ -1,8 +1,7 @@
 // The handling of every complete line that arrives from the server.
 #pragma once
 
-// The line ends as it was received ("\r\n" or a bare LF). In show mode
-// (nRecvMode 2) it is shown as it is; in parse mode (1) it is understood:
+// The line ends as it was received ("\r\n" or a bare LF). It is understood:
 // PING is answered, JOIN, PART, QUIT, NICK, KICK and MODE keep the nick list,
 // the partner, the channel and the title up to date, messages and topics are
 // shown with their sender, the channel list dialog is filled, a nickname

@@ -1,63 +1,26 @@
 #include "irc/keepalive.h"
 
-#include <cstdio>
-
-#include "irc/client_state.h"
-#include "irc/send.h"
-#include "irc/seam.h"
-
-namespace {
-
-SilenceWatch watch;
-
-void SendPing()
-{
-    short nKept = client.nSendMode;
-    client.nSendMode = SEND_RAW;
-    SendText("PING :KELVA\r\n");
-    client.nSendMode = nKept;
-}
-
-}  // namespace
-
-SilenceStep DecideOnSilence(const SilenceWatch& state, unsigned nNow, unsigned nIntervalMs)
+SilenceStep DecideOnSilence(const SilenceWatch& watch, unsigned nNow, unsigned nIntervalMs)
 {
     if (nIntervalMs == 0) return SILENCE_WAIT;
-    if (!state.bPingPending) return nNow - state.nLastHeard >= nIntervalMs ? SILENCE_PING : SILENCE_WAIT;
+    if (!watch.bPingPending) return nNow - watch.nLastHeard >= nIntervalMs ? SILENCE_PING : SILENCE_WAIT;
     // Counted from the PING, not from the last word: a modal dialog may have
     // kept the client from receiving for a long time.
-    return nNow - state.nPingSent >= nIntervalMs ? SILENCE_GIVE_UP : SILENCE_WAIT;
+    return nNow - watch.nPingSent >= nIntervalMs ? SILENCE_GIVE_UP : SILENCE_WAIT;
 }
 
-void StartSilenceWatch()
+void NoteServerHeard(SilenceWatch& watch, unsigned nNow)
 {
-    watch = SilenceWatch();
-    watch.nLastHeard = TickCount();
-}
-
-void NoteServerHeard()
-{
-    watch.nLastHeard = TickCount();
+    watch.nLastHeard = nNow;
     watch.bPingPending = 0;
 }
 
-short CheckServerSilence()
+SilenceStep WatchSilence(SilenceWatch& watch, unsigned nNow, unsigned nIntervalMs)
 {
-    unsigned nNow = TickCount();
-    switch (DecideOnSilence(watch, nNow, static_cast<unsigned>(client.nPingSeconds) * 1000u)) {
-    case SILENCE_PING:
-        SendPing();
+    SilenceStep nStep = DecideOnSilence(watch, nNow, nIntervalMs);
+    if (nStep == SILENCE_PING) {
         watch.bPingPending = 1;
         watch.nPingSent = nNow;
-        return 0;
-    case SILENCE_GIVE_UP: {
-        char szText[80];
-        std::snprintf(szText, sizeof szText, "Error: the server has not answered for %d seconds\r\n",
-                      2 * client.nPingSeconds);
-        AppendOutput(szText);
-        return -1;
     }
-    case SILENCE_WAIT: break;
-    }
-    return 0;
+    return nStep;
 }

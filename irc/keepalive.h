@@ -16,11 +16,10 @@ struct SilenceWatch {
 // anything.
 SilenceStep DecideOnSilence(const SilenceWatch& watch, unsigned nNow, unsigned nIntervalMs);
 
-// A new connection counts as heard from.
-void StartSilenceWatch();
-// Anything received from the server.
-void NoteServerHeard();
-// Once per pass of the main loop while connected: sends "PING :KELVA" when
-// it is due. Non-zero when the server has stayed silent for twice the
-// interval, with the error shown; the caller then disconnects.
-short CheckServerSilence();
+// A new connection, and anything received from the server, count as heard
+// from at nNow.
+void NoteServerHeard(SilenceWatch& watch, unsigned nNow);
+
+// What the silence calls for at nNow, noted in the watch: a PING called for
+// is taken as sent, so that the next one waits for its answer.
+SilenceStep WatchSilence(SilenceWatch& watch, unsigned nNow, unsigned nIntervalMs);

@@ -4,9 +4,6 @@
 // its messages ("Error: recv() = 10054") are the same on both.
 #pragma once
 
-#include <cctype>
-#include <cstring>
-
 #ifdef _WIN32
 #include "irc/platform.h"
 #else
@@ -66,11 +63,6 @@ inline int ioctlsocket(SOCKET s, long nCommand, unsigned long* pArg)
 // The Winsock number of the last failed socket call.
 int WSAGetLastError();
 
-// gethostbyname reports its failures in h_errno, which WSAGetLastError
-// cannot see; this wrapper moves them into errno as Winsock numbers.
-hostent* NetGetHostByName(const char* szName);
-#define gethostbyname NetGetHostByName
-
 // getaddrinfo with its EAI_ results given as the Winsock numbers that
 // Windows returns (11001 for a name that does not exist).
 int NetGetAddrInfo(const char* szNode, const char* szService, const addrinfo* pHints, addrinfo** ppFound);
@@ -90,17 +82,11 @@ inline int LookUpServerName(const char* szName, addrinfo** ppFound)
     return getaddrinfo(szName, nullptr, &hints, ppFound);
 }
 
-// The address of a server name: a dotted address when the name begins with
-// a digit, otherwise looked up by name. False after a failed look-up, with
-// the reason in WSAGetLastError.
-inline bool ResolveServer(const char* szServer, in_addr& addr)
+// Puts the port (in network order) into an IPv4 or IPv6 address.
+inline void SetAddressPort(sockaddr_storage& address, unsigned short nPort)
 {
-    if (std::isdigit(static_cast<unsigned char>(szServer[0]))) {
-        addr.s_addr = inet_addr(szServer);
-        return true;
-    }
-    hostent* pHost = gethostbyname(szServer);
-    if (pHost == nullptr) return false;
-    std::memcpy(&addr, pHost->h_addr_list[0], sizeof addr);
-    return true;
+    if (address.ss_family == AF_INET6)
+        reinterpret_cast<sockaddr_in6*>(&address)->sin6_port = nPort;
+    else
+        reinterpret_cast<sockaddr_in*>(&address)->sin_port = nPort;
 }

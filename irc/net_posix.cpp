@@ -1,8 +1,7 @@
 // errno to Windows Sockets error numbers, for the native build.
 #include "irc/net.h"
 
-#undef gethostbyname  // the wrappers below call the real ones
-#undef getaddrinfo
+#undef getaddrinfo  // the wrapper below calls the real one
 
 namespace {
 
@@ -34,14 +33,6 @@ int WSAGetLastError()
     for (const ErrnoMapping& m : kMappings)
         if (m.nErrno == nError) return m.nWinsock;
     return nError;  // already a Winsock number, or one Winsock has no name for
-}
-
-hostent* NetGetHostByName(const char* szName)
-{
-    hostent* pHost = ::gethostbyname(szName);
-    if (pHost == nullptr)
-        errno = h_errno > 0 ? WSAHOST_NOT_FOUND - 1 + h_errno : WSAHOST_NOT_FOUND;
-    return pHost;
 }
 
 int NetGetAddrInfo(const char* szNode, const char* szService, const addrinfo* pHints, addrinfo** ppFound)

@@ -1,20 +1,17 @@
 #include "irc/receive.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "irc/client_state.h"
-#include "irc/connection.h"
-#include "irc/dispatch.h"
-#include "irc/keepalive.h"
+#include "irc/connection_state.h"
+#include "irc/seam.h"
 #include "irc/text.h"
 #include "irc/transport.h"
-#include "irc/seam.h"
 #include "resources/resource.h"
 
 namespace {
 
-bool bReceiveFilled = false;
+LineAssembly& lines = connection.lines;
 
 int DropNulBytes(char* pChunk, int nBytes)
 {
@@ -29,8 +26,8 @@ int DropNulBytes(char* pChunk, int nBytes)
 // once per connection, and later over-long lines are dropped as it said.
 void ShowOverflow()
 {
-    if (client.bOverflowShown) return;
-    client.bOverflowShown = 1;
+    if (lines.bOverflowShown) return;
+    lines.bOverflowShown = 1;
     ShowMessageDialog(client.hMainWnd, "pLine_Buffer overflow", "Error", IDS_ERROR);
 }
 
@@ -48,9 +45,18 @@ bool KeepPiece(const char* pPiece, short nLen)
     return true;
 }
 
+ReceiveResult ReceiveFailed(int nResult, int& nError)
+{
+    if (nResult == TRANSPORT_IDLE) return RECEIVE_NOTHING;
+    if (nResult == TRANSPORT_BROKEN) return RECEIVE_BROKEN;
+    if (nResult == 0) return RECEIVE_CLOSED;
+    nError = WSAGetLastError();
+    return nError == WSAEWOULDBLOCK ? RECEIVE_NOTHING : RECEIVE_FAILED;
+}
+
 }  // namespace
 
-void AssembleLines(char* pChunk, int nBytes)
+void AssembleLines(char* pChunk, int nBytes, LineHandler pfnLine)
 {
     nBytes = DropNulBytes(pChunk, nBytes);
     pChunk[nBytes] = '\0';
@@ -60,7 +66,7 @@ void AssembleLines(char* pChunk, int nBytes)
         SkipToNewline(pChunk, nScan);
         if (pChunk[nScan] == '\n') {
             ++nScan;
-            if (KeepPiece(pChunk + nStart, static_cast<short>(nScan - nStart))) HandleServerLine(client.pLine_Buffer);
+            if (KeepPiece(pChunk + nStart, static_cast<short>(nScan - nStart))) pfnLine(client.pLine_Buffer);
             client.pLine_Buffer[0] = '\0';
         } else {
             KeepPiece(pChunk + nStart, static_cast<short>(nScan - nStart));
@@ -72,44 +78,18 @@ void AssembleLines(char* pChunk, int nBytes)
 void StartLineAssembly()
 {
     client.pLine_Buffer[0] = '\0';
-    client.bOverflowShown = 0;
+    lines.bOverflowShown = 0;
 }
 
-bool ReceiveFilledBuffer() { return bReceiveFilled; }
+bool ReceiveFilledBuffer() { return lines.bFilled; }
 
-namespace {
-
-short ReceiveFailed(int nResult)
+ReceiveResult PollReceive(LineHandler pfnLine, int& nError)
 {
-    if (nResult == TRANSPORT_IDLE) return 0;
-    if (nResult == TRANSPORT_BROKEN) return -1;
-    if (nResult == SOCKET_ERROR) {
-        int nError = WSAGetLastError();
-        if (nError == WSAEWOULDBLOCK) return 0;
-        char szError[48];
-        std::snprintf(szError, sizeof szError, "Error: recv() = %d\r\n", nError);
-        AppendOutput(szError);
-        return static_cast<short>(nError);
-    }
-    AppendOutput("Error: nBytesRecv = 0\r\n");
-    return -1;
-}
-
-}  // namespace
-
-short PollReceive()
-{
-    bReceiveFilled = false;
-    if (!client.bConnected) return 0;
-    if (SessionHandshaking()) {
-        short nResult = ContinueHandshake();
-        bReceiveFilled = TransportPending();
-        return nResult;
-    }
+    lines.bFilled = false;
+    if (!client.bConnected) return RECEIVE_NOTHING;
     int nBytesRecv = TransportReceive(client.pTCP_Input_Buffer, MAX_LINE_LENGTH);
-    if (nBytesRecv <= 0) return ReceiveFailed(nBytesRecv);
-    NoteServerHeard();
-    bReceiveFilled = nBytesRecv == MAX_LINE_LENGTH || TransportPending();
-    AssembleLines(client.pTCP_Input_Buffer, nBytesRecv);
-    return 0;
+    if (nBytesRecv <= 0) return ReceiveFailed(nBytesRecv, nError);
+    lines.bFilled = nBytesRecv == MAX_LINE_LENGTH || TransportPending();
+    AssembleLines(client.pTCP_Input_Buffer, nBytesRecv, pfnLine);
+    return RECEIVE_DATA;
 }

@@ -31,8 +31,6 @@ void NickListSelectName(const char* szName);
 
 // Main window.
 void SetMainTitle(const char* szTitle);
-// Sends IDC_GAMEMODE to the main window and returns when it has been handled.
-void SendGameModeCommand();
 // Lays the main window out again for the current nGameState, at its last size.
 void LayoutMainWindow();
 // The Connect menu item's check mark and the Connect button's label:
@@ -48,12 +46,6 @@ void RunSetupDialog();
 
 // Game window.
 void ShowGameWindow(int bShow);
-// Sends GWM_RESET to the game window: abandon the game shown there.
-void SendGameReset();
-// Sends GWM_COMMAND to the game window and returns when it has been handled:
-// a game message from the opponent, nLetter the index of the letter after
-// the "!" in the whole received line, which is valid only during the call.
-void SendGameCommand(short nLetter, const char* szLine);
 
 // The board view, drawing at once on the visible board while a stone goes
 // down: a stone of a colour, the last-move marker, the marker painted over

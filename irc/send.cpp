@@ -4,10 +4,12 @@
 #include <cstring>
 
 #include "game/vocabulary.h"
+#include "game/handshake.h"
 #include "irc/client_state.h"
+#include "irc/connection_state.h"
 #include "irc/encoding.h"
 #include "irc/text.h"
-#include "irc/transport.h"
+#include "irc/transmit.h"
 #include "irc/seam.h"
 
 namespace {
@@ -35,16 +37,6 @@ void CutToLineLimit(TextBuilder& out)
     out.Add("\r\n");
 }
 
-void SendStep(const char* szLine)
-{
-    int nLen = static_cast<int>(std::strlen(szLine));
-    if (TransportSend(szLine, nLen) == SOCKET_ERROR) {
-        char szError[64];
-        std::snprintf(szError, sizeof szError, "Error: send() = %d\r\n", WSAGetLastError());
-        AppendOutput(szError);
-    }
-}
-
 }  // namespace
 
 void LeaveChannel()
@@ -52,7 +44,7 @@ void LeaveChannel()
     NickListRemoveAll();
     SetMainTitle("KELVA");
     client.szChannel[0] = '\0';
-    if (client.nGameState != GAME_OFF) SendGameModeCommand();
+    if (client.nGameState != GAME_OFF) ToggleGameMode();
     client.szPartner[0] = '\0';
 }
 
@@ -85,7 +77,7 @@ ComposeResult ComposeJoin(const char* szText, short nCmd, TextBuilder& out)
     // game mode on and is always joined with its key.
     if (SameName(szText + nName, nNameLen, szGameChannel) && std::strcmp(client.szIRCServer, szDefaultServer) == 0) {
         if (client.nGameState == GAME_OFF) {
-            SendGameModeCommand();
+            ToggleGameMode();
             AppendOutput("<KELVA> To invite someone to play, click on their name above.\r\n");
             out.Add("JOIN ").Add(szGameChannel).Add(" ").Add(szGameChannelKey).Add("\r\n");
         }
@@ -113,8 +105,7 @@ void ComposeQuit(const char* szText, short nCmd, TextBuilder& out)
 
 void ComposeChat(const char* szText, TextBuilder& out)
 {
-    const char* szTarget = client.szPartner[0] != '\0' ? client.szPartner : client.szChannel;
-    out.Add("PRIVMSG ").Add(szTarget).Add(" :");
+    out.Add("PRIVMSG ").Add(ConversationTarget()).Add(" :");
     size_t nTextStart = out.Length();
     out.Add(szText);
     CutToLineLimit(out);
@@ -174,7 +165,7 @@ ComposeResult Compose(const char* szText, TextBuilder& out)
 void SendText(const char* szText)
 {
     if (client.nSendMode == SEND_RAW) {
-        SendStep(szText);
+        SendRaw(szText);
         return;
     }
     if (client.nSendMode != SEND_COMPOSE) return;
@@ -183,5 +174,10 @@ void SendText(const char* szText)
     TextBuilder out(szCompose, sizeof szCompose);
     if (Compose(szText, out) == COMPOSE_NOTHING) return;
     CutToLineLimit(out);
-    SendStep(out.Text());
+    // The server closes the connection after a QUIT; that close is the
+    // user's end, not a drop.
+    if (CompareNoCase(out.Text(), "QUIT", 4) == 0 && (out.Text()[4] == ' ' || IsLineEnd(out.Text()[4])))
+        connection.bQuitSent = 1;
+    SendRaw(out.Text());
 }
+

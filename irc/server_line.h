@@ -11,13 +11,15 @@ struct ServerLine {
     short nPos;          // on the command word, or after a numeric on its target
     TextField szSender;  // the prefix's nick, empty without a prefix
     short nNumeric;      // 0 when the command is a word
+    // Set by a handler: the partner has left the channel or the server, and
+    // the conversation or the game with them ends once the line is handled.
+    bool bPartnerLeft;
 };
 
 // The pieces of one shown line, in one append.
 void ShowPieces(std::initializer_list<const char*> pieces);
 // Behind "<?> ": what nothing else claims.
 void ShowWhole(const ServerLine& line);
-bool IsLineEnd(char c);
 // Whole names, byte for byte.
 bool IsOwnNick(const char* szName);
 bool IsPartner(const char* szName);

@@ -14,6 +14,9 @@ void SkipWord(const char* szText, short& nPos);       // to a blank, CR, LF or N
 void SkipToNewline(const char* szText, short& nPos);  // to an LF or NUL
 void SkipToReturn(const char* szText, short& nPos);   // to a CR, LF or NUL
 
+// CR, LF or the NUL: where a line's text ends.
+inline bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
+
 // Decimal digits from the position, modulo 65536, as a signed 16-bit value;
 // 0 without moving when no digit stands there.
 short ReadNumber(const char* szText, short& nPos);

@@ -56,23 +56,35 @@ void Pause(unsigned nMs, const std::atomic<bool>* pStop)
     for (unsigned nWaited = 0; nWaited < nMs && !Stopped(pStop); nWaited += MAX_WAIT_MS) Sleep(MAX_WAIT_MS);
 }
 
-// A connected socket, or INVALID_SOCKET with the reason logged.
+// A connected socket, or INVALID_SOCKET with the reason logged. Every
+// address of the name is tried in the order the system prefers, as the
+// client does.
 SOCKET Connect(const OpponentOptions& options)
 {
-    sockaddr_in server = {};
-    server.sin_family = AF_INET;
-    server.sin_port = htons(options.nPort);
-    if (!ResolveServer(options.szServer, server.sin_addr)) {
-        std::printf("cannot find the server %s (error %d)\n", options.szServer, WSAGetLastError());
+    addrinfo* pFound = nullptr;
+    int nError = LookUpServerName(options.szServer, &pFound);
+    if (nError != 0) {
+        std::printf("cannot find the server %s (error %d)\n", options.szServer, nError);
         return INVALID_SOCKET;
     }
-    SOCKET sock = socket(AF_INET, SOCK_STREAM, 0);
-    if (sock == INVALID_SOCKET) return sock;
-    if (connect(sock, reinterpret_cast<sockaddr*>(&server), sizeof server) == SOCKET_ERROR) {
-        std::printf("cannot connect to %s:%u (error %d)\n", options.szServer, options.nPort, WSAGetLastError());
-        closesocket(sock);
-        return INVALID_SOCKET;
+    SOCKET sock = INVALID_SOCKET;
+    for (addrinfo* p = pFound; p != nullptr && sock == INVALID_SOCKET; p = p->ai_next) {
+        sockaddr_storage address = {};
+        std::memcpy(&address, p->ai_addr, p->ai_addrlen);
+        SetAddressPort(address, htons(options.nPort));
+        sock = socket(p->ai_family, SOCK_STREAM, 0);
+        if (sock == INVALID_SOCKET) {
+            nError = WSAGetLastError();
+        } else if (connect(sock, reinterpret_cast<sockaddr*>(&address), static_cast<int>(p->ai_addrlen)) ==
+                   SOCKET_ERROR) {
+            nError = WSAGetLastError();
+            closesocket(sock);
+            sock = INVALID_SOCKET;
+        }
     }
+    freeaddrinfo(pFound);
+    if (sock == INVALID_SOCKET)
+        std::printf("cannot connect to %s:%u (error %d)\n", options.szServer, options.nPort, nError);
     return sock;
 }
 

@@ -5,7 +5,6 @@
 #define IDC_NICKLIST 1
 #define IDC_SEND 1001
 #define IDC_CLOSELIST 1002
-#define IDC_GAMEMODE 1026
 #define IDM_EXIT 40001
 #define IDM_ABOUT 40009
 #define IDM_HELP 40012

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "irc/client_state.h"
-#include "irc/connect_attempt.h"
 #include "irc/connection.h"
 #include "irc/encoding.h"
 #include "irc/send.h"
@@ -14,7 +13,7 @@
 void OnConnectCommand()
 {
     if (ConnectAttemptInProgress())
-        CancelConnectAttempt();
+        Disconnect();
     else if (!client.bConnected)
         ConnectToServer();
     else if (ShowMessageDialog(client.hMainWnd, client.szIRCServer, "But wait...", IDS_DISCONNECT) == IDYES_BUTTON)

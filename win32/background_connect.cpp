@@ -3,7 +3,7 @@
 #include <process.h>
 
 #include "irc/client_state.h"
-#include "irc/connect_attempt.h"
+#include "irc/connection.h"
 #include "irc/seam.h"
 #include "irc/text.h"
 

@@ -105,18 +105,6 @@ LRESULT OnLeftButtonDown(LPARAM lParam)
     return 0;
 }
 
-LRESULT OnReset()
-{
-    OnGameReset();
-    return 0;
-}
-
-LRESULT OnCommand(WPARAM wParam, LPARAM lParam)
-{
-    OnGameCommand(static_cast<short>(wParam), reinterpret_cast<const char*>(lParam));
-    return 0;
-}
-
 }  // namespace
 
 LRESULT CALLBACK GoMokuWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
@@ -125,8 +113,6 @@ LRESULT CALLBACK GoMokuWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPara
     case WM_SIZE: return OnSize(lParam);
     case WM_PAINT: return OnPaint(hWnd);
     case WM_LBUTTONDOWN: return OnLeftButtonDown(lParam);
-    case GWM_RESET: return OnReset();
-    case GWM_COMMAND: return OnCommand(wParam, lParam);
     }
     return DefWindowProcW(hWnd, uMsg, wParam, lParam);
 }

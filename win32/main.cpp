@@ -6,8 +6,6 @@
 #include "win32/game_window.h"
 #include "irc/client_state.h"
 #include "irc/connection.h"
-#include "irc/keepalive.h"
-#include "irc/receive.h"
 #include "shell/commands.h"
 #include "win32/dialogs.h"
 #include "win32/help_window.h"
@@ -41,10 +39,6 @@ void RegisterWindowClasses()
     RegisterClass(szGameWindowClass, GoMokuWndProc, nullptr);
 }
 
-// Whether the last receive says that more data is waiting: then the loop
-// goes on receiving, and the burst of data goes on.
-bool MoreDataLikely() { return client.bConnected && ReceiveFilledBuffer(); }
-
 // Socket data and the hang-up are announced while the loop may wait for
 // them. During a burst the announcements are off: the loop receives on every
 // pass anyway, and each one would be another message to take. Switched on
@@ -57,7 +51,7 @@ void WatchServerSocket()
         sockWatched = INVALID_SOCKET;
         return;
     }
-    bool bAnnounce = !ReceiveFilledBuffer();
+    bool bAnnounce = !MoreServerDataLikely();
     if (client.sockServer == sockWatched && bAnnounce == bAnnouncing) return;
     sockWatched = client.sockServer;
     bAnnouncing = bAnnounce;
@@ -72,7 +66,7 @@ const DWORD CONNECTED_WAIT_MS = 250;
 
 void WaitForWork()
 {
-    if (MoreDataLikely()) return;
+    if (MoreServerDataLikely()) return;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, client.bConnected ? CONNECTED_WAIT_MS : INFINITE, QS_ALLINPUT);
 }
 
@@ -84,15 +78,13 @@ void FirstPass(const char* szConnectionFile)
     if (szConnectionFile[0] != '\0') ReadConnectionFile(szConnectionFile);
 }
 
-// One receive while connected; a broken connection, or a server silent for
-// too long, is closed on the same pass. The bounded wait while connected
-// brings a pass, and so a look at the silence, at least every 250 ms.
+// The connection's pass: one receive while connected. The bounded wait
+// while connected brings a pass, and so a look at the silence, at least
+// every 250 ms.
 void ReceiveOnce()
 {
-    if (client.bConnected) {
-        BeginBurst();
-        if (PollReceive() != 0 || CheckServerSilence() != 0) Disconnect();
-    }
+    if (client.bConnected) BeginBurst();
+    PumpConnection();
     WatchServerSocket();
 }
 
@@ -100,7 +92,7 @@ void ReceiveOnce()
 // more waiting, and during a long flood at least every 50 ms.
 void DrawWhenBurstEnds()
 {
-    if (!MoreDataLikely())
+    if (!MoreServerDataLikely())
         RedrawHeld();
     else if (RedrawOverdue())
         RedrawDuringBurst();
@@ -114,7 +106,7 @@ int nBurstPasses = 0;
 
 bool TimeToLookAtQueue()
 {
-    if (!MoreDataLikely()) {
+    if (!MoreServerDataLikely()) {
         nBurstPasses = 0;
         return true;
     }

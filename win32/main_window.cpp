@@ -89,7 +89,6 @@ LRESULT OnCommand(WPARAM wParam)
     switch (wParam) {
     case IDC_SEND: OnSendCommand(); break;
     case IDC_CLOSELIST: CloseChannelList(); break;
-    case IDC_GAMEMODE: ToggleGameMode(); break;
     case IDC_NICKLIST_SELCHANGE: OnNickListSelect(); break;
     case IDM_EXIT: PostQuitMessage(0); break;
     case IDM_ABOUT: RunAboutDialog("About"); break;

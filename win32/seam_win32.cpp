@@ -3,15 +3,12 @@
 // modules.
 #include "irc/seam.h"
 
-#include "win32/game_window.h"
 #include "irc/client_state.h"
 #include "resources/resource.h"
 #include "win32/main_window.h"
 #include "win32/wide_text.h"
 
 void SetMainTitle(const char* szTitle) { SetWindowTextW(client.hMainWnd, Widen(szTitle).c_str()); }
-
-void SendGameModeCommand() { SendMessageA(client.hMainWnd, WM_COMMAND, IDC_GAMEMODE, 0); }
 
 void LayoutMainWindow()
 {
@@ -30,13 +27,6 @@ void SetConnectionControls(int nControls)
 void FocusInputLine() { SetFocus(client.hInputEdit); }
 
 void ShowGameWindow(int bShow) { ShowWindow(client.hGameWnd, bShow ? SW_SHOW : SW_HIDE); }
-
-void SendGameReset() { SendMessageA(client.hGameWnd, GWM_RESET, 0, 0); }
-
-void SendGameCommand(short nLetter, const char* szLine)
-{
-    SendMessageA(client.hGameWnd, GWM_COMMAND, static_cast<WPARAM>(nLetter), reinterpret_cast<LPARAM>(szLine));
-}
 
 void SystemBeep() { MessageBeep(0xFFFFFFFF); }
 

@@ -5,12 +5,10 @@
 #include <strings.h>
 
 #include "game/client_game.h"
-#include "game/handshake.h"
 #include "irc/client_state.h"
-#include "irc/connect_attempt.h"
+#include "irc/connection_state.h"
 #include "irc/text.h"
 #include "irc/tls.h"
-#include "irc/transport.h"
 #include "irc/seam.h"
 
 FakeSeam fake;
@@ -26,8 +24,9 @@ bool SortsBefore(const std::string& a, const std::string& b) { return strcasecmp
 
 void ResetClientAndFake()
 {
-    CancelConnectAttempt();  // an attempt an earlier test left under way
+    AbandonAttempt();  // an attempt an earlier test left under way
     TransportClose();
+    connection = ConnectionRecord();
     client = ClientState();
     ResetClientGame();
     fake = FakeSeam();
@@ -112,13 +111,6 @@ void SetMainTitle(const char* szTitle)
     fake.calls.push_back(std::string("title ") + szTitle);
 }
 
-// The main window procedure would call ToggleGameMode for IDC_GAMEMODE.
-void SendGameModeCommand()
-{
-    fake.calls.push_back("IDC_GAMEMODE");
-    ToggleGameMode();
-}
-
 void LayoutMainWindow() { fake.calls.push_back("layout"); }
 
 void SetConnectionControls(int nControls)
@@ -139,20 +131,6 @@ void ShowGameWindow(int bShow)
 {
     fake.nGameWindowShown = bShow;
     fake.calls.push_back(bShow ? "show game window" : "hide game window");
-}
-
-// The game window procedure would call these for GWM_RESET and GWM_COMMAND.
-void SendGameReset()
-{
-    ++fake.nGameResets;
-    fake.calls.push_back("GWM_RESET");
-    OnGameReset();
-}
-
-void SendGameCommand(short nLetter, const char* szLine)
-{
-    fake.calls.push_back(std::string("GWM_COMMAND ") + szLine[nLetter]);
-    OnGameCommand(nLetter, szLine);
 }
 
 void DrawStone(short x, short y, short nColor)

@@ -49,7 +49,6 @@ struct FakeSeam {
     int nSelected = -1;
 
     int nGameWindowShown = 0;
-    int nGameResets = 0;
     std::vector<std::string> drawings;  // the board view's drawing requests, in order
     int nInvalidations = 0;
     int nBeeps = 0;

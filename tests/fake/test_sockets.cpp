@@ -6,7 +6,7 @@
 #include <chrono>
 
 #include "irc/client_state.h"
-#include "irc/connect_attempt.h"
+#include "irc/connection.h"
 #include "tests/fake/fake_seam.h"
 
 ServerEnd::ServerEnd()
@@ -108,6 +108,14 @@ std::string Listener::Read(int nMs)
         sRead.append(buf, static_cast<size_t>(n));
     }
     return sRead;
+}
+
+void Listener::ClosePeer(bool bReset)
+{
+    linger noLinger = {1, 0};
+    if (bReset) setsockopt(m_peer, SOL_SOCKET, SO_LINGER, &noLinger, sizeof noLinger);
+    closesocket(m_peer);
+    m_peer = INVALID_SOCKET;
 }
 
 void Listener::FillQueue() { m_queued = ConnectLoopback(m_nPort); }

@@ -52,6 +52,8 @@ public:
     std::string Read(int nMs = 200);
     // Whether the accepted peer has closed its end.
     bool PeerClosed();
+    // Closes the accepted connection: in order, or with a reset.
+    void ClosePeer(bool bReset);
     // With a backlog of 0: one connection that is never accepted fills the
     // queue, and the next connect waits until it gives up.
     void FillQueue();

@@ -21,7 +21,6 @@ int nMainWindow;
 void EnterSituation(uint8_t nSituation)
 {
     ResetClientAndFake();
-    client.nRecvMode = RECV_PARSE;
     client.nSendMode = SEND_COMPOSE;
     client.hMainWnd = &nMainWindow;
     CopyField(client.szNickname, "Ravkel");

@@ -2,13 +2,14 @@
 // first bytes choose the client's situation and the chunk size, the rest is
 // what the server sends: in chunks straight to the line assembly, or, when
 // the situation's top bit is set, as the text of a TLS session whose
-// records are the chunks, through the piece feeder of the receive pass.
+// records are the chunks, through the connection's passes.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
 #include "irc/client_state.h"
-#include "irc/receive.h"
+#include "irc/connection.h"
+#include "irc/dispatch.h"
 #include "irc/text.h"
 #include "irc/transport.h"
 #include "tests/fake/fake_seam.h"
@@ -26,7 +27,6 @@ void EnterSituation(uint8_t nSituation)
     client.pLine_Buffer = pLine;
     pLine[0] = '\0';
     client.bConnected = 1;
-    client.nRecvMode = (nSituation & 8) ? RECV_SHOW : RECV_PARSE;
     client.nSendMode = SEND_COMPOSE;
     client.nGameState = static_cast<short>(nSituation & 3);
     client.hMainWnd = &nMainWindow;
@@ -41,12 +41,15 @@ void EnterSituation(uint8_t nSituation)
 void ThroughTLS(const uint8_t* pData, size_t nSize, size_t nChunk)
 {
     client.bTLS = 1;
-    if (StartSession() != SESSION_PENDING || ContinueSession() != SESSION_READY) __builtin_trap();
+    if (StartSession(INVALID_SOCKET, "irc.example.net", true, 0) != SESSION_PENDING ||
+        ContinueSession(0) != SESSION_READY)
+        __builtin_trap();
     fake.tls.sIncoming.assign(reinterpret_cast<const char*>(pData), nSize);
     fake.tls.nPiece = nChunk;
-    // The dispatch may disconnect or answer; the passes end with the text.
+    // The dispatch may answer; the passes end with the text, or with the
+    // connection when the session closes.
     for (size_t nPass = 0; nPass <= nSize && client.bConnected; ++nPass) {
-        PollReceive();
+        PumpConnection();
         if (std::strlen(pLine) > static_cast<size_t>(MAX_LINE_LENGTH)) __builtin_trap();
     }
     TransportClose();
@@ -67,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
     for (size_t nAt = 2; nAt < nSize; nAt += nChunk) {
         size_t n = nSize - nAt < nChunk ? nSize - nAt : nChunk;
         std::memcpy(pInput, pData + nAt, n);
-        AssembleLines(pInput, static_cast<int>(n));
+        AssembleLines(pInput, static_cast<int>(n), HandleServerLine);
         if (std::strlen(pLine) > static_cast<size_t>(MAX_LINE_LENGTH)) __builtin_trap();
     }
     return 0;

@@ -8,8 +8,6 @@
 
 #include "irc/client_state.h"
 #include "irc/connection.h"
-#include "irc/keepalive.h"
-#include "irc/receive.h"
 #include "irc/text.h"
 #include "tests/fake/fake_seam.h"
 #include "tests/integration/server_session.h"
@@ -59,11 +57,11 @@ TEST_F(OpenServer, TheClientsOwnPingIsAnsweredAndTheAnswerNotShown)
     ASSERT_TRUE(PumpUntilShown(szEndOfMotd));
     fake.sOutput.clear();
     fake.nTicks += 2000;
-    EXPECT_EQ(0, CheckServerSilence());
+    EXPECT_EQ(END_NONE, PumpConnection());
     EXPECT_FALSE(PumpUntil([] { return !fake.sOutput.empty(); }, 1000)) << "the answer is not shown";
     EXPECT_EQ(0, nLastPoll);
     fake.nTicks += 2000;
-    EXPECT_EQ(0, CheckServerSilence()) << "the answer was heard";
+    EXPECT_EQ(END_NONE, PumpConnection()) << "the answer was heard";
     EXPECT_TRUE(PumpUntil([&] { return Count(relay->Recorded(), "PING :KELVA\r\n") == 2; }))
         << "a second PING rather than giving up";
     EXPECT_EQ("", fake.sOutput);
@@ -89,7 +87,7 @@ TEST_F(OpenServer, DisconnectSaysQuitAndTheServerSeesTheUserLeave)
     EXPECT_EQ(0, peer->WaitForLine(" QUIT ").rfind(":Ravkel!~Ravkel@127.0.0.1 QUIT ", 0)) << peer->Received();
     EXPECT_TRUE(relay->WaitForServerGone()) << "the server ends the connection";
     EXPECT_NE(npos, server->Log().find("Got QUIT command")) << "and says why";
-    EXPECT_EQ(0, PollReceive()) << "nothing is received after a disconnect";
+    EXPECT_EQ(END_NONE, PumpConnection()) << "nothing is received after a disconnect";
 }
 
 TEST_F(OpenServer, ConnectingAgainAfterADisconnectRegistersAfreshAndAsksForTheList)

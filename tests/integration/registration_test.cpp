@@ -70,7 +70,7 @@ TEST_F(PasswordServer, RegistrationSucceedsOnlyWithTheServersPassword)
             EXPECT_NE(npos, fake.sOutput.find(szWelcome)) << c.szWhat;
         } else {
             EXPECT_TRUE(PumpUntil([&] { return nLastPoll != 0; })) << c.szWhat << ": the server hangs up";
-            EXPECT_EQ(-1, nLastPoll) << c.szWhat;
+            EXPECT_EQ(END_CLOSED, nLastPoll) << c.szWhat;
             EXPECT_EQ("Attempting to connect to 127.0.0.1\r\n"
                       "<?> ERROR :Access denied: Bad password?\r\n"
                       "Error: nBytesRecv = 0\r\n",
@@ -79,7 +79,7 @@ TEST_F(PasswordServer, RegistrationSucceedsOnlyWithTheServersPassword)
         }
         EXPECT_EQ(c.szPassLine + ("NICK Ravkel\r\n" + UserLine()), relay->Recorded()) << c.szWhat;
 
-        EXPECT_EQ(0, Disconnect()) << c.szWhat;  // as the main loop does after a broken connection
+        EXPECT_EQ(0, Disconnect()) << c.szWhat;
     }
 }
 

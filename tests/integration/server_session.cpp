@@ -16,7 +16,6 @@
 #include "game/handshake.h"
 #include "irc/client_state.h"
 #include "irc/connection.h"
-#include "irc/receive.h"
 #include "irc/text.h"
 #include "tests/fake/fake_seam.h"
 #include "tests/fake/test_sockets.h"
@@ -109,7 +108,7 @@ short ServerSession::Connect(const char* szServer)
 {
     CopyField(client.szIRCServer, szServer);
     CopyField(client.szIRCPort, relay->PortText().c_str());
-    nLastPoll = 0;
+    nLastPoll = END_NONE;
     short nResult = ConnectToServer();
     if (nResult == 0 && !FinishConnectAttempt()) return -1;
     return nResult != 0 || client.bConnected ? nResult : static_cast<short>(-1);
@@ -121,7 +120,7 @@ bool ServerSession::PumpUntil(const std::function<bool()>& done, int nMs)
     for (;;) {
         if (done()) return true;
         if (nLastPoll != 0 || Clock::now() >= deadline) return false;
-        nLastPoll = PollReceive();
+        nLastPoll = PumpConnection();
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 }
@@ -138,7 +137,7 @@ std::string ServerSession::StepOneLine()
     Clock::time_point deadline = Clock::now() + std::chrono::seconds(2);
     while (BytesWaiting(client.sockServer) < static_cast<int>(sLine.size()) && Clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    nLastPoll = PollReceive();
+    nLastPoll = PumpConnection();
     return sLine;
 }
 
@@ -200,7 +199,7 @@ std::string LinkedServers::PlaySide(const Side& side, unsigned short nPort)
     CopyField(client.szIRCServer, "localhost");  // the default server: the game channel turns game mode on
     CopyField(client.szIRCPort, std::to_string(nPort).c_str());
     fake.nTicks = side.bInvites ? 1234 : 987654;  // the coins' seeds: equal ones would tie every toss
-    nLastPoll = 0;
+    nLastPoll = END_NONE;
     // Yes to the invitation, ready before connecting: the invitation may come
     // in the same receive as the inviter's JOIN.
     if (!side.bInvites) fake.answers.push_back(6);

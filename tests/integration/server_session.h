@@ -13,6 +13,7 @@
 
 #include <sys/types.h>
 
+#include "irc/connection_state.h"
 #include "tests/integration/irc_peer.h"
 #include "tests/integration/local_ircd.h"
 #include "tests/integration/recording_relay.h"
@@ -27,8 +28,9 @@ protected:
     void RestartServer();
     // Connects the client to the relay, calling it by the given host name.
     short Connect(const char* szServer = "127.0.0.1");
-    // Receives, as the main loop does, until done() holds; false when nMs
-    // pass first or the connection breaks (nLastPoll then says how).
+    // Passes of the connection, as the main loop makes them, until done()
+    // holds; false when nMs pass first or the connection ends (nLastPoll
+    // then says why).
     bool PumpUntil(const std::function<bool()>& done, int nMs = 3000);
     bool PumpUntilShown(const std::string& sText, int nMs = 3000);
     // With the relay holding the server's lines: forwards the next one and
@@ -46,7 +48,7 @@ protected:
     IrcdOptions options;  // the derived fixture's server configuration
     std::unique_ptr<LocalIrcd> server;
     std::unique_ptr<RecordingRelay> relay;
-    short nLastPoll = 0;
+    EndReason nLastPoll = END_NONE;
 };
 
 class OpenServer : public ServerSession {};

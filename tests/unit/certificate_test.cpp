@@ -6,6 +6,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 

@@ -83,16 +83,15 @@ TEST_F(Connection, ConnectingSetsModesControlsAndClearsThePartner)
     CopyField(client.szChannel, "lobby");
     const char szHalf[] = ":old connection's half li";
     std::memcpy(client.pLine_Buffer, szHalf, sizeof szHalf);
-    client.bOverflowShown = 1;
+    connection.lines.bOverflowShown = 1;
     Registration("127.0.0.1", "");
     EXPECT_EQ(1, client.bConnected);
     EXPECT_EQ(SEND_COMPOSE, client.nSendMode);
-    EXPECT_EQ(RECV_PARSE, client.nRecvMode);
     EXPECT_EQ(1, fake.bConnectedControls);
     EXPECT_STREQ("", client.szPartner);
     EXPECT_STREQ("lobby", client.szChannel) << "kept for the join after the message of the day";
     EXPECT_STREQ("", client.pLine_Buffer);
-    EXPECT_EQ(0, client.bOverflowShown) << "the first over-long line of this connection gets its notice";
+    EXPECT_EQ(0, connection.lines.bOverflowShown) << "the first over-long line of this connection gets its notice";
     int nNoDelay = 0;
     socklen_t nSize = sizeof nNoDelay;
     getsockopt(client.sockServer, IPPROTO_TCP, TCP_NODELAY, &nNoDelay, &nSize);
@@ -108,19 +107,21 @@ struct FailedAttempt {
     const char* szPort;  // nullptr: the listener's
     const char* szError;
     std::vector<std::string> hosts;  // what the look-up finds for szServer; empty: the system's answer
+    EndReason nReason;
 };
 
 const FailedAttempt kFailures[] = {
-    {"a port that is not a number connects to port 0", "127.0.0.1", "abc", "Error: connect() = 10061\r\n", {}},
+    {"a port that is not a number connects to port 0", "127.0.0.1", "abc", "Error: connect() = 10061\r\n", {},
+     END_CONNECT_FAILED},
     {"a name that begins with a digit is taken as an address", "1nvalid.example", nullptr, "Error: connect() = ",
-     {}},
+     {}, END_CONNECT_FAILED},
     // A label of 64 characters is refused before any name server is asked.
     {"a name that cannot be found",
      "no-such-host-with-a-first-label-longer-than-sixty-three-characters.invalid", nullptr,
-     "Error: gethostbyname() = 110", {}},
+     "Error: gethostbyname() = 110", {}, END_LOOKUP_FAILED},
     // The listener is on 127.0.0.1 alone: the others refuse.
     {"every address of a name refuses: the last one's error, once", "dead.test", nullptr,
-     "Error: connect() = 10061\r\n", {"::1", "127.0.0.2"}},
+     "Error: connect() = 10061\r\n", {"::1", "127.0.0.2"}, END_CONNECT_FAILED},
 };
 
 TEST_F(Connection, AFailedAttemptShowsItsErrorAndLeavesTheStateAsItWas)
@@ -138,6 +139,8 @@ TEST_F(Connection, AFailedAttemptShowsItsErrorAndLeavesTheStateAsItWas)
         EXPECT_EQ(sExpected, fake.sOutput.substr(0, sExpected.size())) << c.szWhat;
         EXPECT_EQ(1u, fake.appends.size() - 1) << c.szWhat << ": one error line\n" << fake.sOutput;
         EXPECT_EQ(0, client.bConnected) << c.szWhat;
+        EXPECT_EQ(c.nReason, connection.nLastEnd) << c.szWhat;
+        EXPECT_FALSE(ConnectsAgainAfter(c.nReason)) << c.szWhat << ": the user tries again";
         EXPECT_EQ(0, fake.bConnectingControls) << c.szWhat << ": the button reads \"Connect\" again";
         EXPECT_EQ(SEND_RAW, client.nSendMode) << c.szWhat;
         EXPECT_EQ(INVALID_SOCKET, client.sockServer) << c.szWhat << ": the socket is given back";
@@ -193,7 +196,7 @@ TEST_F(Connection, CancelAbandonsTheAttemptAtEachStep)
 
     // A look-up that ends after a new attempt has begun belongs to the old one.
     ConnectToServer();
-    CancelConnectAttempt();
+    Disconnect();
     ConnectToServer();
     ASSERT_EQ(2u, fake.lookUps.size());
     AnswerLookUp();
@@ -212,7 +215,7 @@ TEST_F(Connection, CancelAbandonsTheAttemptAtEachStep)
     ASSERT_EQ(2u, fake.watchedConnects.size());
     SOCKET sockHanging = fake.watchedConnects.back();
     EXPECT_FALSE(ReportConnectEnd(300)) << "the connect is still waiting";
-    CancelConnectAttempt();
+    Disconnect();
     EXPECT_EQ(nSocketsBefore, OpenSockets()) << "nothing is left half-open";
     EXPECT_FALSE(ConnectAttemptInProgress());
     EXPECT_EQ(0, fake.bConnectingControls);
@@ -253,8 +256,7 @@ TEST_F(Connection, DisconnectInAGameSaysQuitAndEndsGameMode)
     EXPECT_STREQ("", client.szChannel);
     EXPECT_EQ(0, client.bConnected);
     EXPECT_EQ(0, fake.bConnectedControls);
-    EXPECT_EQ(SEND_COMPOSE, client.nSendMode) << "the modes stay as registration left them";
-    EXPECT_EQ(RECV_PARSE, client.nRecvMode);
+    EXPECT_EQ(SEND_COMPOSE, client.nSendMode) << "the send mode stays as registration left it";
 }
 
 TEST_F(Connection, DisconnectOutsideAChannelLeavesGameModeOn)
@@ -264,6 +266,68 @@ TEST_F(Connection, DisconnectOutsideAChannelLeavesGameModeOn)
     Disconnect();
     EXPECT_EQ("QUIT\r\n", listener.Read());
     EXPECT_EQ(GAME_IDLE, client.nGameState);
+}
+
+// How an open connection ends: each end passes through the one function
+// with its reason, which decides the error line and whether the client
+// would connect again by itself.
+struct ConnectionEnd {
+    const char* szWhat;
+    void (*pfnEnd)(Listener& listener);
+    EndReason nReason;
+    const char* szShown;
+    bool bConnectAgain;
+};
+
+// Passes of the main loop until the connection ends, for at most 5 seconds.
+void PumpUntilEnded()
+{
+    for (int i = 0; i < 500 && client.bConnected; ++i) {
+        if (PumpConnection() == END_NONE) Sleep(10);
+    }
+}
+
+const ConnectionEnd kEnds[] = {
+    {"the server closes", [](Listener& l) { l.ClosePeer(false); PumpUntilEnded(); }, END_CLOSED,
+     "Error: nBytesRecv = 0\r\n", true},
+    {"the server closes after the user's QUIT",
+     [](Listener& l) {
+         SendText("/quit bye\r\n");
+         l.Read();  // what is left unread would go back as a reset
+         l.ClosePeer(false);
+         PumpUntilEnded();
+     },
+     END_QUIT, "Error: nBytesRecv = 0\r\n", false},
+    {"the server resets", [](Listener& l) { l.ClosePeer(true); PumpUntilEnded(); }, END_RESET,
+     "Error: recv() = 10054\r\n", true},
+    {"the server stays silent for twice the interval",
+     [](Listener&) {
+         client.nPingSeconds = 1;
+         for (fake.nTicks = 0; fake.nTicks <= 2000 && client.bConnected; fake.nTicks += 500) PumpConnection();
+     },
+     END_SILENCE, "Error: the server has not answered for 2 seconds\r\n", true},
+    {"the user disconnects", [](Listener&) { Disconnect(); }, END_USER, "", false},
+    {"the window closes",
+     [](Listener&) {
+         NetShutdown();
+         NetStartup();
+     },
+     END_WINDOW_CLOSED, "", false},
+};
+
+TEST_F(Connection, EachEndShowsItsLineAndSaysWhetherToConnectAgain)
+{
+    for (const ConnectionEnd& c : kEnds) {
+        Registration("127.0.0.1", "");
+        fake.sOutput.clear();
+        fake.nTicks = 0;
+        c.pfnEnd(listener);
+        EXPECT_EQ(0, client.bConnected) << c.szWhat;
+        EXPECT_EQ(c.nReason, connection.nLastEnd) << c.szWhat;
+        EXPECT_EQ(c.szShown, fake.sOutput) << c.szWhat;
+        EXPECT_EQ(c.bConnectAgain, ConnectsAgainAfter(c.nReason)) << c.szWhat;
+        EXPECT_EQ(0, fake.bConnectedControls) << c.szWhat;
+    }
 }
 
 TEST_F(Connection, ConnectingAgainRegistersAfreshOnANewSocket)
@@ -320,14 +384,13 @@ TEST_F(SecureConnection, RegistersInsideTheSessionOnceTheHandshakeEnds)
     EXPECT_EQ(1, client.bConnected) << "the handshake runs as part of the connection";
     EXPECT_EQ(1, fake.bConnectedControls);
     SendText("early words\r\n");
-    EXPECT_EQ(0, PollReceive());
-    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ(END_NONE, PumpConnection());
+    EXPECT_EQ(END_NONE, PumpConnection());
     EXPECT_EQ("", fake.tls.sSent) << "nothing is sent while the handshake runs";
     EXPECT_EQ(SEND_RAW, client.nSendMode);
-    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ(END_NONE, PumpConnection());
     EXPECT_EQ(std::string("PASS s3cret\r\nNICK Ravkel\r\n") + szUser, fake.tls.sSent);
     EXPECT_EQ(SEND_COMPOSE, client.nSendMode);
-    EXPECT_EQ(RECV_PARSE, client.nRecvMode);
     EXPECT_TRUE(fake.dialogs.empty()) << "a certificate the system trusts is not questioned";
 
     EXPECT_EQ(0, Disconnect());
@@ -341,19 +404,21 @@ struct SecureFailure {
     const char* szWhat;
     void (*pfnArrange)();
     const char* szError;
+    EndReason nReason;
+    bool bConnectAgain;
 };
 
 const SecureFailure kSecureFailures[] = {
     {"the server does not speak TLS", [] { fake.tls.bHandshakeFails = true; },
-     "Error: TLS handshake failed: the server does not speak TLS\r\n"},
+     "Error: TLS handshake failed: the server does not speak TLS\r\n", END_TLS_FAILED, true},
     {"the server sends no certificate", [] { fake.tls.bCertificate = false; },
-     "Error: TLS handshake failed: the server sent no certificate\r\n"},
+     "Error: TLS handshake failed: the server sent no certificate\r\n", END_TLS_FAILED, true},
     {"the user does not trust the certificate",
      [] {
          fake.tls.nProblem = CERT_NOT_TRUSTED;
          fake.answers = {7};
      },
-     "Error: certificate not accepted\r\n"},
+     "Error: certificate not accepted\r\n", END_CERT_REFUSED, false},
 };
 
 TEST_F(SecureConnection, AFailedHandshakeOrCertificateSendsNothingAndDisconnects)
@@ -363,10 +428,11 @@ TEST_F(SecureConnection, AFailedHandshakeOrCertificateSendsNothingAndDisconnects
         fake.sOutput.clear();
         c.pfnArrange();
         Connect();
-        EXPECT_EQ(-1, PollReceive()) << c.szWhat;
+        EXPECT_EQ(c.nReason, PumpConnection()) << c.szWhat;
+        EXPECT_EQ(c.bConnectAgain, ConnectsAgainAfter(c.nReason)) << c.szWhat;
         EXPECT_EQ(std::string("Attempting to connect to 127.0.0.1\r\n") + c.szError, fake.sOutput) << c.szWhat;
-        EXPECT_EQ(0, Disconnect()) << c.szWhat;
         EXPECT_EQ(0, fake.bConnectedControls) << c.szWhat << ": the button reads Connect";
+        EXPECT_EQ(0, Disconnect()) << c.szWhat;
         EXPECT_EQ("", fake.tls.sSent) << c.szWhat << ": not even the QUIT";
         EXPECT_EQ("", listener.Read()) << c.szWhat;
     }
@@ -377,9 +443,9 @@ TEST_F(SecureConnection, AHandshakeWithoutAnAnswerIsGivenUpAfter30Seconds)
     fake.tls.nPendingSteps = 1000000;
     Connect();
     fake.nTicks += 29999;
-    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ(END_NONE, PumpConnection());
     fake.nTicks += 1;
-    EXPECT_EQ(-1, PollReceive());
+    EXPECT_EQ(END_TLS_FAILED, PumpConnection());
     EXPECT_EQ("Attempting to connect to 127.0.0.1\r\n"
               "Error: TLS handshake failed: the server gave no answer in 30 seconds\r\n",
               fake.sOutput);

@@ -28,7 +28,6 @@ protected:
         CopyField(client.szPartner, szPartner);
         client.nGameState = nGameState;
         client.nSendMode = SEND_COMPOSE;
-        client.nRecvMode = RECV_PARSE;
         client.hMainWnd = &nMainWindow;
         server.reset();
         server.reset(new ServerEnd);
@@ -283,7 +282,7 @@ TEST_F(Dispatch, ChannelMembersLeaveRenameAreKickedAndMarked)
         EXPECT_EQ(c.szChannelAfter[0] != '\0' ? "KELVA: #chat" : "KELVA", fake.sTitle) << c.szWhat;
         EXPECT_STREQ(c.szNickAfter, client.szNickname) << c.szWhat;
         bool bOpponentLeft = c.szPartner[0] != '\0' && c.szPartnerAfter[0] == '\0' && c.nGameAfter == GAME_IDLE;
-        EXPECT_EQ(bOpponentLeft ? 1 : 0, fake.nGameResets) << c.szWhat;
+        EXPECT_EQ(bOpponentLeft ? 1 : 0, fake.nInvalidations) << c.szWhat << ": the game's board cleared";
         EXPECT_EQ("", Sent()) << c.szWhat;
     }
 }
@@ -559,19 +558,6 @@ TEST_F(Dispatch, WithoutANicknameNoNumericIsTheUsers)
     client.szNickname[0] = '\0';
     HandleServerLine(":srv 001 Ravkel :Welcome\r\n");
     EXPECT_EQ("<?> :srv 001 Ravkel :Welcome\r\n", fake.sOutput);
-}
-
-TEST_F(Dispatch, TheReceiveModeDecidesWhetherLinesAreParsed)
-{
-    client.nRecvMode = RECV_SHOW;
-    HandleServerLine("PING :x\r\n");
-    EXPECT_EQ("PING :x\r\n", fake.sOutput);
-    EXPECT_EQ("", Sent());
-
-    client.nRecvMode = 3;
-    HandleServerLine("PING :x\r\n");
-    EXPECT_EQ("PING :x\r\n", fake.sOutput);
-    EXPECT_EQ("", Sent());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Noticing a silent server: the decision over a fake clock, and the PING
-// and the giving up on a real socket pair.
+// and the giving up by the connection's pass on a real socket pair.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,8 +8,7 @@
 
 #include "config/settings.h"
 #include "irc/client_state.h"
-#include "irc/keepalive.h"
-#include "irc/receive.h"
+#include "irc/connection.h"
 #include "irc/text.h"
 #include "tests/fake/fake_seam.h"
 #include "tests/fake/test_sockets.h"
@@ -58,14 +57,18 @@ protected:
         ResetClientAndFake();
         client.pTCP_Input_Buffer = static_cast<char*>(std::malloc(NET_BUFFER_SIZE));
         client.pLine_Buffer = static_cast<char*>(std::malloc(NET_BUFFER_SIZE));
-        server.reset(new ServerEnd);
         CopyField(client.szNickname, "Ravkel");
         client.nSendMode = SEND_COMPOSE;
-        client.nRecvMode = RECV_PARSE;
+        Open();
+    }
+    void Open()
+    {
+        server.reset();
+        server.reset(new ServerEnd);
         client.bConnected = 1;
         fake.nTicks = 1000;
         StartLineAssembly();
-        StartSilenceWatch();
+        NoteServerHeard(connection.watch, fake.nTicks);
     }
     void TearDown() override
     {
@@ -74,10 +77,11 @@ protected:
         std::free(client.pLine_Buffer);
         client.pTCP_Input_Buffer = client.pLine_Buffer = nullptr;
     }
-    short CheckAt(unsigned nTicks)
+    // The connection's pass at that tick.
+    EndReason CheckAt(unsigned nTicks)
     {
         fake.nTicks = nTicks;
-        return CheckServerSilence();
+        return PumpConnection();
     }
 
     std::unique_ptr<ServerEnd> server;
@@ -86,27 +90,25 @@ protected:
 TEST_F(SilentServer, APingAfterTheIntervalAndAnAnswerKeepTheConnection)
 {
     client.nPingSeconds = 2;
-    EXPECT_EQ(0, CheckAt(2999));
+    EXPECT_EQ(END_NONE, CheckAt(2999));
     EXPECT_EQ("", server->ReadAll());
-    EXPECT_EQ(0, CheckAt(3000));
+    EXPECT_EQ(END_NONE, CheckAt(3000));
     EXPECT_EQ("PING :KELVA\r\n", server->ReadAll()) << "raw, even in compose mode";
     EXPECT_EQ(SEND_COMPOSE, client.nSendMode);
-    EXPECT_EQ(0, CheckAt(4000));
+    EXPECT_EQ(END_NONE, CheckAt(4000));
     EXPECT_EQ("", server->ReadAll()) << "one PING until an answer";
 
     server->Write(":irc.example.net PONG irc.example.net :KELVA\r\n");
-    fake.nTicks = 4500;
-    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ(END_NONE, CheckAt(4500));
     EXPECT_EQ("", fake.sOutput) << "the answer is not shown";
-    EXPECT_EQ(0, CheckAt(6499)) << "the answer counts as life: the silence begins again";
-    EXPECT_EQ(0, CheckAt(6500));
+    EXPECT_EQ(END_NONE, CheckAt(6499)) << "the answer counts as life: the silence begins again";
+    EXPECT_EQ(END_NONE, CheckAt(6500));
     EXPECT_EQ("PING :KELVA\r\n", server->ReadAll());
 
     // Any bytes count, even the start of a line.
     server->Write(":irc.example.net NOTICE Ravkel :hal");
-    fake.nTicks = 7000;
-    EXPECT_EQ(0, PollReceive());
-    EXPECT_EQ(0, CheckAt(8999));
+    EXPECT_EQ(END_NONE, CheckAt(7000));
+    EXPECT_EQ(END_NONE, CheckAt(8999));
     EXPECT_EQ("", server->ReadAll());
     EXPECT_EQ("", fake.sOutput);
 }
@@ -114,19 +116,20 @@ TEST_F(SilentServer, APingAfterTheIntervalAndAnAnswerKeepTheConnection)
 TEST_F(SilentServer, ASilenceOfTwiceTheIntervalGivesUp)
 {
     client.nPingSeconds = 2;
-    EXPECT_EQ(0, CheckAt(3000));
-    EXPECT_EQ(0, CheckAt(4999));
+    EXPECT_EQ(END_NONE, CheckAt(3000));
+    EXPECT_EQ(END_NONE, CheckAt(4999));
     EXPECT_EQ("", fake.sOutput);
-    EXPECT_NE(0, CheckAt(5000));
+    EXPECT_EQ(END_SILENCE, CheckAt(5000));
     EXPECT_EQ("Error: the server has not answered for 4 seconds\r\n", fake.sOutput);
 
+    EXPECT_EQ(0, client.bConnected) << "the connection is ended";
+
     ParseSettings("");
-    fake.nTicks = 1000;
-    StartSilenceWatch();
+    Open();
     fake.sOutput.clear();
-    EXPECT_EQ(0, CheckAt(120999));
-    EXPECT_EQ(0, CheckAt(121000)) << "the PING of the default interval";
-    EXPECT_NE(0, CheckAt(241000));
+    EXPECT_EQ(END_NONE, CheckAt(120999));
+    EXPECT_EQ(END_NONE, CheckAt(121000)) << "the PING of the default interval";
+    EXPECT_EQ(END_SILENCE, CheckAt(241000));
     EXPECT_EQ("Error: the server has not answered for 240 seconds\r\n", fake.sOutput);
 }
 

@@ -1,5 +1,6 @@
 // The receive path: line assembly as a function of the bytes received, and
-// PollReceive over a real socket pair.
+// PollReceive over a real socket pair. Every line the assembly hands on is
+// shown as it is, one append each.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,6 +10,7 @@
 
 #include "irc/client_state.h"
 #include "irc/receive.h"
+#include "irc/seam.h"
 #include "irc/transport.h"
 #include "resources/resource.h"
 #include "tests/fake/fake_seam.h"
@@ -17,6 +19,15 @@
 namespace {
 
 int nMainWindow;  // stands for the main window's handle
+
+void ShowLine(const char* szLine) { AppendOutput(szLine); }
+
+// One receive pass, its lines shown.
+ReceiveResult Poll()
+{
+    int nError = 0;
+    return PollReceive(ShowLine, nError);
+}
 
 class Receive : public ::testing::Test {
 protected:
@@ -30,8 +41,6 @@ protected:
         client.pTCP_Input_Buffer = static_cast<char*>(std::malloc(NET_BUFFER_SIZE));
         client.pLine_Buffer = static_cast<char*>(std::malloc(NET_BUFFER_SIZE));
         client.pLine_Buffer[0] = '\0';
-        // In show mode every handled line is one append, exactly as received.
-        client.nRecvMode = RECV_SHOW;
         client.bConnected = 1;
         client.hMainWnd = &nMainWindow;
     }
@@ -47,7 +56,7 @@ protected:
     {
         ASSERT_LE(sBytes.size(), 512u);
         std::memcpy(client.pTCP_Input_Buffer, sBytes.data(), sBytes.size());
-        AssembleLines(client.pTCP_Input_Buffer, static_cast<int>(sBytes.size()));
+        AssembleLines(client.pTCP_Input_Buffer, static_cast<int>(sBytes.size()), ShowLine);
     }
 
     int Overflows() const { return static_cast<int>(fake.dialogs.size()); }
@@ -57,8 +66,8 @@ protected:
     void StartSecure(const std::string& sIncoming, size_t nPiece)
     {
         client.bTLS = 1;
-        ASSERT_EQ(SESSION_PENDING, StartSession());
-        ASSERT_EQ(SESSION_READY, ContinueSession());
+        ASSERT_EQ(SESSION_PENDING, StartSession(INVALID_SOCKET, "irc.example.net", true, 0));
+        ASSERT_EQ(SESSION_READY, ContinueSession(0));
         fake.tls.sIncoming = sIncoming;
         fake.tls.nPiece = nPiece;
     }
@@ -67,7 +76,7 @@ protected:
     {
         int nPasses = 0;
         while (!fake.tls.sIncoming.empty() || TransportPending()) {
-            EXPECT_EQ(0, PollReceive());
+            EXPECT_EQ(RECEIVE_DATA, Poll());
             if (++nPasses > 100000) break;
         }
         return nPasses;
@@ -205,13 +214,13 @@ TEST_F(Receive, ALargeTLSRecordIsHandedOn512BytesAPass)
 {
     const std::string sLine = std::string(298, 'x') + "\r\n";
     StartSecure(sLine + sLine + sLine, 900);
-    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ(RECEIVE_DATA, Poll());
     EXPECT_EQ(std::vector<std::string>{sLine}, fake.appends) << "the first 512 bytes hold one whole line";
     EXPECT_TRUE(ReceiveFilledBuffer()) << "the rest of the record waits";
-    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ(RECEIVE_DATA, Poll());
     EXPECT_EQ(3u, fake.appends.size());
     EXPECT_FALSE(ReceiveFilledBuffer()) << "the record's last 388 bytes were all there was";
-    EXPECT_EQ(0, PollReceive()) << "nothing more has arrived";
+    EXPECT_EQ(RECEIVE_NOTHING, Poll()) << "nothing more has arrived";
     EXPECT_EQ(3u, fake.appends.size());
 }
 
@@ -219,24 +228,24 @@ TEST_F(Receive, TheEndOfATLSSessionEndsTheConnection)
 {
     StartSecure("last\r\n", 100);
     fake.tls.bClosesAtEnd = true;
-    EXPECT_EQ(0, PollReceive());
-    EXPECT_EQ(-1, PollReceive());
-    EXPECT_EQ("last\r\nError: nBytesRecv = 0\r\n", fake.sOutput) << "a close like a server's close";
+    EXPECT_EQ(RECEIVE_DATA, Poll());
+    EXPECT_EQ(RECEIVE_CLOSED, Poll()) << "a close like a server's close";
+    EXPECT_EQ("last\r\n", fake.sOutput);
 
     Reset();
     StartSecure("", 100);
     fake.tls.bFailsAtEnd = true;
     fake.tls.sReason = "bad record mac";
-    EXPECT_EQ(-1, PollReceive());
-    EXPECT_EQ(-1, PollReceive()) << "a failed session stays failed";
-    EXPECT_EQ("Error: TLS connection failed: bad record mac\r\n", fake.sOutput);
+    EXPECT_EQ(RECEIVE_BROKEN, Poll());
+    EXPECT_EQ(RECEIVE_BROKEN, Poll()) << "a failed session stays failed";
+    EXPECT_STREQ("TLS connection failed: bad record mac", SessionFailure());
 }
 
 TEST_F(Receive, PollReceiveHandlesEveryLineOfOneReceive)
 {
     ServerEnd server;
     server.Write("one\r\ntwo\r\nthree\r\n");
-    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ(RECEIVE_DATA, Poll());
     EXPECT_EQ((std::vector<std::string>{"one\r\n", "two\r\n", "three\r\n"}), fake.appends);
 }
 
@@ -245,21 +254,21 @@ TEST_F(Receive, PollReceiveTakesAtMost512BytesAPass)
     ServerEnd server;
     std::string sLine = std::string(298, 'x') + "\r\n";
     server.Write(sLine + sLine);
-    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ(RECEIVE_DATA, Poll());
     EXPECT_EQ(std::vector<std::string>{sLine}, fake.appends);
     EXPECT_EQ(512u - 300u, std::strlen(client.pLine_Buffer));
     EXPECT_TRUE(ReceiveFilledBuffer()) << "more is likely waiting";
-    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ(RECEIVE_DATA, Poll());
     EXPECT_EQ((std::vector<std::string>{sLine, sLine}), fake.appends);
     EXPECT_FALSE(ReceiveFilledBuffer()) << "88 bytes were all there was";
-    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ(RECEIVE_NOTHING, Poll());
     EXPECT_FALSE(ReceiveFilledBuffer()) << "nothing was waiting";
 }
 
 TEST_F(Receive, NothingWaitingIsSilent)
 {
     ServerEnd server;
-    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ(RECEIVE_NOTHING, Poll());
     EXPECT_EQ("", fake.sOutput);
 }
 
@@ -268,16 +277,17 @@ TEST_F(Receive, AClosedConnectionIsReported)
     ServerEnd server;
     server.Write("last\r\n");
     server.Close();
-    EXPECT_EQ(0, PollReceive());
-    EXPECT_EQ(-1, PollReceive());
-    EXPECT_EQ("last\r\nError: nBytesRecv = 0\r\n", fake.sOutput);
+    EXPECT_EQ(RECEIVE_DATA, Poll());
+    EXPECT_EQ(RECEIVE_CLOSED, Poll());
+    EXPECT_EQ("last\r\n", fake.sOutput);
 }
 
-TEST_F(Receive, AFailedReceiveShowsItsError)
+TEST_F(Receive, AFailedReceiveGivesItsError)
 {
     client.sockServer = INVALID_SOCKET;
-    EXPECT_EQ(WSAENOTSOCK, PollReceive());
-    EXPECT_EQ("Error: recv() = 10038\r\n", fake.sOutput);
+    int nError = 0;
+    EXPECT_EQ(RECEIVE_FAILED, PollReceive(ShowLine, nError));
+    EXPECT_EQ(WSAENOTSOCK, nError);
 }
 
 TEST_F(Receive, NothingIsReceivedWhileNotConnected)
@@ -285,7 +295,7 @@ TEST_F(Receive, NothingIsReceivedWhileNotConnected)
     ServerEnd server;
     server.Write("waiting\r\n");
     client.bConnected = 0;
-    EXPECT_EQ(0, PollReceive());
+    EXPECT_EQ(RECEIVE_NOTHING, Poll());
     EXPECT_EQ("", fake.sOutput);
 }
 

@@ -135,8 +135,8 @@ TEST(SendText, LeavingAGameHidesTheBoardBeforeThePartGoesOut)
     Enter(kPlaying);
     ServerEnd server;
     SendText("/PART\r\n");
-    std::vector<std::string> expected = {"nick list emptied", "title KELVA", "IDC_GAMEMODE", "hide game window",
-                                         "layout", "scroll output"};
+    std::vector<std::string> expected = {"nick list emptied", "title KELVA", "hide game window", "layout",
+                                         "scroll output"};
     EXPECT_EQ(expected, fake.calls);
     EXPECT_EQ("PART #Go-Moku\r\n", server.ReadAll());
 }
@@ -146,9 +146,10 @@ TEST(SendText, JoiningTheGameChannelShowsAnEmptyBoard)
     Enter(kOnDefault);
     ServerEnd server;
     SendText("/JOIN #Go-Moku\r\n");
-    std::vector<std::string> expected = {"IDC_GAMEMODE", "GWM_RESET", "show game window", "layout", "scroll output"};
+    std::vector<std::string> expected = {"show game window", "layout", "scroll output"};
     EXPECT_EQ(expected, fake.calls);
     EXPECT_EQ(1, fake.nGameWindowShown);
+    EXPECT_EQ(1, fake.nInvalidations) << "the board is cleared";
 }
 
 TEST(SendText, JoiningTheGameChannelFromAGameLeavesTheOldOneFirst)

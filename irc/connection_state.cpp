@@ -1,0 +1,3 @@
+#include "irc/connection_state.h"
+
+ConnectionRecord connection;
