@@ -20,11 +20,11 @@ namespace {
 
 const char szSettingsFile[] = "kelva.ini";
 
-// The longest file WriteSettings makes is 110 bytes of keys and line ends
-// plus five fields of 255 characters. The reader takes at least that much,
+// The longest file WriteSettings makes is 170 bytes of keys and line ends
+// plus seven fields of 255 characters. The reader takes at least that much,
 // so a long realname or server cannot push the later keys out of reach.
 const size_t SETTINGS_READ_LIMIT = 2048;
-static_assert(SETTINGS_READ_LIMIT >= 110 + 5 * (TEXT_FIELD_SIZE - 1), "the reader must see a whole written file");
+static_assert(SETTINGS_READ_LIMIT >= 170 + 7 * (TEXT_FIELD_SIZE - 1), "the reader must see a whole written file");
 
 // The Setup dialog keeps a nickname to this many bytes.
 const size_t SETUP_NICKNAME_LENGTH = 9;
@@ -49,6 +49,10 @@ const TextSetting kTextSettings[] = {
     {"Password", &ClientState::szPassword, "", VALUE_WORD},
     {"IRCServer", &ClientState::szIRCServer, szDefaultServer, VALUE_WORD},
     {"IRCPort", &ClientState::szIRCPort, "6667", VALUE_WORD},
+    // Written only when set: a file without them, and an earlier version
+    // reading one with them, both go on as before.
+    {"SaslAccount", &ClientState::szSaslAccount, "", VALUE_WORD},
+    {"SaslPassword", &ClientState::szSaslPassword, "", VALUE_LINE},
 };
 
 const char szShowListKey[] = "ShowList";
@@ -58,6 +62,8 @@ const char szTLSKey[] = "TLS";
 // differs from the default, so a file written with the defaults stays as it
 // always was.
 const char szPingSecondsKey[] = "PingSeconds";
+// Written only as "Reconnect=0", the one value that is not the default.
+const char szReconnectKey[] = "Reconnect";
 
 // Bytes of 128 and above belong to a word, so a nickname or password typed
 // with them reads back as it was written.
@@ -74,10 +80,13 @@ size_t ValueLength(const char* pValue, bool (*pfnEnds)(char))
 }
 
 // Where the value of the key's first occurrence begins, or null when the key
-// is not in the text.
+// is not in the text. A key behind a letter is the end of another key
+// ("Password" in "SaslPassword").
 const char* FindValue(const char* szText, const char* szKey)
 {
     const char* pKey = std::strstr(szText, szKey);
+    while (pKey != nullptr && pKey > szText && std::isalpha(static_cast<unsigned char>(pKey[-1])))
+        pKey = std::strstr(pKey + 1, szKey);
     if (pKey == nullptr) return nullptr;
     const char* pAfter = pKey + std::strlen(szKey);
     short nPos = 0;
@@ -130,6 +139,8 @@ void ParseSettings(const char* szText)
     client.bTLS = pTLS != nullptr && *pTLS == '1' ? 1 : 0;
     const char* pPing = FindValue(szText, szPingSecondsKey);
     client.nPingSeconds = pPing == nullptr ? DEFAULT_PING_SECONDS : ReadPingSeconds(pPing);
+    const char* pReconnect = FindValue(szText, szReconnectKey);
+    client.bReconnect = pReconnect != nullptr && *pReconnect == '0' ? 0 : 1;
 }
 
 void ReadSettings()
@@ -151,6 +162,7 @@ void WriteSettings()
     char szPingLine[32] = "";
     if (client.nPingSeconds != DEFAULT_PING_SECONDS)
         std::snprintf(szPingLine, sizeof szPingLine, "%s=%d\r\n", szPingSecondsKey, client.nPingSeconds);
+    bool bAccount = client.szSaslAccount[0] != '\0', bAccountPassword = client.szSaslPassword[0] != '\0';
     const char* pPieces[] = {
         "[KELVA]\r\n",
         "Nickname=",
@@ -167,6 +179,13 @@ void WriteSettings()
         client.bTLS ? "\r\nTLS=1" : "\r\nTLS=0",
         "\r\n",
         szPingLine,
+        bAccount ? "SaslAccount=" : "",
+        bAccount ? client.szSaslAccount : "",
+        bAccount ? "\r\n" : "",
+        bAccountPassword ? "SaslPassword=" : "",
+        bAccountPassword ? client.szSaslPassword : "",
+        bAccountPassword ? "\r\n" : "",
+        client.bReconnect ? "" : "Reconnect=0\r\n",
     };
     // The settings stay in memory for this run either way.
     if (!WriteWholeFile(szSettingsFile, pPieces, sizeof pPieces / sizeof pPieces[0]))
@@ -194,6 +213,8 @@ void StoreSetupValues(const SetupValues& values)
     CopyEditText(client.szPassword, values.szPassword);
     CopyEditText(client.szIRCServer, values.szIRCServer);
     CopyEditText(client.szIRCPort, values.szIRCPort);
+    CopyEditText(client.szSaslAccount, values.szSaslAccount);
+    CopyEditText(client.szSaslPassword, values.szSaslPassword);
     client.bShowList = values.bShowList ? 1 : 0;
     client.bTLS = values.bTLS ? 1 : 0;
 }

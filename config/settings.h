@@ -2,7 +2,8 @@
 #pragma once
 
 // Fills szNickname, szRealname, szPassword, szIRCServer, szIRCPort,
-// bShowList, bTLS and nPingSeconds from "kelva.ini" in the working directory, each key that is
+// bShowList, bTLS, nPingSeconds, szSaslAccount, szSaslPassword and
+// bReconnect from "kelva.ini" in the working directory, each key that is
 // missing (or the whole file, when it cannot be opened or read) with its
 // default. Shows nothing. The file is UTF-8; a value that is not is taken
 // as Windows-1252, as earlier versions wrote it, and stored as UTF-8.
@@ -24,12 +25,14 @@ struct SetupValues {
     const char* szIRCPort;
     int bShowList;
     int bTLS;
+    const char* szSaslAccount = "";
+    const char* szSaslPassword = "";
 };
 
 // Setup's OK: stores the values in the client state by the dialog's rules.
 // Each text (UTF-8) is taken to at most 254 bytes, as an edit gives them; the
 // nickname's blanks become "_" and it is then cut to 9 bytes, never inside a
-// character; the other four texts are kept exactly as typed, blanks and all.
+// character; the other texts are kept exactly as typed, blanks and all.
 void StoreSetupValues(const SetupValues& values);
 
 // The port that goes with ticking or unticking "Secure connection (TLS)":

@@ -6,6 +6,7 @@
 #include "irc/client_state.h"
 #include "irc/seam.h"
 #include "irc/send.h"
+#include "irc/server_features.h"
 #include "irc/server_line.h"
 #include "irc/text.h"
 
@@ -32,10 +33,9 @@ void MakeEntry(char (&szEntry)[2 + TEXT_FIELD_SIZE], char cStatus, const char* s
 // entry that only begins with the nick is somebody else's.
 short FindNickEntry(const char* szNick, char& cStatus)
 {
-    static const char kStatusMarks[] = "@+%&~";
     cStatus = '\0';
     short nIndex = NickListFindExact(szNick);
-    for (const char* p = kStatusMarks; nIndex < 0 && *p; ++p) {
+    for (const char* p = client.features.szMemberMarks; nIndex < 0 && *p; ++p) {
         char szEntry[2 + TEXT_FIELD_SIZE];
         MakeEntry(szEntry, *p, szNick);
         nIndex = NickListFindExact(szEntry);
@@ -81,12 +81,19 @@ void TakeReason(const char* s, short nPos, char (&szReason)[MAX_LINE_LENGTH + 4]
 
 bool IsWordEnd(char c) { return c == ' ' || IsLineEnd(c); }
 
+// The mark of a member mode ('o' gives '@'); '\0' for another mode.
+char MemberMark(char cMode)
+{
+    const char* pMode = cMode != '\0' ? std::strchr(client.features.szMemberModes, cMode) : nullptr;
+    return pMode != nullptr ? client.features.szMemberMarks[pMode - client.features.szMemberModes] : '\0';
+}
+
 // Whether the modes of a MODE line are operator and voice marks alone.
 bool OnlyMemberModes(const char* pModes)
 {
     bool bAny = false;
     for (; !IsWordEnd(*pModes); ++pModes) {
-        if (*pModes == 'o' || *pModes == 'v')
+        if (MemberMark(*pModes) != '\0')
             bAny = true;
         else if (*pModes != '+' && *pModes != '-')
             return false;
@@ -94,16 +101,17 @@ bool OnlyMemberModes(const char* pModes)
     return bAny;
 }
 
-// An operator ("@") or voice ("+") mark given or taken. Operator outranks
-// voice, and an entry shows one mark: voice given to an operator leaves
-// "@", and the voice of somebody who loses "@" is not known here.
+// A member mark given or taken: operator ("@"), voice ("+") and the others
+// the server names. An entry shows the highest one: voice given to an
+// operator leaves "@", and the voice of somebody who loses "@" is not known
+// here.
 void MarkMember(const char* szNick, bool bGiven, char cMark)
 {
     char cStatus;
     short nIndex = szNick[0] != '\0' ? FindNickEntry(szNick, cStatus) : -1;
     if (nIndex < 0) return;
     char cNew = cStatus;
-    if (bGiven && (cMark == '@' || cStatus == '\0'))
+    if (bGiven && (cStatus == '\0' || MarkRank(cMark) < MarkRank(cStatus)))
         cNew = cMark;
     else if (!bGiven && cStatus == cMark)
         cNew = '\0';
@@ -198,7 +206,7 @@ void OnMode(ServerLine& line)
         if (s[nArgument] == ':') ++nArgument;
         TextField szNick;
         TakeWord(s, nArgument, szNick);
-        MarkMember(szNick, bGiven, *pMode == 'o' ? '@' : '+');
+        MarkMember(szNick, bGiven, MemberMark(*pMode));
     }
     ShowPieces({"<", line.szSender, "> Mode ", s + nPos});
 }

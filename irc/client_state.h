@@ -25,6 +25,17 @@ const short GAME_IDLE = 1;      // game mode, no opponent
 const short GAME_INVITING = 2;  // invitation sent to szPartner
 const short GAME_PLAYING = 3;   // a game against szPartner is on
 
+// What a server says of itself in its 005 lines, kept with the server's name
+// for the next connection to it: a taken nickname is refused during
+// registration, before this server's 005 of the connection comes.
+struct ServerFeatures {
+    TextField szServer = {};  // the szIRCServer they were learned from; empty: none learned
+    short nNickLength = 0;    // NICKLEN; 0 when not given
+    // PREFIX: the channel member modes and their marks, highest first.
+    char szMemberModes[16] = "qaohv";
+    char szMemberMarks[16] = "~&@%+";
+};
+
 struct ClientState {
     // Settings, filled by ReadSettings and the Setup dialog.
     TextField szNickname = {};
@@ -35,6 +46,10 @@ struct ClientState {
     int bShowList = 1;
     int bTLS = 0;  // connect with TLS: "Secure connection (TLS)"
     int nPingSeconds = DEFAULT_PING_SECONDS;  // silence before a PING of ours; 0: never
+    // The account to log in to with SASL while registering; none when empty.
+    TextField szSaslAccount = {};
+    TextField szSaslPassword = {};
+    int bReconnect = 1;  // connect again by itself after a drop
 
     // Connection and conversation.
     int bConnected = 0;
@@ -45,6 +60,8 @@ struct ClientState {
     // szNickname gets it back when the connection ends.
     TextField szChosenNickname = {};
     int bRegistered = 0;  // the server has welcomed us on this connection
+    int bMotdEnded = 0;   // the end of the MOTD (or its absence) has come on this connection
+    ServerFeatures features;
     TextField szHostName = {};
     TextField szChannel = {};
     TextField szPartner = {};

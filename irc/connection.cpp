@@ -6,6 +6,7 @@
 
 #include "irc/client_state.h"
 #include "irc/dispatch.h"
+#include "irc/login.h"
 #include "irc/send.h"
 #include "irc/transmit.h"
 #include "irc/text.h"
@@ -30,6 +31,13 @@ void Register()
 {
     CopyField(client.szChosenNickname, client.szNickname);
     client.bRegistered = 0;
+    client.bMotdEnded = 0;
+    // The channel of a connection that dropped is joined again once the
+    // server is ready, as a connection file's is.
+    if (connection.szRejoin[0] != '\0' && client.szChannel[0] == '\0') CopyField(client.szChannel, connection.szRejoin);
+    connection.szRejoin[0] = '\0';
+    if (std::strcmp(client.features.szServer, client.szIRCServer) != 0) client.features = ServerFeatures();
+    BeginLogin();
     client.nSendMode = SEND_RAW;  // each piece goes out unchanged, one send each
     if (IsDefaultServer(client.szIRCServer)) SendText(szIdentification);
     if (client.szPassword[0] != '\0') {
@@ -62,7 +70,7 @@ void OnTcpConnected(SOCKET sock)
     unsigned nNow = TickCount();
     short nSession = StartSession(sock, client.szIRCServer, client.bTLS != 0, nNow);
     if (nSession == SESSION_FAILED) {
-        EndConnection(END_TLS_FAILED, 0, SessionFailure());
+        EndConnection(END_HANDSHAKE_FAILED, 0, SessionFailure());
         return;
     }
     // From here the connection counts as open, also while a TLS handshake
@@ -93,10 +101,12 @@ void ShowEndLine(EndReason nReason, int nError, const char* szDetail)
     case END_SILENCE:
         std::snprintf(szLine, sizeof szLine, "Error: the server has not answered for %d seconds\r\n", nError);
         break;
+    case END_HANDSHAKE_FAILED:
     case END_TLS_FAILED: std::snprintf(szLine, sizeof szLine, "Error: %s\r\n", szDetail); break;
     case END_CERT_REFUSED: std::snprintf(szLine, sizeof szLine, "Error: certificate not accepted\r\n"); break;
     case END_LOOKUP_FAILED:
     case END_CONNECT_FAILED: std::snprintf(szLine, sizeof szLine, "Error: %s() = %d\r\n", szDetail, nError); break;
+    case END_LOGIN_REFUSED: std::snprintf(szLine, sizeof szLine, "Error: %s\r\n", szDetail); break;
     case END_NONE:
     case END_USER:
     case END_WINDOW_CLOSED: return;
@@ -108,7 +118,8 @@ void ShowEndLine(EndReason nReason, int nError, const char* szDetail)
 // the connection, nor over a TLS session that failed.
 bool ServerStillListens(EndReason nReason)
 {
-    return nReason == END_USER || nReason == END_SILENCE || nReason == END_WINDOW_CLOSED;
+    return nReason == END_USER || nReason == END_SILENCE || nReason == END_WINDOW_CLOSED ||
+           nReason == END_LOGIN_REFUSED;
 }
 
 // Leaves the channel, saying QUIT while the server may still read it, and
@@ -133,6 +144,7 @@ short CloseConnection(EndReason nReason)
     }
     client.sockServer = INVALID_SOCKET;
     client.bConnected = 0;
+    client.bRegistered = 0;
     // A fallback or a rename lasts for the connection; kelva.ini and the next
     // registration have the nickname the user chose.
     if (client.szChosenNickname[0] != '\0') CopyField(client.szNickname, client.szChosenNickname);
@@ -147,7 +159,7 @@ EndReason End(EndReason nReason, int nError = 0, const char* szDetail = "")
 
 EndReason EndOnSession(short nSession)
 {
-    if (nSession == SESSION_FAILED) return End(END_TLS_FAILED, 0, SessionFailure());
+    if (nSession == SESSION_FAILED) return End(END_HANDSHAKE_FAILED, 0, SessionFailure());
     if (nSession == SESSION_REFUSED) return End(END_CERT_REFUSED);
     return END_NONE;
 }
@@ -168,6 +180,32 @@ EndReason WatchServerSilence(unsigned nNow)
     case SILENCE_WAIT: break;
     }
     return END_NONE;
+}
+
+// The wait before connecting again: shown, with "Cancel" on the button,
+// which ends it.
+void WaitToConnectAgain(bool bRegistered)
+{
+    connection.nRetrySeconds = NextRetrySeconds(connection.nRetrySeconds, bRegistered);
+    connection.nRetryStart = TickCount();
+    connection.bRetryWaiting = true;
+    char szLine[64];
+    std::snprintf(szLine, sizeof szLine, "<KELVA> Connecting again in %d seconds\r\n", connection.nRetrySeconds);
+    AppendOutput(szLine);
+    SetConnectionControls(CONTROLS_CONNECTING);
+}
+
+// An attempt as the Connect button makes one, or a try to connect again.
+short StartAttempt(bool bRetry)
+{
+    connection.bRetryAttempt = bRetry;
+    char szAttempt[64 + TEXT_FIELD_SIZE];
+    TextBuilder(szAttempt, sizeof szAttempt).Add("Attempting to connect to ").Add(client.szIRCServer).Add("\r\n");
+    AppendOutput(szAttempt);
+    SetConnectionControls(CONTROLS_CONNECTING);
+    AttemptOutcome outcome = BeginAttempt(client.szIRCServer, client.szIRCPort);
+    FollowAttempt(outcome);
+    return static_cast<short>(outcome.nResult == ATTEMPT_FAILED ? outcome.nError : 0);
 }
 
 }  // namespace
@@ -218,17 +256,14 @@ void NetShutdown()
 
 short ConnectToServer()
 {
-    if (client.bConnected || AttemptUnderWay()) return 0;
-    char szAttempt[64 + TEXT_FIELD_SIZE];
-    TextBuilder(szAttempt, sizeof szAttempt).Add("Attempting to connect to ").Add(client.szIRCServer).Add("\r\n");
-    AppendOutput(szAttempt);
-    SetConnectionControls(CONTROLS_CONNECTING);
-    AttemptOutcome outcome = BeginAttempt(client.szIRCServer, client.szIRCPort);
-    FollowAttempt(outcome);
-    return static_cast<short>(outcome.nResult == ATTEMPT_FAILED ? outcome.nError : 0);
+    if (client.bConnected || ConnectAttemptInProgress()) return 0;
+    connection.nRetrySeconds = 0;
+    return StartAttempt(false);
 }
 
-bool ConnectAttemptInProgress() { return AttemptUnderWay(); }
+bool ConnectAttemptInProgress() { return AttemptUnderWay() || connection.bRetryWaiting; }
+
+bool ConnectionNeedsPasses() { return client.bConnected || connection.bRetryWaiting; }
 
 short Disconnect() { return EndConnection(END_USER); }
 
@@ -236,13 +271,20 @@ EndReason PumpConnection()
 {
     if (!client.bConnected) {
         connection.lines.bFilled = false;
+        if (connection.bRetryWaiting && TickCount() - connection.nRetryStart >= 1000u * connection.nRetrySeconds) {
+            connection.bRetryWaiting = false;
+            StartAttempt(true);
+        }
         return END_NONE;
     }
     unsigned nNow = TickCount();
     if (SessionHandshaking()) return StepHandshake(nNow);
     int nError = 0;
     switch (PollReceive(HandleServerLine, nError)) {
-    case RECEIVE_DATA: NoteServerHeard(connection.watch, nNow); break;
+    case RECEIVE_DATA:
+        NoteServerHeard(connection.watch, nNow);
+        if (connection.nEndAsked != END_NONE) return End(connection.nEndAsked, 0, connection.szEndDetail);
+        break;
     case RECEIVE_NOTHING: break;
     case RECEIVE_CLOSED: return End(connection.bQuitSent ? END_QUIT : END_CLOSED);
     case RECEIVE_FAILED: return End(END_RESET, nError);
@@ -264,22 +306,42 @@ short EndConnection(EndReason nReason, int nError, const char* szDetail)
 {
     ShowEndLine(nReason, nError, szDetail);
     AbandonAttempt();
+    connection.bRetryWaiting = false;
+    bool bRegistered = client.bRegistered != 0;
+    TextField szChannel;
+    CopyField(szChannel, client.szChannel);
     if (client.bConnected || client.sockServer != INVALID_SOCKET) {
         short nClosed = CloseConnection(nReason);
         if (nClosed != 0) return nClosed;
     }
     connection.nLastEnd = nReason;
+    connection.nEndAsked = END_NONE;
+    if (client.bReconnect && ConnectsAgainAfter(nReason, connection.bRetryAttempt)) {
+        if (szChannel[0] != '\0') CopyField(connection.szRejoin, szChannel);
+        WaitToConnectAgain(bRegistered);
+        return 0;
+    }
+    connection.szRejoin[0] = '\0';
     SetConnectionControls(CONTROLS_DISCONNECTED);
     return 0;
 }
 
-bool ConnectsAgainAfter(EndReason nReason)
+bool ConnectsAgainAfter(EndReason nReason, bool bRetryAttempt)
 {
     switch (nReason) {
     case END_CLOSED:
     case END_RESET:
     case END_SILENCE:
     case END_TLS_FAILED: return true;
+    case END_LOOKUP_FAILED:
+    case END_CONNECT_FAILED:
+    case END_HANDSHAKE_FAILED: return bRetryAttempt;
     default: return false;
     }
+}
+
+int NextRetrySeconds(int nLastSeconds, bool bRegistered)
+{
+    if (bRegistered || nLastSeconds == 0) return FIRST_RETRY_SECONDS;
+    return nLastSeconds < LAST_RETRY_SECONDS / 2 ? 2 * nLastSeconds : LAST_RETRY_SECONDS;
 }

@@ -25,19 +25,26 @@ void NetShutdown();
 // error; failures are shown in the output pane.
 short ConnectToServer();
 
+// An attempt to connect under way, or the wait before connecting again.
 bool ConnectAttemptInProgress();
 
+// Whether the main loop must pass again soon without a window message: while
+// connected, and while waiting to connect again.
+bool ConnectionNeedsPasses();
+
 // The user's end: says QUIT, closes the socket and puts the connection
-// controls back; an attempt to connect still under way is abandoned
-// instead. 0, or the closesocket error, upon which the connection stays
-// marked open.
+// controls back; an attempt to connect still under way, or the wait before
+// connecting again, is abandoned instead. 0, or the closesocket error, upon
+// which the connection stays marked open.
 short Disconnect();
 
 // Once per pass of the main loop: steps the TLS handshake of a new
 // connection, or makes one receive (see receive.h) and watches the server's
 // silence, sending "PING :KELVA" when it is due. A connection found broken,
-// closed or silent too long is ended here; the reason is returned, END_NONE
-// while the connection stands or nothing is connected.
+// closed or silent too long, or one whose login failed, is ended here; the
+// reason is returned, END_NONE while the connection stands or nothing is
+// connected. While not connected it makes the try to connect again that is
+// due.
 EndReason PumpConnection();
 
 // Whether more server data most likely waits: the main loop then receives
@@ -52,13 +59,23 @@ void OnConnectDone(SOCKET sock, int nError);
 
 // Every end of a connection or of an attempt: shows the reason's error line
 // ("Error: recv() = 10054" and the like; nError is the number it shows,
-// szDetail the failed call or the TLS failure), says QUIT on a connection
-// that is open, closes the socket and puts the connection controls back.
+// szDetail the failed call or the TLS or login failure), says QUIT while the
+// server may still read it, closes the socket and puts the connection
+// controls back; or, when the reason calls for it and kelva.ini allows it,
+// waits to connect again ("<KELVA> Connecting again in 5 seconds"), and then
+// joins the channel the user was in once registered.
 // 0, or the closesocket error, upon which the connection stays marked open.
 short EndConnection(EndReason nReason, int nError = 0, const char* szDetail = "");
 
 // Whether a connection that ended for this reason is worth making again
-// without the user: true when the server or the network dropped it, false
-// when the user ended it, refused the certificate, or the server was never
-// reached.
-bool ConnectsAgainAfter(EndReason nReason);
+// without the user: true when the server or the network dropped it, or when
+// an attempt that was itself such a try failed; false when the user ended
+// it, refused the certificate or the login failed, or when the user's own
+// attempt never reached the server or its TLS handshake failed.
+bool ConnectsAgainAfter(EndReason nReason, bool bRetryAttempt);
+
+// The wait in seconds before the next try: 5 after a connection that
+// registered, or for the first try; otherwise twice the last, at most 300.
+const int FIRST_RETRY_SECONDS = 5;
+const int LAST_RETRY_SECONDS = 300;
+int NextRetrySeconds(int nLastSeconds, bool bRegistered);

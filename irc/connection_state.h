@@ -16,17 +16,19 @@
 // Why a connection, or an attempt to make one, ended. Each end passes through
 // EndConnection (irc/connection.h) with its reason.
 enum EndReason : short {
-    END_NONE,            // not ended
-    END_USER,            // the user's Disconnect, or Cancel while connecting
-    END_QUIT,            // the server's close after the user's QUIT
-    END_CLOSED,          // closed by the server
-    END_RESET,           // a receive failed: reset, or any other socket error
-    END_SILENCE,         // the server did not answer for twice the ping interval
-    END_TLS_FAILED,      // the TLS handshake or session failed
-    END_CERT_REFUSED,    // the user did not accept the server's certificate
-    END_LOOKUP_FAILED,   // the server's name was not found
-    END_CONNECT_FAILED,  // no address of the server could be connected to
-    END_WINDOW_CLOSED,   // the program ends
+    END_NONE,               // not ended
+    END_USER,               // the user's Disconnect, or Cancel while connecting
+    END_QUIT,               // the server's close after the user's QUIT
+    END_CLOSED,             // closed by the server
+    END_RESET,              // a receive failed: reset, or any other socket error
+    END_SILENCE,            // the server did not answer for twice the ping interval
+    END_HANDSHAKE_FAILED,   // the TLS handshake failed
+    END_TLS_FAILED,         // the TLS session failed
+    END_CERT_REFUSED,       // the user did not accept the server's certificate
+    END_LOOKUP_FAILED,      // the server's name was not found
+    END_CONNECT_FAILED,     // no address of the server could be connected to
+    END_WINDOW_CLOSED,      // the program ends
+    END_LOGIN_REFUSED,      // the SASL login failed
 };
 
 struct ConnectionRecord {
@@ -37,7 +39,19 @@ struct ConnectionRecord {
     // The user has said QUIT on this connection: the server's close that
     // follows is the user's end, not a drop.
     int bQuitSent = 0;
+    // An end that the handling of a server line asks for (a refused login),
+    // with the text of its error line; the connection ends after the pass.
+    EndReason nEndAsked = END_NONE;
+    TextField szEndDetail = {};
     EndReason nLastEnd = END_NONE;
+
+    // Connecting again after a drop: the wait before the next try, from its
+    // start, and the channel to join again once registered.
+    bool bRetryWaiting = false;
+    unsigned nRetryStart = 0;
+    int nRetrySeconds = 0;       // the wait of the last try; 0 before the first
+    bool bRetryAttempt = false;  // the attempt under way is such a try
+    TextField szRejoin = {};
 };
 
 extern ConnectionRecord connection;

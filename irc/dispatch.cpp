@@ -7,9 +7,11 @@
 #include "game/handshake.h"
 #include "game/vocabulary.h"
 #include "irc/client_state.h"
+#include "irc/login.h"
 #include "irc/send.h"
 #include "irc/transmit.h"
 #include "irc/seam.h"
+#include "irc/server_features.h"
 #include "irc/server_line.h"
 #include "irc/text.h"
 
@@ -168,15 +170,18 @@ void OnListEnd(ServerLine&)
 void OnNothing(ServerLine&) {}
 
 // The nickname asked for is taken while we register: the chosen one with
-// "_", then with the "_" replaced by 2 to 9, within nine characters or the
-// chosen one's length, whichever is more. The next, or false after 9.
+// "_", then with the "_" replaced by 2 to 9, within the server's NICKLEN
+// (learned on an earlier connection to it) or else within nine characters or
+// the chosen one's length, whichever is more. The next, or false after 9.
 bool NextFallbackNick(TextField& szNext)
 {
     const char* szChosen = client.szChosenNickname;
     size_t nChosen = std::strlen(szChosen);
     if (nChosen == 0) return false;
     // Every server allows nine; a longer chosen one was not refused for its length.
-    size_t nBase = nChosen < 9 ? nChosen : nChosen - 1;
+    size_t nLimit = client.features.nNickLength > 0 ? static_cast<size_t>(client.features.nNickLength)
+                                                   : (nChosen > 9 ? nChosen : 9);
+    size_t nBase = nChosen < nLimit ? nChosen : nLimit - 1;
     const char* szTried = client.szNickname;
     char cNext;
     if (std::strcmp(szTried, szChosen) == 0) {
@@ -221,15 +226,23 @@ void OnNames(ServerLine& line)
     while (!IsLineEnd(s[nPos])) {
         TextField szName;
         TakeWord(s, nPos, szName);
+        KeepHighestMark(szName);
         NickListAdd(szName);
         SkipBlanks(s, nPos);
     }
 }
 
-// The server is ready: join the channel named by the connection file, or
-// ask for the channel list.
+// The server is ready, at the end of its message of the day or in its place
+// (422: none), once per connection: join the channel named by the
+// connection file or left by a dropped connection, or ask for the channel
+// list.
 void OnEndOfMotd(ServerLine& line)
 {
+    if (client.bMotdEnded) {
+        ShowTrailing(line);
+        return;
+    }
+    client.bMotdEnded = 1;
     if (client.szChannel[0] != '\0') {
         char szJoin[8 + TEXT_FIELD_SIZE];
         TextBuilder join(szJoin, sizeof szJoin);
@@ -269,6 +282,8 @@ const CommandWord kCommandWords[] = {
     {"KICK ", 5, OnKick},
     {"MODE ", 5, OnMode},
     {"TOPIC ", 6, OnTopic},
+    {"CAP ", 4, OnCap},
+    {"AUTHENTICATE ", 13, OnAuthenticate},
 };
 
 struct NumericReply {
@@ -277,8 +292,8 @@ struct NumericReply {
 };
 
 const NumericReply kNumericReplies[] = {
-    {321, OnListStart}, {322, OnListEntry}, {323, OnListEnd}, {332, OnNothing},
-    {353, OnNames},     {366, OnNothing},   {376, OnEndOfMotd},
+    {5, OnFeatures},    {321, OnListStart}, {322, OnListEntry},  {323, OnListEnd}, {332, OnNothing},
+    {353, OnNames},     {366, OnNothing},   {376, OnEndOfMotd}, {422, OnEndOfMotd},
 };
 
 // A numeric reply whose target begins with the own nickname.
@@ -319,6 +334,7 @@ void HandleServerLine(const char* szLine)
     }
     // The welcome comes once, to whatever nickname the server settled on.
     if (line.nNumeric == RPL_WELCOME) client.bRegistered = 1;
+    if (TakeLoginNumeric(line)) return;
     if (line.nNumeric == ERR_NICKNAMEINUSE && !client.bRegistered)
         OnNickTaken(line);
     else if (IsAddressedToUser(line))

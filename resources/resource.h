@@ -30,6 +30,8 @@
 #define IDC_SETUP_PORT 1004
 #define IDC_SETUP_SHOWLIST 1007
 #define IDC_SETUP_TLS 1008
+#define IDC_SETUP_SASL_ACCOUNT 1009
+#define IDC_SETUP_SASL_PASSWORD 1010
 
 // String table: the prompts of the message dialogs.
 #define IDS_PLAY_GAME 1

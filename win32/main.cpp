@@ -61,13 +61,14 @@ void WatchServerSocket()
 // Waits for the next window message, which socket data also brings. Not
 // every platform announces every end of a connection (under Wine a reset may
 // go unannounced), so while connected the wait is bounded and the next
-// pass's receive finds a dead connection within a fraction of a second.
+// pass's receive finds a dead connection within a fraction of a second; so
+// it is while waiting to connect again, whose time nothing announces.
 const DWORD CONNECTED_WAIT_MS = 250;
 
 void WaitForWork()
 {
     if (MoreServerDataLikely()) return;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, client.bConnected ? CONNECTED_WAIT_MS : INFINITE, QS_ALLINPUT);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, ConnectionNeedsPasses() ? CONNECTED_WAIT_MS : INFINITE, QS_ALLINPUT);
 }
 
 // The first pass: Welcome, then the connection file named on the command line.

@@ -1,4 +1,4 @@
-// The Setup dialog (Win32): the settings in five edits and a check box.
+// The Setup dialog (Win32): the settings in seven edits and two check boxes.
 #include <windows.h>
 
 #include "config/settings.h"
@@ -19,8 +19,10 @@ struct SetupField {
 const SetupField kFields[] = {
     {IDC_SETUP_NICKNAME, client.szNickname}, {IDC_SETUP_REALNAME, client.szRealname},
     {IDC_SETUP_PASSWORD, client.szPassword}, {IDC_SETUP_SERVER, client.szIRCServer},
-    {IDC_SETUP_PORT, client.szIRCPort},
+    {IDC_SETUP_PORT, client.szIRCPort}, {IDC_SETUP_SASL_ACCOUNT, client.szSaslAccount},
+    {IDC_SETUP_SASL_PASSWORD, client.szSaslPassword},
 };
+const int FIELD_COUNT = sizeof kFields / sizeof kFields[0];
 
 void FillDialog(HWND hDlg)
 {
@@ -43,10 +45,12 @@ void OnTLSClicked(HWND hDlg)
 // Each edit gives at most 254 bytes of UTF-8.
 void TakeDialog(HWND hDlg)
 {
-    TextField szTexts[5];
-    for (int i = 0; i < 5; ++i) GetWindowTextUtf8(GetDlgItem(hDlg, kFields[i].nId), szTexts[i], TEXT_FIELD_SIZE - 1);
+    TextField szTexts[FIELD_COUNT];
+    for (int i = 0; i < FIELD_COUNT; ++i)
+        GetWindowTextUtf8(GetDlgItem(hDlg, kFields[i].nId), szTexts[i], TEXT_FIELD_SIZE - 1);
     SetupValues values = {szTexts[0], szTexts[1], szTexts[2], szTexts[3], szTexts[4],
-                          IsChecked(hDlg, IDC_SETUP_SHOWLIST) ? 1 : 0, IsChecked(hDlg, IDC_SETUP_TLS) ? 1 : 0};
+                          IsChecked(hDlg, IDC_SETUP_SHOWLIST) ? 1 : 0, IsChecked(hDlg, IDC_SETUP_TLS) ? 1 : 0,
+                          szTexts[5], szTexts[6]};
     StoreSetupValues(values);
 }
 

@@ -173,7 +173,7 @@ bool ReportConnectEnd(int nMs)
 bool FinishConnectAttempt(int nMs)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(nMs);
-    while (ConnectAttemptInProgress()) {
+    while (AttemptUnderWay()) {
         auto nLeft = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (nLeft.count() <= 0) return false;
         if (!fake.lookUps.empty())

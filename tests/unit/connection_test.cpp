@@ -10,6 +10,7 @@
 #include "irc/client_state.h"
 #include "irc/connect_attempt.h"
 #include "irc/connection.h"
+#include "irc/dispatch.h"
 #include "irc/receive.h"
 #include "irc/send.h"
 #include "irc/text.h"
@@ -140,7 +141,8 @@ TEST_F(Connection, AFailedAttemptShowsItsErrorAndLeavesTheStateAsItWas)
         EXPECT_EQ(1u, fake.appends.size() - 1) << c.szWhat << ": one error line\n" << fake.sOutput;
         EXPECT_EQ(0, client.bConnected) << c.szWhat;
         EXPECT_EQ(c.nReason, connection.nLastEnd) << c.szWhat;
-        EXPECT_FALSE(ConnectsAgainAfter(c.nReason)) << c.szWhat << ": the user tries again";
+        EXPECT_FALSE(ConnectsAgainAfter(c.nReason, false)) << c.szWhat << ": the user tries again";
+        EXPECT_TRUE(ConnectsAgainAfter(c.nReason, true)) << c.szWhat << ": a try to connect again tries on";
         EXPECT_EQ(0, fake.bConnectingControls) << c.szWhat << ": the button reads \"Connect\" again";
         EXPECT_EQ(SEND_RAW, client.nSendMode) << c.szWhat;
         EXPECT_EQ(INVALID_SOCKET, client.sockServer) << c.szWhat << ": the socket is given back";
@@ -270,7 +272,7 @@ TEST_F(Connection, DisconnectOutsideAChannelLeavesGameModeOn)
 
 // How an open connection ends: each end passes through the one function
 // with its reason, which decides the error line and whether the client
-// would connect again by itself.
+// connects again by itself.
 struct ConnectionEnd {
     const char* szWhat;
     void (*pfnEnd)(Listener& listener);
@@ -287,9 +289,11 @@ void PumpUntilEnded()
     }
 }
 
+const char szAgainIn5[] = "<KELVA> Connecting again in 5 seconds\r\n";
+
 const ConnectionEnd kEnds[] = {
     {"the server closes", [](Listener& l) { l.ClosePeer(false); PumpUntilEnded(); }, END_CLOSED,
-     "Error: nBytesRecv = 0\r\n", true},
+     "Error: nBytesRecv = 0\r\n<KELVA> Connecting again in 5 seconds\r\n", true},
     {"the server closes after the user's QUIT",
      [](Listener& l) {
          SendText("/quit bye\r\n");
@@ -299,13 +303,14 @@ const ConnectionEnd kEnds[] = {
      },
      END_QUIT, "Error: nBytesRecv = 0\r\n", false},
     {"the server resets", [](Listener& l) { l.ClosePeer(true); PumpUntilEnded(); }, END_RESET,
-     "Error: recv() = 10054\r\n", true},
+     "Error: recv() = 10054\r\n<KELVA> Connecting again in 5 seconds\r\n", true},
     {"the server stays silent for twice the interval",
      [](Listener&) {
          client.nPingSeconds = 1;
          for (fake.nTicks = 0; fake.nTicks <= 2000 && client.bConnected; fake.nTicks += 500) PumpConnection();
      },
-     END_SILENCE, "Error: the server has not answered for 2 seconds\r\n", true},
+     END_SILENCE, "Error: the server has not answered for 2 seconds\r\n<KELVA> Connecting again in 5 seconds\r\n",
+     true},
     {"the user disconnects", [](Listener&) { Disconnect(); }, END_USER, "", false},
     {"the window closes",
      [](Listener&) {
@@ -325,9 +330,75 @@ TEST_F(Connection, EachEndShowsItsLineAndSaysWhetherToConnectAgain)
         EXPECT_EQ(0, client.bConnected) << c.szWhat;
         EXPECT_EQ(c.nReason, connection.nLastEnd) << c.szWhat;
         EXPECT_EQ(c.szShown, fake.sOutput) << c.szWhat;
-        EXPECT_EQ(c.bConnectAgain, ConnectsAgainAfter(c.nReason)) << c.szWhat;
+        EXPECT_EQ(c.bConnectAgain, ConnectsAgainAfter(c.nReason, false)) << c.szWhat;
         EXPECT_EQ(0, fake.bConnectedControls) << c.szWhat;
+        EXPECT_EQ(c.bConnectAgain ? 1 : 0, fake.bConnectingControls) << c.szWhat << ": \"Cancel\" while waiting";
+        Disconnect();
     }
+}
+
+// A drop after a registration: tries after 5 seconds, and, while the
+// server cannot be reached, after 10, 20, 40 ... and at most 300; a try that
+// registers makes the next wait 5 again, and joins the channel again.
+TEST_F(Connection, ADropIsTriedAgainLaterAndLaterAndTheChannelJoinedAgain)
+{
+    Registration("127.0.0.1", "");
+    HandleServerLine(":srv 001 Ravkel :Welcome\r\n");
+    HandleServerLine(":Ravkel!r@h JOIN :#lobby\r\n");
+    std::string sLive = listener.PortText(), sDead;
+    {
+        Listener gone;
+        sDead = gone.PortText();
+    }
+    fake.nTicks = 1000;
+    listener.ClosePeer(false);
+    PumpUntilEnded();
+    CopyField(client.szIRCPort, sDead.c_str());
+    EXPECT_NE(std::string::npos, fake.sOutput.find(szAgainIn5));
+    unsigned nStart = fake.nTicks;
+    for (int nWait : {5, 10, 20, 40, 80, 160, 300, 300}) {
+        fake.sOutput.clear();
+        fake.nTicks = nStart + 1000u * static_cast<unsigned>(nWait) - 1;
+        PumpConnection();
+        EXPECT_EQ("", fake.sOutput) << "a moment before the try after " << nWait;
+        fake.nTicks = nStart = nStart + 1000u * static_cast<unsigned>(nWait);
+        PumpConnection();
+        EXPECT_TRUE(FinishConnectAttempt());
+        EXPECT_EQ(0, fake.bConnectedControls + (1 - fake.bConnectingControls)) << "\"Cancel\" between tries";
+        if (nWait == 300) break;
+        std::string sNext = std::to_string(nWait == 160 ? 300 : 2 * nWait);
+        EXPECT_EQ("Attempting to connect to 127.0.0.1\r\nError: connect() = 10061\r\n"
+                  "<KELVA> Connecting again in " + sNext + " seconds\r\n",
+                  fake.sOutput) << "the try after " << nWait;
+    }
+    CopyField(client.szIRCPort, sLive.c_str());
+    fake.nTicks = nStart + 300000;
+    PumpConnection();
+    ASSERT_TRUE(FinishConnectAttempt());
+    ASSERT_TRUE(listener.Accept());
+    HandleServerLine(":srv 001 Ravkel :Welcome\r\n");
+    HandleServerLine(":srv 376 Ravkel :End of MOTD\r\n");
+    EXPECT_NE(std::string::npos, listener.Read().find("JOIN #lobby\r\n")) << "the channel it was in";
+
+    fake.sOutput.clear();
+    listener.ClosePeer(false);
+    PumpUntilEnded();
+    EXPECT_NE(std::string::npos, fake.sOutput.find(szAgainIn5)) << "after a registration, 5 again";
+    Disconnect();
+    EXPECT_EQ(0, fake.bConnectingControls) << "Cancel ends the waiting";
+    fake.nTicks += 3600000;
+    PumpConnection();
+    EXPECT_FALSE(ConnectAttemptInProgress()) << "and no try comes";
+
+    client.bReconnect = 0;
+    ASSERT_EQ(0, ConnectToServer());
+    ASSERT_TRUE(FinishConnectAttempt());
+    ASSERT_TRUE(listener.Accept());
+    listener.Read();
+    fake.sOutput.clear();
+    listener.ClosePeer(false);
+    PumpUntilEnded();
+    EXPECT_EQ("Error: nBytesRecv = 0\r\n", fake.sOutput) << "Reconnect=0: no try";
 }
 
 TEST_F(Connection, ConnectingAgainRegistersAfreshOnANewSocket)
@@ -410,9 +481,9 @@ struct SecureFailure {
 
 const SecureFailure kSecureFailures[] = {
     {"the server does not speak TLS", [] { fake.tls.bHandshakeFails = true; },
-     "Error: TLS handshake failed: the server does not speak TLS\r\n", END_TLS_FAILED, true},
+     "Error: TLS handshake failed: the server does not speak TLS\r\n", END_HANDSHAKE_FAILED, false},
     {"the server sends no certificate", [] { fake.tls.bCertificate = false; },
-     "Error: TLS handshake failed: the server sent no certificate\r\n", END_TLS_FAILED, true},
+     "Error: TLS handshake failed: the server sent no certificate\r\n", END_HANDSHAKE_FAILED, false},
     {"the user does not trust the certificate",
      [] {
          fake.tls.nProblem = CERT_NOT_TRUSTED;
@@ -429,7 +500,7 @@ TEST_F(SecureConnection, AFailedHandshakeOrCertificateSendsNothingAndDisconnects
         c.pfnArrange();
         Connect();
         EXPECT_EQ(c.nReason, PumpConnection()) << c.szWhat;
-        EXPECT_EQ(c.bConnectAgain, ConnectsAgainAfter(c.nReason)) << c.szWhat;
+        EXPECT_EQ(c.bConnectAgain, ConnectsAgainAfter(c.nReason, false)) << c.szWhat;
         EXPECT_EQ(std::string("Attempting to connect to 127.0.0.1\r\n") + c.szError, fake.sOutput) << c.szWhat;
         EXPECT_EQ(0, fake.bConnectedControls) << c.szWhat << ": the button reads Connect";
         EXPECT_EQ(0, Disconnect()) << c.szWhat;
@@ -445,7 +516,7 @@ TEST_F(SecureConnection, AHandshakeWithoutAnAnswerIsGivenUpAfter30Seconds)
     fake.nTicks += 29999;
     EXPECT_EQ(END_NONE, PumpConnection());
     fake.nTicks += 1;
-    EXPECT_EQ(END_TLS_FAILED, PumpConnection());
+    EXPECT_EQ(END_HANDSHAKE_FAILED, PumpConnection());
     EXPECT_EQ("Attempting to connect to 127.0.0.1\r\n"
               "Error: TLS handshake failed: the server gave no answer in 30 seconds\r\n",
               fake.sOutput);

@@ -410,10 +410,15 @@ TEST_F(Dispatch, NamesRepliesAddUpInTheNickList)
     HandleServerLine(":srv 353 Ravkel * #private :erin\r\n");
     HandleServerLine(":srv 353 Ravkel = #empty :\r\n");
     HandleServerLine(":srv 366 Ravkel #chat :End of NAMES list\r\n");
+    // With multi-prefix every mark comes, the highest first; the list shows it alone.
+    HandleServerLine(":srv 353 Ravkel = #chat :@+yan\r\n");
+    // The server's own marks, from its PREFIX.
+    HandleServerLine(":srv 005 Ravkel PREFIX=(Yov)!@+ :are supported\r\n");
+    HandleServerLine(":srv 353 Ravkel = #chat :!@+xi\r\n");
     // Sorted as the fake list box keeps them: letter case ignored, bytes otherwise.
-    std::vector<std::string> expected = {"+carol", "@alice", "@zed", "bob", "dave", "erin", "Ravkel"};
+    std::vector<std::string> expected = {"!xi", "+carol", "@alice", "@yan", "@zed", "bob", "dave", "erin", "Ravkel"};
     EXPECT_EQ(expected, fake.nicks);
-    EXPECT_EQ("", fake.sOutput);
+    EXPECT_EQ("PREFIX=(Yov)!@+ :are supported\r\n", fake.sOutput);
 }
 
 struct MotdCase {
@@ -421,6 +426,8 @@ struct MotdCase {
     const char* szChannel;
     int bShowList;
     const char* szSent;
+    const char* szLine = ":srv 376 Ravkel :End of MOTD command\r\n";
+    int bEndedBefore = 0;  // an end of the MOTD has come on this connection
 };
 
 const MotdCase kMotdCases[] = {
@@ -428,6 +435,9 @@ const MotdCase kMotdCases[] = {
     {"a channel with its #", "#lobby", 1, "JOIN #lobby\r\n"},
     {"no channel, the list", "", 1, "LIST\r\n"},
     {"no channel and no list", "", 0, ""},
+    {"a server without a MOTD says so instead", "#lobby", 1, "JOIN #lobby\r\n",
+     ":srv 422 Ravkel :End of MOTD command\r\n"},
+    {"once per connection", "", 1, "", ":srv 422 Ravkel :End of MOTD command\r\n", 1},
 };
 
 TEST_F(Dispatch, TheEndOfTheMotdJoinsTheRememberedChannelOrLists)
@@ -437,7 +447,8 @@ TEST_F(Dispatch, TheEndOfTheMotdJoinsTheRememberedChannelOrLists)
         CopyField(client.szIRCServer, "irc.example.net");
         CopyField(client.szChannel, c.szChannel);
         client.bShowList = c.bShowList;
-        HandleServerLine(":srv 376 Ravkel :End of MOTD command\r\n");
+        client.bMotdEnded = c.bEndedBefore;
+        HandleServerLine(c.szLine);
         EXPECT_EQ(c.szSent, Sent()) << c.szWhat;
         EXPECT_EQ("End of MOTD command\r\n", fake.sOutput) << c.szWhat;
         EXPECT_STREQ("", client.szChannel) << c.szWhat;
@@ -483,6 +494,7 @@ struct NickTakenCase {
     const char* szShown;
     const char* szSent;
     const char* szNickAfter;
+    short nNickLength = 0;  // the server's NICKLEN, from an earlier connection
 };
 
 const NickTakenCase kNicksTaken[] = {
@@ -502,6 +514,12 @@ const NickTakenCase kNicksTaken[] = {
     {"a longer nickname the server took keeps its length", "Ravkelovich12", "Ravkelovich12", 0,
      ":srv 433 * Ravkelovich12 :Nickname already in use\r\n",
      "<KELVA> Nickname Ravkelovich12 is taken; using Ravkelovich1_\r\n", "NICK Ravkelovich1_\r\n", "Ravkelovich1_"},
+    {"the server's NICKLEN lets a nickname of nine characters grow", "Kelvinian", "Kelvinian", 0,
+     ":srv 433 * Kelvinian :Nickname already in use\r\n", "<KELVA> Nickname Kelvinian is taken; using Kelvinian_\r\n",
+     "NICK Kelvinian_\r\n", "Kelvinian_", 30},
+    {"and keeps a longer one within it", "Ravkelovich12", "Ravkelovich12", 0,
+     ":srv 433 * Ravkelovich12 :Nickname already in use\r\n",
+     "<KELVA> Nickname Ravkelovich12 is taken; using Ravkelovi_\r\n", "NICK Ravkelovi_\r\n", "Ravkelovi_", 10},
     {"after registration a 433 is shown as today", "Ravkel", "Ravkel", 1,
      ":srv 433 Ravkel bob :Nickname already in use\r\n", "bob :Nickname already in use\r\n", "", "Ravkel"},
 };
@@ -513,6 +531,7 @@ TEST_F(Dispatch, ATakenNicknameFallsBackWhileRegistering)
         CopyField(client.szChosenNickname, c.szChosen);
         CopyField(client.szNickname, c.szTried);
         client.bRegistered = c.bRegistered;
+        client.features.nNickLength = c.nNickLength;
         HandleServerLine(c.szLine);
         EXPECT_EQ(c.szShown, fake.sOutput) << c.szWhat;
         EXPECT_EQ(c.szSent, Sent()) << c.szWhat;

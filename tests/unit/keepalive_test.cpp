@@ -66,6 +66,7 @@ protected:
         server.reset();
         server.reset(new ServerEnd);
         client.bConnected = 1;
+        client.bReconnect = 0;
         fake.nTicks = 1000;
         StartLineAssembly();
         NoteServerHeard(connection.watch, fake.nTicks);

@@ -129,6 +129,10 @@ const ReadCase kReadCases[] = {
     {"a Windows-1252 value is cut likewise", "Realname=" + Repeat("\xE9", 200), &ClientState::szRealname,
      Repeat("\xC3\xA9", 127)},
     {"a present key with no value is empty", "IRCServer=\r\n", &ClientState::szIRCServer, ""},
+    {"the account's password is not the server's", "SaslPassword=s\r\nPassword=p\r\n", &ClientState::szPassword,
+     "p"},
+    {"nor the server's the account's", "Password=p\r\nSaslPassword=s\r\n", &ClientState::szSaslPassword, "s"},
+    {"no account without its key", "Nickname=zed\r\n", &ClientState::szSaslAccount, ""},
 };
 
 TEST_F(SettingsFile, EachKeyIsFoundAnywhereAndReadByItsRule)
@@ -223,6 +227,24 @@ TEST_F(SettingsFile, WritesTheFourteenPiecesOverAnyOldFile)
     client.bTLS = 0;
     ReadSettings();
     EXPECT_EQ(1, client.bTLS) << "TLS reads back";
+    EXPECT_EQ(1, client.bReconnect) << "connecting again is on without its key";
+
+    CopyField(client.szSaslAccount, "jilles");
+    CopyField(client.szSaslPassword, "ses ame");
+    client.bReconnect = 0;
+    WriteSettings();
+    EXPECT_EQ("[KELVA]\r\nNickname=zed\r\nRealname=Zed  Z \r\nPassword=pw\r\nIRCServer=irc.example\r\n"
+              "IRCPort=7000\r\nShowList=FALSE\r\nTLS=1\r\nSaslAccount=jilles\r\nSaslPassword=ses ame\r\n"
+              "Reconnect=0\r\n",
+              ReadFile())
+        << "the account, its password and Reconnect only when set";
+    ResetClientAndFake();
+    ReadSettings();
+    EXPECT_STREQ("jilles", client.szSaslAccount);
+    EXPECT_STREQ("ses ame", client.szSaslPassword) << "to the line's end: a pass phrase keeps its blanks";
+    EXPECT_EQ(0, client.bReconnect);
+    client.szSaslAccount[0] = client.szSaslPassword[0] = '\0';
+    client.bReconnect = 1;
     client.bTLS = 0;
 
     Store("", "", "", "", "", 1);
