@@ -192,13 +192,15 @@ void OnCap(ServerLine& line)
     }
 }
 
+// "AUTHENTICATE +" or "AUTHENTICATE :+": the server waits for the credentials.
 void OnAuthenticate(ServerLine& line)
 {
     const char* s = line.szLine;
-    short nPos = line.nPos;
+    short nPos = line.nPos, nEnd;
     SkipWord(s, nPos);
     SkipBlanks(s, nPos);
-    if (login.nStep == LOGIN_AUTHENTICATING && s[nPos] == '+' && IsLineEnd(s[nPos + 1])) SendCredentials();
+    FindParameter(s, nPos, nEnd);
+    if (login.nStep == LOGIN_AUTHENTICATING && nEnd == nPos + 1 && s[nPos] == '+') SendCredentials();
 }
 
 bool TakeLoginNumeric(ServerLine& line)

@@ -73,7 +73,8 @@ TEST_F(PasswordServer, RegistrationSucceedsOnlyWithTheServersPassword)
             EXPECT_EQ(END_CLOSED, nLastPoll) << c.szWhat;
             EXPECT_EQ("Attempting to connect to 127.0.0.1\r\n"
                       "<?> ERROR :Access denied: Bad password?\r\n"
-                      "Error: nBytesRecv = 0\r\n",
+                      "Error: nBytesRecv = 0\r\n"
+                      "<KELVA> Connecting again in 5 seconds\r\n",
                       fake.sOutput)
                 << c.szWhat;
         }
