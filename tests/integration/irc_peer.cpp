@@ -6,10 +6,12 @@
 
 #include <chrono>
 
-IrcPeer::IrcPeer(unsigned short nPort, const std::string& sNick, bool bAnswerPings) : m_bAnswerPings(bAnswerPings)
+IrcPeer::IrcPeer(unsigned short nPort, const std::string& sNick, bool bAnswerPings, const std::string& sFirstLine)
+    : m_bAnswerPings(bAnswerPings)
 {
     m_sock = ConnectLoopback(nPort);
     if (m_sock == INVALID_SOCKET) m_bClosed = true;
+    if (!sFirstLine.empty()) Send(sFirstLine);
     Send("NICK " + sNick);
     Send("USER " + sNick + " peer.host peer.host :" + sNick + " the peer");
 }

@@ -9,9 +9,11 @@
 
 class IrcPeer {
 public:
-    // Connects and sends NICK and USER; Registered() tells whether the
-    // server welcomed it.
-    IrcPeer(unsigned short nPort, const std::string& sNick, bool bAnswerPings = true);
+    // Connects and sends NICK and USER, after sFirstLine when given (a CAP
+    // LS, which holds the registration back until CAP END); Registered()
+    // tells whether the server welcomed it.
+    IrcPeer(unsigned short nPort, const std::string& sNick, bool bAnswerPings = true,
+            const std::string& sFirstLine = "");
     ~IrcPeer();
     IrcPeer(const IrcPeer&) = delete;
     IrcPeer& operator=(const IrcPeer&) = delete;

@@ -62,17 +62,20 @@ int BytesWaiting(SOCKET s)
     return nBytes;
 }
 
+// A developer's partial build may lack a server; under scripts/test.sh a
+// skip would hide a broken install.
+void MissingServer(const std::string& sWhat)
+{
+    if (std::getenv("KELVA_REQUIRE_SERVER") != nullptr) FAIL() << sWhat << " is not installed (scripts/deps.sh test)";
+    GTEST_SKIP() << sWhat << " is not installed";
+}
+
 }  // namespace
 
 void ServerSession::SetUp()
 {
-    // A developer's partial build may lack the server; under scripts/test.sh
-    // a skip would hide a broken install.
-    if (std::string(KELVA_NGIRCD).empty()) {
-        if (std::getenv("KELVA_REQUIRE_SERVER") != nullptr) FAIL() << "ngircd is not installed (scripts/deps.sh test)";
-        GTEST_SKIP() << "ngircd is not installed";
-    }
     ASSERT_NO_FATAL_FAILURE(RestartServer());
+    if (IsSkipped()) return;
 
     ResetClientAndFake();
     ASSERT_EQ(0, NetStartup());
@@ -97,6 +100,7 @@ void ServerSession::TearDown()
 
 void ServerSession::RestartServer()
 {
+    if (std::string(KELVA_NGIRCD).empty()) return MissingServer("ngircd");
     relay.reset();
     server.reset();
     server = std::make_unique<LocalIrcd>(WorkDir(), options);
@@ -143,7 +147,7 @@ std::string ServerSession::StepOneLine()
 
 std::unique_ptr<IrcPeer> ServerSession::NewPeer(const std::string& sNick, bool bAnswerPings)
 {
-    auto peer = std::make_unique<IrcPeer>(server->Port(), sNick, bAnswerPings);
+    auto peer = std::make_unique<IrcPeer>(ServerPort(), sNick, bAnswerPings);
     EXPECT_TRUE(peer->Registered()) << sNick << " could not register:\n" << peer->Received();
     return peer;
 }
@@ -160,6 +164,23 @@ std::string ServerSession::UserLine() const
 {
     std::string sHost = client.szHostName;
     return "USER Ravkel " + sHost + " " + sHost + " :Saint Ravkel de France\r\n";
+}
+
+void AccountSession::RestartServer()
+{
+    relay.reset();
+    accounts.reset();
+    accounts = std::make_unique<AccountServer>(WorkDir());
+    if (!accounts->Installed()) return MissingServer("InspIRCd or Atheme");
+    ASSERT_TRUE(accounts->Ready()) << accounts->Error();
+    relay = std::make_unique<RecordingRelay>(accounts->Port());
+}
+
+void AccountSession::TearDown()
+{
+    if (HasFailure() && accounts) std::cout << "--- the network with accounts\n" << accounts->Log() << "\n";
+    ServerSession::TearDown();
+    accounts.reset();
 }
 
 LinkedServers::LinkedServers()

@@ -14,6 +14,7 @@
 #include <sys/types.h>
 
 #include "irc/connection_state.h"
+#include "tests/integration/account_server.h"
 #include "tests/integration/irc_peer.h"
 #include "tests/integration/local_ircd.h"
 #include "tests/integration/recording_relay.h"
@@ -25,7 +26,10 @@ protected:
 
     // A new server and relay in place of the old, for the next case of a
     // table: quicker than waiting until the server lets go of the nickname.
-    void RestartServer();
+    // ngircd here; another server in a derived fixture.
+    virtual void RestartServer();
+    // The port of the server itself, behind the relay.
+    virtual unsigned short ServerPort() const { return server->Port(); }
     // Connects the client to the relay, calling it by the given host name.
     short Connect(const char* szServer = "127.0.0.1");
     // Passes of the connection, as the main loop makes them, until done()
@@ -65,6 +69,17 @@ protected:
 class PasswordServer : public ServerSession {
 protected:
     PasswordServer() { options.sPassword = "s3cret"; }
+};
+
+// The network with accounts in place of ngircd: InspIRCd with Atheme
+// services, an account registered, the relay in front of InspIRCd.
+class AccountSession : public ServerSession {
+protected:
+    void RestartServer() override;
+    void TearDown() override;
+    unsigned short ServerPort() const override { return accounts->Port(); }
+
+    std::unique_ptr<AccountServer> accounts;
 };
 
 // Two servers of one network: the session's own and a second one, which
