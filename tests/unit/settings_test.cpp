@@ -381,8 +381,10 @@ TEST(SetupOk, TheOtherTextsAreStoredAsTypedUpTo254Characters)
 {
     ResetClientAndFake();
     const std::string sLong(300, 'r');
-    StoreSetupValues({"zed", sLong.c_str(), " pass word ", " irc.example ", "port", 1, 1});
+    StoreSetupValues({"zed", sLong.c_str(), " pass word ", " irc.example ", "port", 1, 1, "jilles", sLong.c_str()});
     EXPECT_EQ(std::string(254, 'r'), client.szRealname);
+    EXPECT_STREQ("jilles", client.szSaslAccount);
+    EXPECT_EQ(std::string(254, 'r'), client.szSaslPassword);
     EXPECT_STREQ(" pass word ", client.szPassword);
     EXPECT_STREQ(" irc.example ", client.szIRCServer);
     EXPECT_STREQ("port", client.szIRCPort);
