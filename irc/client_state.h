@@ -28,6 +28,12 @@ const short GAME_IDLE = 1;      // game mode, no opponent
 const short GAME_INVITING = 2;  // invitation sent to szPartner
 const short GAME_PLAYING = 3;   // a game against szPartner is on
 
+// CTCP requests are answered at most this many in a row, and then one a
+// second, so that a flood of them cannot get the user disconnected for
+// flooding.
+const short CTCP_ANSWER_BURST = 3;
+const unsigned CTCP_ANSWER_INTERVAL_MS = 1000;
+
 struct ClientState {
     // Settings, filled by ReadSettings and the Setup dialog.
     TextField szNickname = {};
@@ -56,6 +62,8 @@ struct ClientState {
     char* pTCP_Input_Buffer = nullptr;
     char* pLine_Buffer = nullptr;
     int bOverflowShown = 0;  // the over-long line notice of this connection has been shown
+    short nCtcpAnswersLeft = CTCP_ANSWER_BURST;
+    unsigned nCtcpAnswerTick = 0;  // the tick count from which the next answer is earned
 
     // Windows and dialogs; each handle is null until its window exists.
     HINSTANCE hInstance = nullptr;
