@@ -126,6 +126,7 @@ void SendTo(const char* szName, const char* szMessage)
 
 void AnswerInvitation(const char* szSender)
 {
+    AskForAttention();
     if (ShowMessageDialog(client.hMainWnd, szSender, "Hey...", IDS_PLAY_GAME) != IDYES_BUTTON) {
         SendTo(szSender, MessageOf(LETTER_DECLINE).szText);
         return;
