@@ -3,6 +3,8 @@
 // modules.
 #include "irc/seam.h"
 
+#include <ctime>
+
 #include "win32/game_window.h"
 #include "irc/client_state.h"
 #include "resources/resource.h"
@@ -29,6 +31,17 @@ void SetConnectionControls(int nControls)
 
 void FocusInputLine() { SetFocus(client.hInputEdit); }
 
+// The flashing stops by itself when the window comes to the foreground.
+void AskForAttention()
+{
+    if (GetForegroundWindow() == client.hMainWnd) return;
+    FLASHWINFO info = {};
+    info.cbSize = sizeof info;
+    info.hwnd = client.hMainWnd;
+    info.dwFlags = FLASHW_ALL | FLASHW_TIMERNOFG;
+    FlashWindowEx(&info);
+}
+
 void ShowGameWindow(int bShow) { ShowWindow(client.hGameWnd, bShow ? SW_SHOW : SW_HIDE); }
 
 void SendGameReset() { SendMessageA(client.hGameWnd, GWM_RESET, 0, 0); }
@@ -41,3 +54,5 @@ void SendGameCommand(short nLetter, const char* szLine)
 void SystemBeep() { MessageBeep(0xFFFFFFFF); }
 
 unsigned TickCount() { return GetTickCount(); }
+
+long long CurrentTime() { return static_cast<long long>(std::time(nullptr)); }
