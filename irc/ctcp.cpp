@@ -31,7 +31,7 @@ void Parse(const char* pText, Ctcp& ctcp)
     const char* p = pText + 1;
     size_t nWord = 0;
     while (!IsBodyEnd(p[nWord]) && p[nWord] != ' ') ++nWord;
-    size_t nKept = nWord < sizeof ctcp.szWord - 1 ? nWord : sizeof ctcp.szWord - 1;
+    size_t nKept = Utf8CutLength(p, nWord, sizeof ctcp.szWord - 1);
     std::memcpy(ctcp.szWord, p, nKept);
     ctcp.szWord[nKept] = '\0';
     p += nWord;

@@ -161,6 +161,7 @@ void OnCtcp(const ServerLine& line, bool bNotice, bool bToMe, const char* szMark
 void OnMessage(ServerLine& line)
 {
     const char* s = line.szLine;
+    // The command word is PRIVMSG or NOTICE.
     bool bNotice = s[line.nPos] == 'N' || s[line.nPos] == 'n';
     SkipWord(s, line.nPos);
     SkipBlanks(s, line.nPos);

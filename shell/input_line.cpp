@@ -83,12 +83,11 @@ bool CompleteNickname(NickCompletion& completion, const char* szText, size_t& nC
     TextField szNick;
     short nMatch = NextMatch(szTyped, bAgain ? completion.nMatch : -1, szNick);
     if (nMatch < 0) return false;
+    const char* szAfterNick = nWordStart == 0 ? ": " : "";
+    size_t nNewCaret = nWordStart + std::strlen(szNick) + std::strlen(szAfterNick);
+    if (nNewCaret + std::strlen(szText + nCaret) >= INPUT_TEXT_SIZE) return false;
 
-    TextBuilder out(szOut, INPUT_TEXT_SIZE);
-    out.Add(szText, nWordStart).Add(szNick).Add(nWordStart == 0 ? ": " : "");
-    size_t nNewCaret = out.Length();
-    out.Add(szText + nCaret);
-    if (out.Length() != std::strlen(szText) - (nCaret - nWordStart) + (nNewCaret - nWordStart)) return false;
+    TextBuilder(szOut, INPUT_TEXT_SIZE).Add(szText, nWordStart).Add(szNick).Add(szAfterNick).Add(szText + nCaret);
 
     TextBuilder(completion.szLeft, INPUT_TEXT_SIZE).Add(szOut);
     completion.nLeftCaret = nCaret = nNewCaret;

@@ -49,6 +49,6 @@ struct NickCompletion {
 // at the start of the line ": " follows it. When the text and the caret are
 // what the last completion left, the next entry that matches the word typed
 // then takes its place, round to the first after the last. The new text goes
-// to szOut and the caret after the name; false, with nothing changed, when
-// no entry matches or the result would not fit.
+// to szOut and the caret after the name; false, with the caret and the
+// completion unchanged, when no entry matches or the result would not fit.
 bool CompleteNickname(NickCompletion& completion, const char* szText, size_t& nCaret, InputText& szOut);

@@ -55,7 +55,7 @@ void Complete(HWND hInput)
     size_t nUnits = nSelEnd < sWide.size() ? nSelEnd : sWide.size();
     std::string sText = AsUtf8(sWide, sWide.size());
     size_t nCaret = AsUtf8(sWide, nUnits).size();
-    static InputText szCompleted;
+    InputText szCompleted;
     if (CompleteNickname(completion, sText.c_str(), nCaret, szCompleted)) ShowInInput(hInput, szCompleted, nCaret);
 }
 

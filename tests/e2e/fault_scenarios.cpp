@@ -212,8 +212,10 @@ void ServerKilledAndRestarted(int nPort)
     if (!OrderServer("kill") || !WaitForConnectLabel(anna, "Connect")) return;
     ExpectConnectionEndShown(anna);
     WaitForTitle(anna, "KELVA");
+    // Out of the channel, a chat line has nowhere to go.
     TypeLine(anna, "anyone there?");
-    WaitForOutput(anna, "<Anna> anyone there?\r\nError: send() = ");
+    WaitForOutput(anna, "<KELVA> You are not in a channel. Type /join #channel, or click a name for a private "
+                        "conversation.\r\n");
 
     PressCommandButton(anna, IDM_CONNECT);
     WaitForOutput(anna, "Attempting to connect to 127.0.0.1\r\nError: connect() = 10061\r\n");

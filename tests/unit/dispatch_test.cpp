@@ -398,7 +398,7 @@ TEST_F(Dispatch, CtcpAnswersAreRateLimitedOnTheTickCount)
         unsigned nTicks;
         bool bAnswered;
     } kRequests[] = {{100000, true}, {100000, true}, {100400, true}, {100400, false}, {100999, false},
-                     {101000, true}, {101000, false}, {103000, true}, {103000, true}, {103000, false},
+                     {101000, true}, {101000, false}, {102500, true}, {103000, true}, {103000, false},
                      {200000, true}, {200000, true}, {200000, true}, {200000, false}};
     for (const auto& r : kRequests) {
         fake.nTicks = r.nTicks;
