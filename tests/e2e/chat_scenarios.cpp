@@ -112,8 +112,8 @@ void ChatBothWays(int nPort)
 }
 
 // The chat as people write it: an action, a line brought back with Up, a
-// nickname completed with Tab, another client's coloured line shown without
-// its codes, a version asked for and answered.
+// nickname completed with Tab, and another client's coloured line shown without
+// its codes.
 void ChatAsPeopleWrite(int nPort)
 {
     Client anna("Anna"), bert("Bert");
@@ -141,10 +141,6 @@ void ChatAsPeopleWrite(int nPort)
 
     relay.Inject(":Cleo!c@h PRIVMSG #lobby :\x02" "bold\x02 and \x03" "4,12red\x0F text\r\n");
     WaitForOutput(anna, "<Cleo> bold and red text\r\n");
-
-    TypeLine(anna, "/ctcp Bert version");
-    WaitForOutput(bert, "<KELVA> Anna asked for VERSION\r\n");
-    WaitForOutput(anna, "<Bert> VERSION reply: KELVA " KELVA_VERSION " for Windows\r\n");
 }
 
 void PrivateConversation(int nPort)

@@ -354,8 +354,6 @@ const CtcpCase kCtcpCases[] = {
      "bob"},
     {"an ACTION without its closing mark, with codes", ":bob!b@h PRIVMSG #c :\x01" "ACTION \x02waves\r\n",
      "* bob waves\r\n", ""},
-    {"an ACTION in game mode", ":bob!b@h PRIVMSG #Go-Moku :\x01" "ACTION waves\x01\r\n", "* bob waves\r\n", "", "",
-     GAME_IDLE},
     {"VERSION", ":bob!b@h PRIVMSG Ravkel :\x01VERSION\x01\r\n", "<KELVA> bob asked for VERSION\r\n",
      "NOTICE bob :\x01VERSION " VERSION_ANSWER "\x01\r\n"},
     {"a request to the channel is answered to the sender", ":bob!b@h PRIVMSG #c :\x01version\x01\r\n",
@@ -407,15 +405,6 @@ TEST_F(Dispatch, CtcpAnswersAreRateLimitedOnTheTickCount)
         EXPECT_EQ(r.bAnswered ? "NOTICE bob :\x01PING x\x01\r\n" : "", Sent()) << "at " << r.nTicks;
         EXPECT_EQ("<KELVA> bob asked for PING\r\n", fake.sOutput) << "at " << r.nTicks;
     }
-}
-
-TEST_F(Dispatch, TheLongestCtcpAnswerKeepsItsClosingMarkWithinTheLineLimit)
-{
-    std::string sNick(255, 'n');
-    HandleServerLine((":" + sNick + "!b@h PRIVMSG Ravkel :\x01PING " + std::string(250, 'p') + "\x01\r\n").c_str());
-    std::string sAnswer = Sent();
-    EXPECT_EQ(512u, sAnswer.size());
-    EXPECT_EQ("\x01\r\n", sAnswer.substr(sAnswer.size() - 3));
 }
 
 struct AttentionCase {
