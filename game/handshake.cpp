@@ -116,6 +116,7 @@ void FromPartner(const char* szLine, short nLetter)
 
 void AnswerInvitation(const char* szSender)
 {
+    AskForAttention();
     if (ShowMessageDialog(client.hMainWnd, szSender, "Hey...", IDS_PLAY_GAME) != IDYES_BUTTON) {
         SendMessageTo(szSender, MessageOf(LETTER_DECLINE).szText);
         return;

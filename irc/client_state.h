@@ -36,6 +36,12 @@ struct ServerFeatures {
     char szMemberMarks[16] = "~&@%+";
 };
 
+// CTCP requests are answered at most this many in a row, and then one a
+// second, so that a flood of them cannot get the user disconnected for
+// flooding.
+const short CTCP_ANSWER_BURST = 3;
+const unsigned CTCP_ANSWER_INTERVAL_MS = 1000;
+
 struct ClientState {
     // Settings, filled by ReadSettings and the Setup dialog.
     TextField szNickname = {};
@@ -68,6 +74,8 @@ struct ClientState {
     short nGameState = GAME_OFF;
     char* pTCP_Input_Buffer = nullptr;
     char* pLine_Buffer = nullptr;
+    short nCtcpAnswersLeft = CTCP_ANSWER_BURST;
+    unsigned nCtcpAnswerTick = 0;  // the tick count from which the next answer is earned
 
     // Windows and dialogs; each handle is null until its window exists.
     HINSTANCE hInstance = nullptr;

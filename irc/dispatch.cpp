@@ -6,8 +6,12 @@
 
 #include "game/handshake.h"
 #include "game/vocabulary.h"
+#include "irc/attention.h"
 #include "irc/client_state.h"
 #include "irc/login.h"
+#include "irc/ctcp.h"
+#include "irc/format_codes.h"
+#include "irc/reply_words.h"
 #include "irc/send.h"
 #include "irc/transmit.h"
 #include "irc/seam.h"
@@ -17,7 +21,7 @@
 
 namespace {
 
-void Show(const char* szText) { AppendOutput(szText); }
+void Show(const char* szText) { ShowPieces({szText}); }
 
 void ParseHead(ServerLine& line)
 {
@@ -95,22 +99,39 @@ void OnJoin(ServerLine& line)
     SetMainTitle(szTitle);
 }
 
-// The heading of a message as the conversation stands: in a private
-// conversation the partner's words are plain, the partner's channel words
-// "-Public", other private words "-Private", and the rest of the channel is
-// not shown (nullptr).
-const char* MessageHeading(const char* szSender, const char* szTarget)
+// The marker of a message behind its sender's nick, as the conversation
+// stands: in a private conversation the partner's words are plain, the
+// partner's channel words "-Public", other private words "-Private", and
+// the rest of the channel is not shown (nullptr).
+const char* MessageMarker(const char* szSender, bool bToMe)
 {
-    bool bToMe = IsOwnNick(szTarget);
-    if (client.szPartner[0] == '\0') return bToMe ? "-Private> " : "> ";
+    if (client.szPartner[0] == '\0') return bToMe ? "-Private" : "";
     bool bFromPartner = std::strcmp(szSender, client.szPartner) == 0;
-    if (bToMe) return bFromPartner ? "> " : "-Private> ";
-    return bFromPartner ? "-Public> " : nullptr;
+    if (bToMe) return bFromPartner ? "" : "-Private";
+    return bFromPartner ? "-Public" : nullptr;
+}
+
+// Words said to the user alone, or naming him, while he looks elsewhere.
+void DrawAttention(bool bToMe, const char* pText)
+{
+    if (bToMe || NamesNickname(pText, client.szNickname)) AskForAttention();
+}
+
+// Shown, answered within the rate limit, and an ACTION said.
+void OnCtcp(const ServerLine& line, bool bNotice, bool bToMe, const char* szMarker, const char* pText)
+{
+    CtcpOutcome outcome;
+    ReadCtcp(line.szSender, bNotice, szMarker, pText, outcome);
+    if (outcome.szShown[0] != '\0') Show(outcome.szShown);
+    if (outcome.szAnswer[0] != '\0') SendRaw(outcome.szAnswer);
+    if (outcome.bAction && !bNotice) DrawAttention(bToMe, pText);
 }
 
 void OnMessage(ServerLine& line)
 {
     const char* s = line.szLine;
+    // The command word is PRIVMSG or NOTICE.
+    bool bNotice = s[line.nPos] == 'N' || s[line.nPos] == 'n';
     SkipWord(s, line.nPos);
     SkipBlanks(s, line.nPos);
     short nTargetStart = line.nPos;
@@ -125,12 +146,19 @@ void OnMessage(ServerLine& line)
         HandleGameMessage(line.szSender, s, static_cast<short>(line.nPos + 1));
         return;
     }
-    const char* szHeading = MessageHeading(line.szSender, szTarget);
-    if (szHeading == nullptr) return;
-    if (line.szSender[0] != '\0')
-        ShowPieces({"<", line.szSender, szHeading, s + line.nPos});
-    else
+    bool bToMe = IsOwnNick(szTarget);
+    const char* szMarker = MessageMarker(line.szSender, bToMe);
+    if (s[line.nPos] == CTCP_MARK) {
+        OnCtcp(line, bNotice, bToMe, szMarker, s + line.nPos);
+        return;
+    }
+    if (szMarker == nullptr) return;
+    if (line.szSender[0] == '\0') {
         Show(s + line.nPos);
+        return;
+    }
+    ShowPieces({"<", line.szSender, szMarker, "> ", s + line.nPos});
+    if (!bNotice) DrawAttention(bToMe, s + line.nPos);
 }
 
 // The trailing text of a numeric reply: after the target, the blanks and
@@ -157,8 +185,12 @@ void OnListEntry(ServerLine& line)
     SkipField(line.szLine, line.nPos, ':');
     short nEnd = line.nPos;
     SkipToReturn(line.szLine, nEnd);
+    // The topic's codes go before the row is cut to a field.
+    char szWhole[MAX_LINE_LENGTH + 1];
+    TextBuilder(szWhole, sizeof szWhole).Add(line.szLine + line.nPos, static_cast<size_t>(nEnd - line.nPos));
+    StripFormatCodes(szWhole);
     TextField szRow;
-    CopyField(szRow, line.szLine + line.nPos, static_cast<size_t>(nEnd - line.nPos));
+    CopyField(szRow, szWhole);
     ChannelListAddRow(szRow);
 }
 
@@ -311,7 +343,11 @@ void OnNumericReply(ServerLine& line)
             return;
         }
     }
-    ShowTrailing(line);
+    char szInWords[1024];
+    if (DescribeReply(line.nNumeric, line.szLine, line.nPos, szInWords, sizeof szInWords))
+        Show(szInWords);
+    else
+        ShowTrailing(line);
 }
 
 }  // namespace

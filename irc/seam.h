@@ -28,6 +28,10 @@ void NickListClearSelection();
 bool NickListGetSelected(TextField& szName);
 // Selects the first entry that begins with the name, ASCII case ignored.
 void NickListSelectName(const char* szName);
+// The entries in list order, for completing a nickname being typed.
+short NickListCount();
+// The entry at nIndex, cut to 255 characters; false when there is none.
+bool NickListGetAt(short nIndex, TextField& szName);
 
 // Main window.
 void SetMainTitle(const char* szTitle);
@@ -41,6 +45,10 @@ const int CONTROLS_CONNECTED = 1;
 const int CONTROLS_CONNECTING = 2;
 void SetConnectionControls(int nControls);
 void FocusInputLine();
+// Something has come that is for the user (a private message, his nickname
+// in the channel, a game invitation): while the main window is not the
+// foreground window its taskbar button flashes until it is activated.
+void AskForAttention();
 // Runs the modal Setup dialog.
 void RunSetupDialog();
 
@@ -64,6 +72,9 @@ void SystemBeep();
 // Milliseconds since the system started: the coin toss's seed, and the
 // TLS handshake's time limit.
 unsigned TickCount();
+// Seconds since 1970-01-01 00:00 UTC: the time of day, for the CTCP TIME
+// answer.
+long long CurrentTime();
 
 // Connecting without making the window wait. Looks the name up with
 // LookUpServerName away from the window thread, and hands the outcome to

@@ -7,7 +7,9 @@
 #include "game/handshake.h"
 #include "irc/client_state.h"
 #include "irc/connection_state.h"
+#include "irc/ctcp.h"
 #include "irc/encoding.h"
+#include "irc/format_codes.h"
 #include "irc/text.h"
 #include "irc/transmit.h"
 #include "irc/seam.h"
@@ -103,19 +105,87 @@ void ComposeQuit(const char* szText, short nCmd, TextBuilder& out)
     out.Add(szText + nCmd);
 }
 
-void ComposeChat(const char* szText, TextBuilder& out)
+// The echo shows what goes out, after the cut, and reaches the pane in one
+// append, as shown lines do; without formatting codes, as the pane shows
+// other people's lines.
+void Echo(const char* szBefore, const char* szAfter, const char* pText, size_t nLen, const char* szLineEnd)
 {
-    out.Add("PRIVMSG ").Add(ConversationTarget()).Add(" :");
+    char szEcho[COMPOSE_SIZE];
+    TextBuilder(szEcho, sizeof szEcho).Add(szBefore).Add(client.szNickname).Add(szAfter).Add(pText, nLen).Add(szLineEnd);
+    StripFormatCodes(szEcho);
+    AppendOutput(szEcho);
+}
+
+// Where chat lines go: the private partner, or else the channel; nullptr,
+// with the reason shown, when there is neither.
+const char* ChatTarget()
+{
+    const char* szTarget = ConversationTarget();
+    if (szTarget[0] != '\0') return szTarget;
+    AppendOutput("<KELVA> You are not in a channel. Type /join #channel, or click a name for a private conversation.\r\n");
+    return nullptr;
+}
+
+// The text of a command line from nPos to its line end.
+size_t TextToLineEnd(const char* szText, short nPos)
+{
+    short nEnd = nPos;
+    SkipToReturn(szText, nEnd);
+    return static_cast<size_t>(nEnd - nPos);
+}
+
+ComposeResult ComposeChat(const char* szText, TextBuilder& out)
+{
+    const char* szTarget = ChatTarget();
+    if (szTarget == nullptr) return COMPOSE_NOTHING;
+    out.Add("PRIVMSG ").Add(szTarget).Add(" :");
     size_t nTextStart = out.Length();
     out.Add(szText);
     CutToLineLimit(out);
     // Game messages are never echoed; they only start with "!" in game mode.
-    if (client.nGameState != GAME_OFF && szText[0] == GAME_MARK) return;
-    // The echo shows what goes out, after the cut, and reaches the pane in
-    // one append, as shown lines do.
-    char szEcho[COMPOSE_SIZE];
-    TextBuilder(szEcho, sizeof szEcho).Add("<").Add(client.szNickname).Add("> ").Add(out.Text() + nTextStart);
-    AppendOutput(szEcho);
+    if (client.nGameState == GAME_OFF || szText[0] != GAME_MARK)
+        Echo("<", "> ", out.Text() + nTextStart, out.Length() - nTextStart, "");
+    return COMPOSE_SEND;
+}
+
+// "/ME text": an ACTION to where chat lines go, shown as "* nick text".
+ComposeResult ComposeAction(const char* szText, short nWordEnd, TextBuilder& out)
+{
+    const char* szTarget = ChatTarget();
+    if (szTarget == nullptr) return COMPOSE_NOTHING;
+    SkipBlanks(szText, nWordEnd);
+    size_t nTextStart;
+    ComposeCtcp(out, "PRIVMSG", szTarget, "ACTION", szText + nWordEnd, TextToLineEnd(szText, nWordEnd), nTextStart);
+    // The text ends before the closing mark and "\r\n".
+    Echo("* ", " ", out.Text() + nTextStart, out.Length() - 3 - nTextStart, "\r\n");
+    return COMPOSE_SEND;
+}
+
+// "/CTCP nick WORD [text]": a request, its word in capitals. A PING without
+// a text carries the tick count, so that its answer tells the round trip.
+ComposeResult ComposeCtcpRequest(const char* szText, short nWordEnd, TextBuilder& out)
+{
+    short nPos = nWordEnd;
+    TextField szNick, szWord;
+    SkipBlanks(szText, nPos);
+    TakeWord(szText, nPos, szNick);
+    SkipBlanks(szText, nPos);
+    TakeWord(szText, nPos, szWord);
+    SkipBlanks(szText, nPos);
+    if (szWord[0] == '\0') {
+        AppendOutput("<KELVA> Type /CTCP, a nickname and a request, for example /CTCP bob VERSION.\r\n");
+        return COMPOSE_NOTHING;
+    }
+    for (char* p = szWord; *p != '\0'; ++p)
+        if (*p >= 'a' && *p <= 'z') *p = static_cast<char>(*p - 'a' + 'A');
+    char szTicks[16];
+    std::snprintf(szTicks, sizeof szTicks, "%u", TickCount());
+    size_t nLen = TextToLineEnd(szText, nPos);
+    bool bTimedPing = nLen == 0 && std::strcmp(szWord, "PING") == 0;
+    size_t nTextStart;
+    ComposeCtcp(out, "PRIVMSG", szNick, szWord, bTimedPing ? szTicks : szText + nPos,
+                bTimedPing ? std::strlen(szTicks) : nLen, nTextStart);
+    return COMPOSE_SEND;
 }
 
 // Whether the word at nStart is the slash and exactly the letters of
@@ -138,16 +208,15 @@ ComposeResult Compose(const char* szText, TextBuilder& out)
 {
     short nLineStart = 0;
     SkipBlanks(szText, nLineStart);
-    if (szText[nLineStart] != '/') {
-        ComposeChat(szText, out);
-        return COMPOSE_SEND;
-    }
+    if (szText[nLineStart] != '/') return ComposeChat(szText, out);
     short nWordEnd = nLineStart;
     SkipWord(szText, nWordEnd);
     short nCmd = static_cast<short>(nLineStart + 1);
     SkipBlanks(szText, nCmd);
 
     if (CompareNoCase(szText + nCmd, "JOIN ", 5) == 0) return ComposeJoin(szText, nCmd, out);
+    if (IsSlashKeyword(szText, nLineStart, nWordEnd, "ME")) return ComposeAction(szText, nWordEnd, out);
+    if (IsSlashKeyword(szText, nLineStart, nWordEnd, "CTCP")) return ComposeCtcpRequest(szText, nWordEnd, out);
     if (IsSlashKeyword(szText, nLineStart, nWordEnd, "PART")) {
         ComposePart(out);
     } else if (IsSlashKeyword(szText, nLineStart, nWordEnd, "QUIT")) {

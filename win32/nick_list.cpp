@@ -90,3 +90,18 @@ void NickListSelectName(const char* szName)
     SendMessageW(client.hNickList, LB_SELECTSTRING, static_cast<WPARAM>(-1),
                  reinterpret_cast<LPARAM>(Widen(szName).c_str()));
 }
+
+short NickListCount()
+{
+    FeedNickList();
+    LRESULT nCount = SendMessageA(client.hNickList, LB_GETCOUNT, 0, 0);
+    return static_cast<short>(nCount > 0x7FFF ? 0x7FFF : nCount < 0 ? 0 : nCount);
+}
+
+bool NickListGetAt(short nIndex, TextField& szName)
+{
+    char szEntry[MAX_LINE_LENGTH + 1];
+    if (!ReadListEntry(client.hNickList, nIndex, szEntry)) return false;
+    CopyField(szName, szEntry);
+    return true;
+}

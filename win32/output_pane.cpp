@@ -5,14 +5,14 @@
 #include "irc/text.h"
 #include "resources/resource.h"
 #include "shell/commands.h"
+#include "shell/input_line.h"
 #include "shell/output_burst.h"
+#include "win32/input_keys.h"
 #include "win32/redraw.h"
 #include "win32/wide_text.h"
 #include "irc/seam.h"
 
 namespace {
-
-const int INPUT_LIMIT = 510;  // with "\r\n", one protocol line
 
 // The end of the pane's text. The pane can hold more than 32767 characters
 // when its lines are long, so the end is asked for rather than assumed.
@@ -196,6 +196,7 @@ LRESULT CALLBACK InputEditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPara
         PostMessageW(client.hMainWnd, WM_COMMAND, IDC_SEND, 0);
         return 0;
     }
+    if (OnInputKey(hWnd, uMsg, wParam)) return 0;
     return CallWindowProcW(client.pfnOldInputProc, hWnd, uMsg, wParam, lParam);
 }
 
@@ -204,8 +205,9 @@ LRESULT CALLBACK InputEditProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPara
 void OnSendCommand()
 {
     SendMessageW(client.hInputEdit, EM_SETSEL, 0, -1);
-    char szTyped[3 * INPUT_LIMIT + 1];
+    InputText szTyped;
     GetWindowTextUtf8(client.hInputEdit, szTyped, sizeof szTyped);
+    RememberTypedLine(szTyped);
     SendInputText(szTyped);
     SendMessageW(client.hInputEdit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
 }

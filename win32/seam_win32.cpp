@@ -3,6 +3,8 @@
 // modules.
 #include "irc/seam.h"
 
+#include <ctime>
+
 #include "irc/client_state.h"
 #include "resources/resource.h"
 #include "win32/main_window.h"
@@ -26,8 +28,21 @@ void SetConnectionControls(int nControls)
 
 void FocusInputLine() { SetFocus(client.hInputEdit); }
 
+// The flashing stops by itself when the window comes to the foreground.
+void AskForAttention()
+{
+    if (GetForegroundWindow() == client.hMainWnd) return;
+    FLASHWINFO info = {};
+    info.cbSize = sizeof info;
+    info.hwnd = client.hMainWnd;
+    info.dwFlags = FLASHW_ALL | FLASHW_TIMERNOFG;
+    FlashWindowEx(&info);
+}
+
 void ShowGameWindow(int bShow) { ShowWindow(client.hGameWnd, bShow ? SW_SHOW : SW_HIDE); }
 
 void SystemBeep() { MessageBeep(0xFFFFFFFF); }
 
 unsigned TickCount() { return GetTickCount(); }
+
+long long CurrentTime() { return static_cast<long long>(std::time(nullptr)); }

@@ -111,6 +111,38 @@ void ChatBothWays(int nPort)
     ChatInEveryLanguage(anna, bert, relay);
 }
 
+// The chat as people write it: an action, a line brought back with Up, a
+// nickname completed with Tab, and another client's coloured line shown without
+// its codes.
+void ChatAsPeopleWrite(int nPort)
+{
+    Client anna("Anna"), bert("Bert");
+    Relay relay;
+    if (!StartOnRelay(anna, "chat-as-people-write", "127.0.0.1", relay, nPort)) return;
+    TypeLine(anna, "/join #lobby");
+    if (!WaitForTitle(anna, "KELVA: #lobby") || !StartInChannel(bert, "chat-as-people-write", nPort, "lobby")) return;
+    WaitForNick(anna, "Bert");
+    TypeLine(anna, "/me waves");
+    WaitForOutput(bert, "* Anna waves\r\n");
+    WaitForOutput(anna, "* Anna waves\r\n");
+
+    PostMessageA(anna.hInput, WM_KEYDOWN, VK_UP, 1);
+    EXPECT_UI(WaitUntil([&] { return WindowText(anna.hInput) == "/me waves"; }),
+              "Up brings back the line sent; the input line holds \"" + WindowText(anna.hInput) + "\"");
+    PostMessageA(anna.hInput, WM_KEYDOWN, VK_DOWN, 1);
+    EXPECT_UI(WaitUntil([&] { return WindowText(anna.hInput).empty(); }), "Down goes back to the empty line");
+
+    TypeText(anna, "be");
+    PostMessageA(anna.hInput, WM_CHAR, '\t', 1);
+    EXPECT_UI(WaitUntil([&] { return WindowText(anna.hInput) == "Bert: "; }),
+              "Tab completes the nickname; the input line holds \"" + WindowText(anna.hInput) + "\"");
+    TypeLine(anna, "hi");
+    WaitForOutput(bert, "<Anna> Bert: hi\r\n");
+
+    relay.Inject(":Cleo!c@h PRIVMSG #lobby :\x02" "bold\x02 and \x03" "4,12red\x0F text\r\n");
+    WaitForOutput(anna, "<Cleo> bold and red text\r\n");
+}
+
 void PrivateConversation(int nPort)
 {
     Client anna("Anna"), bert("Bert"), cleo("Cleo");

@@ -219,6 +219,10 @@ void ServerKilledAndRestarted(int nPort)
     ExpectConnectionEndShown(anna);
     WaitForOutput(anna, "<KELVA> Connecting again in 5 seconds\r\n");
     WaitForTitle(anna, "KELVA");
+    // Out of the channel while waiting, a chat line has nowhere to go.
+    TypeLine(anna, "anyone there?");
+    WaitForOutput(anna, "<KELVA> You are not in a channel. Type /join #channel, or click a name for a private "
+                        "conversation.\r\n");
     WaitForOutput(anna, "Attempting to connect to 127.0.0.1\r\nError: connect() = 10061\r\n"
                         "<KELVA> Connecting again in 10 seconds\r\n",
                   10000);

@@ -26,6 +26,7 @@ const Scenario kScenarios[] = {
     {"connect-and-join", ConnectAndJoin},
     {"ping-cookie-server", PingCookieServer},
     {"chat-both-ways", ChatBothWays},
+    {"chat-as-people-write", ChatAsPeopleWrite},
     {"same-nickname", SameNickname},
     {"private-conversation", PrivateConversation},
     {"disconnect-question", DisconnectQuestion},

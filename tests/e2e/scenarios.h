@@ -14,6 +14,7 @@ void TypedLineWithoutConnection(int nPort);
 void ConnectAndJoin(int nPort);
 void PingCookieServer(int nPort);
 void ChatBothWays(int nPort);
+void ChatAsPeopleWrite(int nPort);
 void SameNickname(int nPort);
 void PrivateConversation(int nPort);
 void DisconnectQuestion(int nPort);

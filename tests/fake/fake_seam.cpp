@@ -105,6 +105,15 @@ void NickListSelectName(const char* szName)
     }
 }
 
+short NickListCount() { return static_cast<short>(fake.nicks.size()); }
+
+bool NickListGetAt(short nIndex, TextField& szName)
+{
+    if (nIndex < 0 || static_cast<size_t>(nIndex) >= fake.nicks.size()) return false;
+    CopyField(szName, fake.nicks[static_cast<size_t>(nIndex)].c_str());
+    return true;
+}
+
 void SetMainTitle(const char* szTitle)
 {
     fake.sTitle = szTitle;
@@ -124,6 +133,8 @@ void ResolveServerName(unsigned nAttempt, const char* szName) { fake.lookUps.pus
 void WatchConnect(SOCKET sock) { fake.watchedConnects.push_back(sock); }
 
 void FocusInputLine() { ++fake.nFocusToInput; }
+
+void AskForAttention() { ++fake.nAttentionAsked; }
 
 void RunSetupDialog() { ++fake.nSetupDialogs; }
 
@@ -156,6 +167,8 @@ void InvalidateBoard() { ++fake.nInvalidations; }
 void SystemBeep() { ++fake.nBeeps; }
 
 unsigned TickCount() { return fake.nTicks; }
+
+long long CurrentTime() { return fake.nTime; }
 
 HWND OpenChannelList()
 {

@@ -53,6 +53,8 @@ struct FakeSeam {
     int nInvalidations = 0;
     int nBeeps = 0;
     unsigned nTicks = 0;                // what TickCount answers
+    long long nTime = 1700000000;       // what CurrentTime answers: 2023-11-14 22:13:20 UTC
+    int nAttentionAsked = 0;            // times AskForAttention was called
     int bConnectedControls = 0;  // the check mark and the "Disconnect" label
     int bConnectingControls = 0;  // the "Cancel" label of an attempt under way
     int nFocusToInput = 0;       // times the focus was given to the input line

@@ -158,6 +158,7 @@ TEST_F(Commands, EachLineOfTheInputTextIsSentAsIfTypedOnItsOwn)
         EXPECT_EQ(c.szWire, listener.Read()) << c.szWhat;
     }
     fake.sOutput.clear();
+    CopyField(client.szChannel, "#lobby");  // the /PART above left it
     SendInputText("pasted one\r\nQUIT :pasted two");
     listener.Read();
     EXPECT_EQ("<Ravkel> pasted one\r\n<Ravkel> QUIT :pasted two\r\n", fake.sOutput) << "each line is echoed";

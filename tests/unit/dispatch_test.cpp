@@ -1,6 +1,8 @@
 // HandleServerLine: every kind of line, what it shows, sends and changes.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,7 +21,13 @@ int nMainWindow;  // stands for the main window's handle
 
 class Dispatch : public ::testing::Test {
 protected:
-    void SetUp() override { Enter("", GAME_OFF); }
+    void SetUp() override
+    {
+        // Local times in the tests' expectations are UTC.
+        setenv("TZ", "UTC", 1);
+        tzset();
+        Enter("", GAME_OFF);
+    }
 
     void Enter(const char* szPartner, short nGameState)
     {
@@ -309,6 +317,9 @@ const HeadingCase kHeadings[] = {
     {"only one colon is stepped over", "", ":bob!b@h PRIVMSG #chat ::-)\r\n", "<bob> :-)\r\n"},
     {"a ! line in chat mode is chat", "", ":bob!b@h PRIVMSG Ravkel :!I\r\n", "<bob-Private> !I\r\n"},
     {"a bare LF line end is kept", "", ":bob!b@h PRIVMSG #c :x\n", "<bob> x\n"},
+    {"formatting codes are taken out, the text between them kept", "",
+     ":bob!b@h PRIVMSG #c :\x02" "bold\x02 \x03" "04,12red\x03 \x04" "FF8800orange\x0F \x1Ditalic\x1D 5,6\r\n",
+     "<bob> bold red orange italic 5,6\r\n"},
 };
 
 TEST_F(Dispatch, MessagesAreShownBehindTheirHeading)
@@ -322,6 +333,110 @@ TEST_F(Dispatch, MessagesAreShownBehindTheirHeading)
 
 // Under a flood every append costs the real pane a layout of its own, so a
 // shown line goes in whole, in one append, however long its pieces are.
+struct CtcpCase {
+    const char* szWhat;
+    const char* szLine;
+    const char* szShown;
+    const char* szSent;
+    const char* szPartner = "";
+    short nGameState = GAME_OFF;
+};
+
+#define VERSION_ANSWER "KELVA " KELVA_PROJECT_VERSION " for Windows"
+
+// fake.nTicks is 5000 and the time 2023-11-14 22:13:20 UTC.
+const CtcpCase kCtcpCases[] = {
+    {"an ACTION in the channel", ":bob!b@h PRIVMSG #c :\x01" "ACTION waves\x01\r\n", "* bob waves\r\n", ""},
+    {"a private ACTION", ":bob!b@h PRIVMSG Ravkel :\x01" "ACTION waves\x01\r\n", "* bob-Private waves\r\n", ""},
+    {"the partner's ACTION", ":bob!b@h PRIVMSG Ravkel :\x01" "ACTION waves\x01\r\n", "* bob waves\r\n", "", "bob"},
+    {"a third person's ACTION during a conversation", ":cy!c@h PRIVMSG #c :\x01" "ACTION waves\x01\r\n", "", "",
+     "bob"},
+    {"an ACTION without its closing mark, with codes", ":bob!b@h PRIVMSG #c :\x01" "ACTION \x02waves\r\n",
+     "* bob waves\r\n", ""},
+    {"VERSION", ":bob!b@h PRIVMSG Ravkel :\x01VERSION\x01\r\n", "<KELVA> bob asked for VERSION\r\n",
+     "NOTICE bob :\x01VERSION " VERSION_ANSWER "\x01\r\n"},
+    {"a request to the channel is answered to the sender", ":bob!b@h PRIVMSG #c :\x01version\x01\r\n",
+     "<KELVA> bob asked for version\r\n", "NOTICE bob :\x01version " VERSION_ANSWER "\x01\r\n"},
+    {"PING", ":bob!b@h PRIVMSG Ravkel :\x01PING 1700000000 123\x01\r\n", "<KELVA> bob asked for PING\r\n",
+     "NOTICE bob :\x01PING 1700000000 123\x01\r\n"},
+    {"TIME", ":bob!b@h PRIVMSG Ravkel :\x01TIME\x01\r\n", "<KELVA> bob asked for TIME\r\n",
+     "NOTICE bob :\x01TIME 2023-11-14 22:13:20\x01\r\n"},
+    {"CLIENTINFO", ":bob!b@h PRIVMSG Ravkel :\x01" "CLIENTINFO\x01\r\n", "<KELVA> bob asked for CLIENTINFO\r\n",
+     "NOTICE bob :\x01" "CLIENTINFO ACTION CLIENTINFO PING TIME VERSION\x01\r\n"},
+    {"an unknown request is shown, not answered", ":bob!b@h PRIVMSG Ravkel :\x01" "FINGER\x01\r\n",
+     "<KELVA> bob asked for FINGER\r\n", ""},
+    {"an empty request", ":bob!b@h PRIVMSG Ravkel :\x01\x01\r\n", "", ""},
+    {"a request without a sender", "PRIVMSG Ravkel :\x01VERSION\x01\r\n", "", ""},
+    {"a reply", ":bob!b@h NOTICE Ravkel :\x01VERSION Other 2.0\x01\r\n", "<bob> VERSION reply: Other 2.0\r\n", ""},
+    {"a reply is never answered", ":bob!b@h NOTICE Ravkel :\x01TIME\x01\r\n", "<bob> TIME reply: \r\n", ""},
+    {"a PING reply to our request: the round trip", ":bob!b@h NOTICE Ravkel :\x01PING 3750\x01\r\n",
+     "<bob> PING reply: 1.250 seconds\r\n", ""},
+    {"a PING reply with another argument", ":bob!b@h NOTICE Ravkel :\x01PING 9000\x01\r\n",
+     "<bob> PING reply: 9000\r\n", ""},
+    {"a game message in game mode is never CTCP", ":bob!b@h PRIVMSG Ravkel :!I\x01VERSION\x01\r\n", "",
+     "PRIVMSG bob :!D\r\n", "", GAME_IDLE},
+};
+
+TEST_F(Dispatch, CtcpIsShownAnsweredAndActedOut)
+{
+    for (const CtcpCase& c : kCtcpCases) {
+        Enter(c.szPartner, c.nGameState);
+        fake.nTicks = 5000;
+        HandleServerLine(c.szLine);
+        EXPECT_EQ(c.szShown, fake.sOutput) << c.szWhat;
+        EXPECT_EQ(c.szSent, Sent()) << c.szWhat;
+    }
+}
+
+TEST_F(Dispatch, CtcpAnswersAreRateLimitedOnTheTickCount)
+{
+    // Answered or not, at each tick count in turn.
+    const struct {
+        unsigned nTicks;
+        bool bAnswered;
+    } kRequests[] = {{100000, true}, {100000, true}, {100400, true}, {100400, false}, {100999, false},
+                     {101000, true}, {101000, false}, {102500, true}, {103000, true}, {103000, false},
+                     {200000, true}, {200000, true}, {200000, true}, {200000, false}};
+    for (const auto& r : kRequests) {
+        fake.nTicks = r.nTicks;
+        fake.sOutput.clear();
+        HandleServerLine(":bob!b@h PRIVMSG Ravkel :\x01PING x\x01\r\n");
+        EXPECT_EQ(r.bAnswered ? "NOTICE bob :\x01PING x\x01\r\n" : "", Sent()) << "at " << r.nTicks;
+        EXPECT_EQ("<KELVA> bob asked for PING\r\n", fake.sOutput) << "at " << r.nTicks;
+    }
+}
+
+struct AttentionCase {
+    const char* szWhat;
+    const char* szLine;
+    int nAsked;
+    const char* szPartner = "";
+    short nGameState = GAME_OFF;
+};
+
+const AttentionCase kAttentionCases[] = {
+    {"a private message", ":bob!b@h PRIVMSG Ravkel :psst\r\n", 1},
+    {"a private notice", ":bob!b@h NOTICE Ravkel :note\r\n", 0},
+    {"a channel line", ":bob!b@h PRIVMSG #c :hi all\r\n", 0},
+    {"the nickname as a word", ":bob!b@h PRIVMSG #c :Ravkel: hi\r\n", 1},
+    {"in another letter case, at the end", ":bob!b@h PRIVMSG #c :hi ravkel!\r\n", 1},
+    {"behind a mark, between codes", ":bob!b@h PRIVMSG #c :@\x02Ravkel\x02\r\n", 1},
+    {"inside a longer nickname", ":bob!b@h PRIVMSG #c :Ravkel2 and xRavkel\r\n", 0},
+    {"an ACTION naming the user", ":bob!b@h PRIVMSG #c :\x01" "ACTION hugs Ravkel\x01\r\n", 1},
+    {"a private request", ":bob!b@h PRIVMSG Ravkel :\x01VERSION\x01\r\n", 0},
+    {"a line not shown during a conversation", ":cy!c@h PRIVMSG #c :Ravkel?\r\n", 0, "bob"},
+    {"a game invitation", ":bob!b@h PRIVMSG Ravkel :!I\r\n", 1, "", GAME_IDLE},
+};
+
+TEST_F(Dispatch, WordsForTheUserAskForHisAttention)
+{
+    for (const AttentionCase& c : kAttentionCases) {
+        Enter(c.szPartner, c.nGameState);
+        HandleServerLine(c.szLine);
+        EXPECT_EQ(c.nAsked, fake.nAttentionAsked) << c.szWhat;
+    }
+}
+
 TEST_F(Dispatch, EachShownLineReachesThePaneInOneAppend)
 {
     const std::string sNick(255, 'n');
@@ -371,7 +486,7 @@ TEST_F(Dispatch, TheChannelListIsOpenedFilledAndRetitled)
     EXPECT_TRUE(fake.bChannelListOpen);
     EXPECT_NE(nullptr, client.hListDlg);
     EXPECT_EQ("Loading Channel List...", fake.sChannelListTitle);
-    HandleServerLine(":srv 322 Ravkel #zoo 3 :Animals\r\n");
+    HandleServerLine(":srv 322 Ravkel #zoo 3 :\x02\x03" "03Animals\r\n");
     HandleServerLine(":srv 322 Ravkel #abc 12 :[+nt] Letters\n");
     EXPECT_EQ((std::vector<std::string>{"#abc 12 :[+nt] Letters", "#zoo 3 :Animals"}), fake.channelRows);
     HandleServerLine(":srv 323 Ravkel :End of LIST\r\n");
@@ -473,6 +588,21 @@ const NumericCase kNumerics[] = {
     {"the own-nick test ignores case", ":srv 001 RAVKEL :Hi\r\n", "Hi\r\n"},
     {"an unknown command is shown whole", ":srv MODE Ravkel :+i\r\n", "<?> :srv MODE Ravkel :+i\r\n"},
     {"an error line is shown whole", "ERROR :Closing connection\r\n", "<?> ERROR :Closing connection\r\n"},
+    {"333 in words", ":srv 333 Ravkel #lobby bob!b@h 1700000000\r\n", "Topic set by bob on 2023-11-14 22:13\r\n"},
+    {"329 in words", ":srv 329 Ravkel #lobby 1700000000\r\n", "Channel created on 2023-11-14 22:13\r\n"},
+    {"311 in words", ":srv 311 Ravkel bob ~b h.example * :Bob B\r\n", "bob is ~b@h.example (Bob B)\r\n"},
+    {"312 in words", ":srv 312 Ravkel bob irc.example.net :Test net\r\n", "bob is on irc.example.net (Test net)\r\n"},
+    {"313 in words", ":srv 313 Ravkel bob :is an IRC operator\r\n", "bob is an IRC operator\r\n"},
+    {"317 in words", ":srv 317 Ravkel bob 93784 1700000000 :seconds idle, signon time\r\n",
+     "bob has been idle 1 day 2 hours 3 minutes 4 seconds, signed on 2023-11-14 22:13\r\n"},
+    {"317 without a sign-on time", ":srv 317 Ravkel bob 60 :seconds idle\r\n", "bob has been idle 1 minute\r\n"},
+    {"318 in words", ":srv 318 Ravkel bob :End of /WHOIS list.\r\n", "End of WHOIS for bob\r\n"},
+    {"319 in words", ":srv 319 Ravkel bob :@#lobby #chat\r\n", "bob is in @#lobby #chat\r\n"},
+    {"330 in words", ":srv 330 Ravkel bob bobby :is logged in as\r\n", "bob is logged in as bobby\r\n"},
+    {"671 in words", ":srv 671 Ravkel bob :is using a secure connection\r\n", "bob is using a secure connection\r\n"},
+    {"301 in words", ":srv 301 Ravkel bob :Gone fishing\r\n", "bob is away: Gone fishing\r\n"},
+    {"a reply short of its parameters shows its text", ":srv 333 Ravkel #lobby\r\n", "#lobby\r\n"},
+    {"a time that is not a number stays as it is", ":srv 329 Ravkel #lobby soon\r\n", "Channel created on soon\r\n"},
 };
 
 TEST_F(Dispatch, NumericRepliesShowTheirTrailingText)

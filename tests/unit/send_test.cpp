@@ -25,6 +25,9 @@ const Context kOnDefault = {"", "", GAME_OFF, szDefaultServer};
 const Context kWithPartner = {"#chat", "bob", GAME_OFF, "irc.example.net"};
 const Context kPlaying = {"#Go-Moku", "bob", GAME_PLAYING, szDefaultServer};
 
+const char szNotInChannel[] =
+    "<KELVA> You are not in a channel. Type /join #channel, or click a name for a private conversation.\r\n";
+
 void Enter(const Context& ctx)
 {
     ResetClientAndFake();
@@ -48,7 +51,18 @@ const WireCase kWireCases[] = {
     {"an empty line in a channel is an empty PRIVMSG", kInChat, "\r\n", "PRIVMSG #chat :\r\n", "<Ravkel> \r\n"},
     {"a chat line goes to the channel", kInChat, "hello all\r\n", "PRIVMSG #chat :hello all\r\n", "<Ravkel> hello all\r\n"},
     {"a chat line goes to the private partner", kWithPartner, "hi\r\n", "PRIVMSG bob :hi\r\n", "<Ravkel> hi\r\n"},
-    {"a chat line outside any channel has no target", kNoChannel, "hi\r\n", "PRIVMSG  :hi\r\n", "<Ravkel> hi\r\n"},
+    {"a chat line outside any channel is not sent", kNoChannel, "hi\r\n", "", szNotInChannel},
+    {"/ME outside any channel is not sent either", kNoChannel, "/me waves\r\n", "", szNotInChannel},
+    {"/ME to the channel", kInChat, "/me waves \x02hi\r\n", "PRIVMSG #chat :\x01" "ACTION waves \x02hi\x01\r\n",
+     "* Ravkel waves hi\r\n"},
+    {"/ME to the partner", kWithPartner, "/ME  waves\r\n", "PRIVMSG bob :\x01" "ACTION waves\x01\r\n",
+     "* Ravkel waves\r\n"},
+    {"a longer word than ME is an other command", kInChat, "/MEET x\r\n", "MEET x\r\n", ""},
+    {"/CTCP sends a request in capitals", kNoChannel, "/ctcp bob version\r\n", "PRIVMSG bob :\x01VERSION\x01\r\n", ""},
+    {"/CTCP with a text", kInChat, "/CTCP bob PING abc def\r\n", "PRIVMSG bob :\x01PING abc def\x01\r\n", ""},
+    {"/CTCP PING alone carries the tick count", kInChat, "/CTCP bob PING\r\n", "PRIVMSG bob :\x01PING 4242\x01\r\n", ""},
+    {"/CTCP without a request", kInChat, "/CTCP bob\r\n", "",
+     "<KELVA> Type /CTCP, a nickname and a request, for example /CTCP bob VERSION.\r\n"},
     {"leading blanks are kept in the text", kInChat, "  hi\r\n", "PRIVMSG #chat :  hi\r\n", "<Ravkel>   hi\r\n"},
     {"the current channel in another case is not joined again", kInChat, "/join #CHAT\r\n", "",
      "<KELVA> You are already in that channel.\r\n"},
@@ -84,6 +98,7 @@ TEST(SendText, ComposesEachLineKind)
 {
     for (const WireCase& c : kWireCases) {
         Enter(c.ctx);
+        fake.nTicks = 4242;
         ServerEnd server;
         SendText(c.szTyped);
         EXPECT_EQ(c.szWire, server.ReadAll()) << c.szWhat;
@@ -238,6 +253,7 @@ TEST(SendText, TheLongestLinesStayWithinTheProtocolLimit)
         {"510 typed characters to a 255-character partner", std::string(510, 'x') + "\r\n"},
         {"512 characters of text to a 255-character partner", std::string(512, 'y') + "\r\n"},
         {"an other command of 2000 characters", "/" + std::string(2000, 'z') + "\r\n"},
+        {"an action of 510 characters", "/ME " + std::string(506, 'a') + "\r\n"},
         {"a join of a 255-character channel from a 255-character one", "/JOIN #" + std::string(254, 'n') + "\r\n"},
     };
     for (const Long& c : cases) {
