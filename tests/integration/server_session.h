@@ -99,6 +99,7 @@ protected:
 
     std::unique_ptr<RecordingRelay> linkRelay;
     std::unique_ptr<LocalIrcd> second;
+    pid_t pidChild = -1;  // the child of PlayInChild until ChildOutcome has reaped it
 };
 
 // Tests compare against these; the server writes them into its replies.
