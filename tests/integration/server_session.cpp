@@ -132,6 +132,11 @@ bool ServerSession::PumpUntilShown(const std::string& sText, int nMs)
     return PumpUntil([&] { return fake.sOutput.find(sText) != std::string::npos; }, nMs);
 }
 
+bool ServerSession::PumpUntilReceived(const std::string& sLineEnd, int nMs)
+{
+    return PumpUntil([&] { return relay->DeliveredToClient(sLineEnd) && BytesWaiting(client.sockServer) == 0; }, nMs);
+}
+
 std::string ServerSession::StepOneLine()
 {
     std::string sLine = relay->ForwardServerLine();

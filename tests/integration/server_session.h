@@ -29,8 +29,12 @@ protected:
     short Connect(const char* szServer = "127.0.0.1");
     // Receives, as the main loop does, until done() holds; false when nMs
     // pass first or the connection breaks (nLastPoll then says how).
-    bool PumpUntil(const std::function<bool()>& done, int nMs = 3000);
-    bool PumpUntilShown(const std::string& sText, int nMs = 3000);
+    bool PumpUntil(const std::function<bool()>& done, int nMs = 10000);
+    bool PumpUntilShown(const std::string& sText, int nMs = 10000);
+    // Receives until the client has read the server's line ending in
+    // sLineEnd: the relay has delivered it, and nothing waits on the
+    // client's socket any more.
+    bool PumpUntilReceived(const std::string& sLineEnd, int nMs = 10000);
     // With the relay holding the server's lines: forwards the next one and
     // has the client receive exactly that line. Returns it; empty when none
     // came.
