@@ -25,8 +25,13 @@ start() {
             printf '\n[Server]\nName = %s\nHost = 127.0.0.1\nMyPassword = kelva-link\nPeerPassword = kelva-link\n' "$link_name"
             [ "$link_port" -eq 0 ] || printf 'Port = %s\n' "$link_port"
         fi
-        [ -z "$tls_port" ] || printf '\n[SSL]\nPorts = %s\nCertFile = %s\nKeyFile = %s\n' "$tls_port" "$cert" "$key"
+        [ -z "$tls_port" ] || printf '\n[SSL]\nPorts = %s\nCertFile = %s\nKeyFile = %s\nDHFile = %s\n' \
+            "$tls_port" "$cert" "$key" "$dir/dh.pem"
     } >"$dir/ngircd.conf"
+    # The standard group of RFC 7919, at once: without a DHFile the server
+    # makes its own parameters at every start, for seconds, and on a busy
+    # machine for longer than a test waits.
+    [ -z "$tls_port" ] || openssl genpkey -genparam -algorithm DH -pkeyopt group:ffdhe2048 -out "$dir/dh.pem" || return 1
     /usr/sbin/ngircd -n -f "$dir/ngircd.conf" >"$dir/ngircd.log" 2>&1 &
     local pid=$!
     echo "$pid" >"$dir/ngircd.pid"

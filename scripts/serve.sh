@@ -123,7 +123,11 @@ tls_section() {
         [ -f "$cert" ] || openssl req -x509 -newkey rsa:2048 -nodes -keyout "$key" -out "$cert" -days 3650 \
             -subj "/CN=$name" -addext "subjectAltName=DNS:$name" 2>/dev/null || return 1
     fi
-    printf '\n[SSL]\nPorts = %s\nCertFile = %s\nKeyFile = %s\n' "$tls_port" "$cert" "$key"
+    # The standard group of RFC 7919: without a DHFile the server makes its
+    # own parameters at every start, which takes seconds, more on a busy host.
+    [ -f "$dir/dh.pem" ] || openssl genpkey -genparam -algorithm DH -pkeyopt group:ffdhe2048 -out "$dir/dh.pem" ||
+        return 1
+    printf '\n[SSL]\nPorts = %s\nCertFile = %s\nKeyFile = %s\nDHFile = %s\n' "$tls_port" "$cert" "$key" "$dir/dh.pem"
 }
 
 write_config() {
