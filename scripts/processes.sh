@@ -1,6 +1,6 @@
 # Sourced by the scripts that start and stop servers (local-ircd.sh, the
-# test servers, the server kit): waiting for an event with a deadline, and
-# stopping a process by the PID its starter wrote down.
+# test servers, the server kit): a port for a server, waiting for an event
+# with a deadline, and stopping a process by the PID its starter wrote down.
 
 # wait_until SECONDS COMMAND [ARGS...]: runs COMMAND every tenth of a second
 # until it succeeds (status 0) or SECONDS have passed (status 1).
@@ -11,6 +11,15 @@ wait_until() {
         [ "$SECONDS" -lt "$deadline" ] || return 1
         sleep 0.1
     done
+}
+
+# A random port for a server, with two more free after it, below the
+# system's ephemeral ports: no program's outgoing connection takes it, not
+# even while its server is down between a stop and a start.
+random_server_port() {
+    local low
+    read -r low _ </proc/sys/net/ipv4/ip_local_port_range
+    echo $((10000 + RANDOM % (low - 10003)))
 }
 
 # The state letter of a process (R, S, T for stopped, Z for ended but not

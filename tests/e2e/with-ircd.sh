@@ -60,15 +60,11 @@ start_server() {
 }
 
 # Starts a server on a free port with the given start command; sets port.
-# Exits with 77 when the server cannot run on this machine. The port (and
-# the TLS port after it) lie below the system's ephemeral ports, so that no
-# other program's outgoing connection can take the port while the server is
-# down between a "kill" and a "start".
-read -r ephemeral_low _ </proc/sys/net/ipv4/ip_local_port_range
+# Exits with 77 when the server cannot run on this machine.
 start_on_free_port() {
     port=""
     for _ in 1 2 3 4 5; do
-        candidate=$((10000 + RANDOM % (ephemeral_low - 10002)))
+        candidate=$(random_server_port)
         "$@" "$candidate" >"$dir/start.log" 2>&1
         case $? in
         0) port=$candidate; return 0 ;;

@@ -6,11 +6,13 @@
 #   serve-test.sh WORK_DIR OPPONENT_PROGRAM
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=scripts/processes.sh
+. "$here/../../scripts/processes.sh"
 serve=$here/../../scripts/serve.sh
 work=$1 opponent=$2
 rm -rf "$work"
 mkdir -p "$work"
-port_a=$((20000 + RANDOM % 20000))
+port_a=$(random_server_port)
 port_b=$((port_a + 1))
 failed=0
 fail() { echo "FAIL: $*"; failed=1; }
@@ -21,17 +23,18 @@ start_kit() {  # DIR PORT OTHER_PORT NICK FLOOD_LIMITS TLS_PORT
         --link-password s3cret-link --opponent "$opponent" --opponent-nick "$4" --flood-limits "$5" \
         --tls-port "$6" >"$1.out" 2>&1 &
 }
-start_kit "$work/a" "$port_a" "$port_b" Computer on "$tls_port"
-kit_a=$!
-start_kit "$work/b" "$port_b" "$port_a" Computer2 off 0
-kit_b=$!
+kit_a="" kit_b=""
 trap 'kill $kit_a $kit_b 2>/dev/null' EXIT
-
-# shellcheck source=scripts/processes.sh
-. "$here/../../scripts/processes.sh"
 # Waits up to 30 s for a line in a file.
 wait_for() { wait_until 30 grep -q "$1" "$2"; }
+# The second kit makes the link (its name is the greater), so the first is
+# listening before it starts: otherwise ngircd tries again only some 25 s
+# later.
+start_kit "$work/a" "$port_a" "$port_b" Computer on "$tls_port"
+kit_a=$!
 wait_for '^ready$' "$work/a.out" || fail "the first kit is not ready: $(cat "$work/a.out")"
+start_kit "$work/b" "$port_b" "$port_a" Computer2 off 0
+kit_b=$!
 wait_for '^ready$' "$work/b.out" || fail "the second kit is not ready: $(cat "$work/b.out")"
 wait_for "Server \"kelva$port_b.127.0.0.1\" registered" "$work/a/ngircd.log" || fail "the servers do not link"
 grep -q "^MaxPenaltyTime = 0$" "$work/a/ngircd.conf" && fail "the first server should keep ngircd's flood limits"
