@@ -10,6 +10,8 @@
 # local-ircd.sh stop DIR: stops the server started there, by its PID.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=scripts/processes.sh
+. "$here/processes.sh"
 
 start() {
     local dir=$1 port=$2 ping=${3:-120} password=${4:-} name=${5:-irc.kelva.local} link_name=${6:-} link_port=${7:-0}
@@ -23,33 +25,38 @@ start() {
             printf '\n[Server]\nName = %s\nHost = 127.0.0.1\nMyPassword = kelva-link\nPeerPassword = kelva-link\n' "$link_name"
             [ "$link_port" -eq 0 ] || printf 'Port = %s\n' "$link_port"
         fi
-        [ -z "$tls_port" ] || printf '\n[SSL]\nPorts = %s\nCertFile = %s\nKeyFile = %s\n' "$tls_port" "$cert" "$key"
+        [ -z "$tls_port" ] || printf '\n[SSL]\nPorts = %s\nCertFile = %s\nKeyFile = %s\nDHFile = %s\n' \
+            "$tls_port" "$cert" "$key" "$dir/dh.pem"
     } >"$dir/ngircd.conf"
+    # The standard group of RFC 7919, at once: without a DHFile the server
+    # makes its own parameters at every start, for seconds, and on a busy
+    # machine for longer than a test waits.
+    [ -z "$tls_port" ] || openssl genpkey -genparam -algorithm DH -pkeyopt group:ffdhe2048 -out "$dir/dh.pem" || return 1
     /usr/sbin/ngircd -n -f "$dir/ngircd.conf" >"$dir/ngircd.log" 2>&1 &
-    echo $! >"$dir/ngircd.pid"
-    for _ in $(seq 100); do
-        grep -q "Now listening on" "$dir/ngircd.log" 2>/dev/null && return 0
-        kill -0 "$(cat "$dir/ngircd.pid")" 2>/dev/null || break
-        sleep 0.1
-    done
+    local pid=$!
+    echo "$pid" >"$dir/ngircd.pid"
+    wait_until 10 listening_or_ended "$dir/ngircd.log" "$pid" "$port" $tls_port
+    listening "$dir/ngircd.log" "$port" $tls_port && return 0
     echo "ngircd did not start on port $port; see $dir/ngircd.log" >&2
     cat "$dir/ngircd.log" >&2
+    stop "$dir"
     return 1
 }
 
-stop() {
-    local pidfile=$1/ngircd.pid
-    [ -f "$pidfile" ] || return 0
-    local pid
-    pid=$(cat "$pidfile")
-    if tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q ngircd; then
-        kill "$pid"
-        for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-        kill -9 "$pid" 2>/dev/null
-    fi
-    rm -f "$pidfile"
-    return 0
+# Whether the server's log says that it listens on each of the ports.
+listening() {  # LOG PORT...
+    local log=$1 port
+    shift
+    for port in "$@"; do grep -q "Now listening on \[127.0.0.1\]:$port " "$log" 2>/dev/null || return 1; done
 }
+
+listening_or_ended() {  # LOG PID PORT...
+    local log=$1 pid=$2
+    shift 2
+    listening "$log" "$@" || process_ended "$pid"
+}
+
+stop() { stop_pid_file "$1/ngircd.pid" ngircd; }
 
 case "${1:-}" in
 start) shift; start "$@" ;;

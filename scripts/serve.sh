@@ -9,6 +9,8 @@
 #                    [--opponent PROGRAM] [--config-only]
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/processes.sh
+. "$root/scripts/processes.sh"
 
 usage() {
     cat >&2 <<'EOF'
@@ -121,7 +123,11 @@ tls_section() {
         [ -f "$cert" ] || openssl req -x509 -newkey rsa:2048 -nodes -keyout "$key" -out "$cert" -days 3650 \
             -subj "/CN=$name" -addext "subjectAltName=DNS:$name" 2>/dev/null || return 1
     fi
-    printf '\n[SSL]\nPorts = %s\nCertFile = %s\nKeyFile = %s\n' "$tls_port" "$cert" "$key"
+    # The standard group of RFC 7919: without a DHFile the server makes its
+    # own parameters at every start, which takes seconds, more on a busy host.
+    [ -f "$dir/dh.pem" ] || openssl genpkey -genparam -algorithm DH -pkeyopt group:ffdhe2048 -out "$dir/dh.pem" ||
+        return 1
+    printf '\n[SSL]\nPorts = %s\nCertFile = %s\nKeyFile = %s\nDHFile = %s\n' "$tls_port" "$cert" "$key" "$dir/dh.pem"
 }
 
 write_config() {
@@ -155,32 +161,17 @@ fi
 
 ircd_pid=""
 opponent_pid=""
-# Stops one child by its PID: politely, then after 5 s for good.
-stop_child() {
-    local pid=$1
-    [ -n "$pid" ] || return 0
-    kill "$pid" 2>/dev/null
-    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    kill -9 "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
-}
 stop_all() {
-    stop_child "$opponent_pid"
-    stop_child "$ircd_pid"
-    rm -f "$dir/ngircd.pid" "$dir/opponent.pid"
+    stop_pid_file "$dir/opponent.pid" "$(basename "$opponent")"
+    stop_pid_file "$dir/ngircd.pid" ngircd
 }
 trap 'stop_all; exit 0' INT TERM
 
 # Waits up to 10 s for a line in a log while the process writing it lives.
-wait_for_log() {
-    local text=$1 log=$2 pid=$3
-    for _ in $(seq 100); do
-        grep -q "$text" "$log" 2>/dev/null && return 0
-        kill -0 "$pid" 2>/dev/null || return 1
-        sleep 0.1
-    done
-    return 1
+wait_for_log() {  # TEXT LOG PID
+    wait_until 10 logged_or_ended "$@" && grep -q "$1" "$2"
 }
+logged_or_ended() { grep -q "$1" "$2" 2>/dev/null || process_ended "$3"; }
 
 # Gives up the start: the end of the log that says why, and both children
 # stopped.

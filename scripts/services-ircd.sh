@@ -13,6 +13,9 @@
 # Exit status: 0 done; 75 a port was taken (start again on another);
 # 77 InspIRCd or Atheme is not installed (scripts/deps.sh test); 1 otherwise.
 set -u
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=scripts/processes.sh
+. "$here/processes.sh"
 inspircd=/usr/sbin/inspircd
 atheme=/usr/bin/atheme-services
 server_name=irc.kelva.test
@@ -106,12 +109,11 @@ listening() {
     grep -qiE " (0100007F|00000000):$(printf '%04X' "$1") 00000000:0000 0A " /proc/net/tcp
 }
 
-# A loopback port that nothing listens on at the moment of asking, below
-# the range the system hands out for port 0.
+# A server port that nothing listens on at the moment of asking.
 free_port() {
     local port
     for _ in $(seq 100); do
-        port=$((20000 + RANDOM % 12000))
+        port=$(random_server_port)
         listening "$port" || { echo "$port"; return 0; }
     done
     return 1
@@ -124,7 +126,7 @@ wait_for_text() {
     local deadline=$((SECONDS + seconds))
     while [ $SECONDS -lt $deadline ]; do
         grep -qF "$text" "$file" 2>/dev/null && return 0
-        [ ! -s "$pidfile" ] || running "$(cat "$pidfile")" || return 1
+        [ ! -s "$pidfile" ] || ! process_ended "$(cat "$pidfile")" || return 1
         sleep 0.05
     done
     grep -qF "$text" "$file" 2>/dev/null
@@ -193,30 +195,6 @@ account() {
     [ -z "$outcome" ] && return 0
     echo "the account $name was not registered: $outcome" >&2
     return 1
-}
-
-# Whether the process PID runs. The servers outlive the script that starts
-# them, so their parent is the system's first process, which may take its
-# time to reap them: one that has ended but is not yet reaped has ended.
-running() {
-    local state
-    state=$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null) && [ "${state%% *}" != Z ]
-}
-
-# Stops the process whose PID PIDFILE holds, if its command line still
-# names NAME: asks it to end, waits, and kills it after 5 seconds.
-stop_pid_file() {
-    local pidfile=$1 name=$2
-    [ -f "$pidfile" ] || return 0
-    local pid
-    pid=$(cat "$pidfile")
-    if tr '\0' ' ' 2>/dev/null <"/proc/$pid/cmdline" | grep -q "$name"; then
-        kill "$pid"
-        for _ in $(seq 50); do running "$pid" || break; sleep 0.1; done
-        running "$pid" && kill -9 "$pid"
-    fi
-    rm -f "$pidfile"
-    return 0
 }
 
 stop() {

@@ -9,12 +9,30 @@ int BoardSpacing(const Client& c)
     return (rc.right < rc.bottom ? rc.right : rc.bottom) / 10;
 }
 
-void ClickIntersection(const Client& c, int x, int y)
+namespace {
+
+LPARAM ClickPoint(const Client& c, int x, int y)
 {
     int s = BoardSpacing(c);
-    LPARAM lPoint = MAKELPARAM(x * s, y * s);
-    PostMessageA(BoardOf(c), WM_LBUTTONDOWN, MK_LBUTTON, lPoint);
-    PostMessageA(BoardOf(c), WM_LBUTTONUP, 0, lPoint);
+    return MAKELPARAM(x * s, y * s);
+}
+
+}  // namespace
+
+void ClickIntersection(const Client& c, int x, int y)
+{
+    PostMessageA(BoardOf(c), WM_LBUTTONDOWN, MK_LBUTTON, ClickPoint(c, x, y));
+    PostMessageA(BoardOf(c), WM_LBUTTONUP, 0, ClickPoint(c, x, y));
+}
+
+// Sent messages are handled before the call returns; RDW_UPDATENOW sends
+// the board its WM_PAINT, if the click asked for one, the same way.
+void ClickIntersectionAndWait(const Client& c, int x, int y)
+{
+    DWORD_PTR nResult = 0;
+    SendMessageTimeoutA(BoardOf(c), WM_LBUTTONDOWN, MK_LBUTTON, ClickPoint(c, x, y), SMTO_ABORTIFHUNG, 10000, &nResult);
+    SendMessageTimeoutA(BoardOf(c), WM_LBUTTONUP, 0, ClickPoint(c, x, y), SMTO_ABORTIFHUNG, 10000, &nResult);
+    RedrawWindow(BoardOf(c), nullptr, nullptr, RDW_UPDATENOW);
 }
 
 POINT SpotOf(const Client& c, int x, int y, char cWhat)
@@ -53,6 +71,11 @@ bool WaitForStone(const Client& c, int x, int y, char cStone, DWORD nTimeoutMs)
     bool bSeen = WaitUntil([&] { return StoneAt(c, x, y) == cStone; }, nTimeoutMs);
     return EXPECT_UI(bSeen, c.sName + "'s board shows '" + std::string(1, cStone) + "' at (" + std::to_string(x) +
                                 ", " + std::to_string(y) + "), not '" + std::string(1, StoneAt(c, x, y)) + "'");
+}
+
+bool BoardDrawn(const Client& c)
+{
+    return PixelOf(c, SpotOf(c, 5, 5, 'w')) == PIXEL_BLACK && PixelOf(c, SpotOf(c, 5, 5, 'b')) == PIXEL_WHITE;
 }
 
 bool WinLineBetween(const Client& c, int x1, int y1, int x2, int y2)

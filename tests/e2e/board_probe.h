@@ -13,6 +13,9 @@ HWND BoardOf(const Client& c);
 int BoardSpacing(const Client& c);
 // Clicks intersection (x, y), each 1 to 9.
 void ClickIntersection(const Client& c, int x, int y);
+// The same, returning once the client has handled the click and painted
+// what it asked to be painted: for a click that is to change nothing.
+void ClickIntersectionAndWait(const Client& c, int x, int y);
 // The client position of the board where the probe reads intersection
 // (x, y): 'b' for a black stone, beside its centre, off the grid lines (the
 // background is white); 'w' for a white one, on the grid line beside its
@@ -28,6 +31,8 @@ unsigned PixelOf(const Client& c, POINT pt);
 char StoneAt(const Client& c, int x, int y);
 // Waits until intersection (x, y) shows the stone ('.' for none).
 bool WaitForStone(const Client& c, int x, int y, char cStone, DWORD nTimeoutMs = 10000);
+// Whether the board's grid is on the screen: the lines black, the rest white.
+bool BoardDrawn(const Client& c);
 // Whether the red winning line runs between two neighbouring intersections.
 bool WinLineBetween(const Client& c, int x1, int y1, int x2, int y2);
 // Whether the yellow last-move marker is on intersection (x, y).

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "board_probe.h"
 #include "relay.h"
 #include "resources/resource.h"
 #include "scenario_support.h"
@@ -146,7 +147,7 @@ void GameModeLayout(int nPort)
 
     TypeLine(anna, "/part");
     EXPECT_UI(WaitUntil([&] { return !IsWindowVisible(hBoard); }), "leaving the channel hides the board");
-    EXPECT_UI(ChildPlace(anna.hOutput).left == 0, "the output pane is back on the left");
+    EXPECT_UI(WaitUntil([&] { return ChildPlace(anna.hOutput).left == 0; }), "the output pane is back on the left");
     EXPECT_UI(CloseClient(anna) == 0, "closing the window ends the program with exit code 0");
 }
 
@@ -172,8 +173,9 @@ void RepaintAfterDialog(int nPort)
     if (!StartOnRelay(anna, "repaint-after-dialog", "localhost", relay, nPort)) return;
     TypeLine(anna, "/join #go-moku");
     WaitForTitle(anna, "KELVA: #Go-Moku");
-    HWND hBoard = FindWindowExA(anna.hMain, nullptr, "KELVA Game Window", nullptr);
-    Sleep(1000);
+    HWND hBoard = BoardOf(anna);
+    if (!EXPECT_UI(WaitUntil([&] { return BoardDrawn(anna); }), "the board is drawn")) return;
+    const COLORREF cDialog = GetSysColor(COLOR_BTNFACE);
     for (int nWay = 0; nWay < 2; ++nWay) {
         if (nWay == 0)
             PostMessageA(anna.hMain, WM_COMMAND, IDM_ABOUT, 0);
@@ -186,8 +188,7 @@ void RepaintAfterDialog(int nPort)
         GetWindowRect(hBoard, &rcBoard);
         POINT pt = {rcDlg.left + 3, (rcDlg.top + rcDlg.bottom) / 2};
         EXPECT_UI(PtInRect(&rcBoard, pt), "the dialog covers the board");
-        Sleep(500);
-        COLORREF cDialog = ScreenPixel(pt);
+        if (!EXPECT_UI(WaitUntil([&] { return ScreenPixel(pt) == cDialog; }), "the dialog is drawn")) return;
         PressButton(hDlg, IDOK);
         WaitForClosed(hDlg);
         DWORD t0 = GetTickCount();

@@ -251,8 +251,9 @@ void ResetWhileIdle(int nPort)
     // In the background, as while the user works in another program, the
     // window gets no timer messages either (no caret blinks there).
     ShowWindow(anna.hMain, SW_MINIMIZE);
-    Sleep(1000);
-    if (!OrderServer("kill")) return;
+    if (!EXPECT_UI(WaitUntil([&] { return IsIconic(anna.hMain) != FALSE; }), "Anna's window is minimised") ||
+        !OrderServer("kill"))
+        return;
     // From here on the driver sends the client no message until the reset
     // has been noticed: only the client itself can find it.
     if (!WaitForConnectLabel(anna, "Cancel", 5000)) return;

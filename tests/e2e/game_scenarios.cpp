@@ -18,13 +18,12 @@ void FinishAndBeginAgain(const Client& black, const Client& white)
     WaitForOutput(white, "<KELVA> Your opponent has won the game. Click on the board to clear the pieces and start a "
                          "new game. Once you have cleared the board it will be your move.\r\n");
     for (const Client* c : {&black, &white})
-        EXPECT_UI(WinLineBetween(*c, 2, 3, 3, 3) && WinLineBetween(*c, 5, 3, 6, 3),
+        EXPECT_UI(WaitUntil([&] { return WinLineBetween(*c, 2, 3, 3, 3) && WinLineBetween(*c, 5, 3, 6, 3); }),
                   c->sName + "'s board shows the red line through the five");
-    EXPECT_UI(MarkerAt(white, 6, 3), white.sName + "'s board marks the winning stone");
-    EXPECT_UI(!MarkerAt(black, 5, 5), black.sName + "'s own stone took the marker away");
+    EXPECT_UI(WaitUntil([&] { return MarkerAt(white, 6, 3); }), white.sName + "'s board marks the winning stone");
+    EXPECT_UI(WaitUntil([&] { return !MarkerAt(black, 5, 5); }), black.sName + "'s own stone took the marker away");
 
-    ClickIntersection(black, 7, 7);
-    Sleep(300);
+    ClickIntersectionAndWait(black, 7, 7);
     EXPECT_UI(StoneAt(black, 7, 7) == '.' && StoneAt(black, 2, 3) == 'b', "the winner's click changes nothing");
 
     ClickIntersection(white, 8, 8);  // the loser clears the board: no stone

@@ -13,7 +13,10 @@
 # in which the unpacked /usr/lib lies over the system's, which needs root.
 # Without root it cannot start and the script exits with 77.
 set -u
-root="$(cd "$(dirname "$0")/../.." && pwd)/build/debian/ircd-hybrid"
+scripts="$(cd "$(dirname "$0")/../.." && pwd)/scripts"
+root="$(dirname "$scripts")/build/debian/ircd-hybrid"
+# shellcheck source=scripts/processes.sh
+. "$scripts/processes.sh"
 
 write_config() {
     local work=$1 port=$2
@@ -70,31 +73,19 @@ start() {
         "$root/usr/sbin/ircd-hybrid" -foreground -configfile "$work/ircd.conf" -pidfile "$work/ircd.pid" \
         -logfile "$work/ircd.log" -klinefile "$work/kline.db" -dlinefile "$work/dline.db" \
         -xlinefile "$work/xline.db" -resvfile "$work/resv.db" >"$work/console.log" 2>&1 &
-    echo $! >"$dir/hybrid.pid"
-    for _ in $(seq 100); do
-        listening "$port" && return 0
-        kill -0 "$(cat "$dir/hybrid.pid")" 2>/dev/null || break
-        sleep 0.1
-    done
+    local pid=$!
+    echo "$pid" >"$dir/hybrid.pid"
+    wait_until 10 listening_or_ended "$port" "$pid"
+    listening "$port" && return 0
     echo "ircd-hybrid did not start on port $port" >&2
     cat "$work/console.log" >&2
     stop "$dir"
     return 1
 }
 
-stop() {
-    local pidfile=$1/hybrid.pid
-    [ -f "$pidfile" ] || return 0
-    local pid
-    pid=$(cat "$pidfile")
-    if tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q ircd-hybrid; then
-        kill "$pid"
-        for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-        kill -9 "$pid" 2>/dev/null
-    fi
-    rm -f "$pidfile"
-    return 0
-}
+listening_or_ended() { listening "$1" || process_ended "$2"; }
+
+stop() { stop_pid_file "$1/hybrid.pid" ircd-hybrid; }
 
 case "${1:-}" in
 start) start "$2" "$3" ;;

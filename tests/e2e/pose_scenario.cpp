@@ -5,19 +5,47 @@
 #include "scenarios.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "board_probe.h"
 #include "scenario_support.h"
 
 namespace {
 
-// Sets the one shown window in front of the other, minimised, and holds.
-// sChecks, when given, goes to "checks.txt" beside "ready.txt".
-void HoldForPicture(Client& shown, Client& other, const std::string& sChecks = "")
+// A pixel that a picture of the client's main window must show, at a
+// client position of the board.
+struct PixelCheck {
+    POINT pt;
+    unsigned nColor;
+    const char* szWhat;
+};
+
+// The check as a line "x y RRGGBB what", from the window's top left corner.
+std::string CheckLine(const Client& c, const PixelCheck& check)
+{
+    POINT pt = check.pt;
+    ClientToScreen(BoardOf(c), &pt);
+    RECT rc;
+    GetWindowRect(c.hMain, &rc);
+    char szLine[96];
+    std::snprintf(szLine, sizeof szLine, "%ld %ld %06X %s\n", pt.x - rc.left, pt.y - rc.top, check.nColor, check.szWhat);
+    return szLine;
+}
+
+// Sets the one shown window in front of the other, minimised, and holds
+// once it is drawn there, the pixels of the checks included; the checks go
+// to "checks.txt" beside "ready.txt".
+void HoldForPicture(Client& shown, Client& other, const std::vector<PixelCheck>& checks = {})
 {
     ShowWindow(other.hMain, SW_MINIMIZE);
     SetForegroundWindow(shown.hMain);
-    Sleep(1000);
+    WaitUntil([&] { return IsIconic(other.hMain) && GetForegroundWindow() == shown.hMain; });
+    RedrawWindow(shown.hMain, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    std::string sChecks;
+    for (const PixelCheck& check : checks) {
+        WaitUntil([&] { return PixelOf(shown, check.pt) == check.nColor; });
+        sChecks += CheckLine(shown, check);
+    }
 
     RECT rc;
     GetWindowRect(shown.hMain, &rc);
@@ -31,18 +59,6 @@ void HoldForPicture(Client& shown, Client& other, const std::string& sChecks = "
     WaitUntil([&] { return ReadTextFile(sDir + "\\done.txt", sDone); }, 120000);
     CloseClient(shown);
     CloseClient(other);
-}
-
-// A pixel that a picture of the client's main window must show, as a line
-// "x y RRGGBB what", from a client position of the board.
-std::string Check(const Client& c, POINT pt, unsigned nColor, const char* szWhat)
-{
-    ClientToScreen(BoardOf(c), &pt);
-    RECT rc;
-    GetWindowRect(c.hMain, &rc);
-    char szLine[96];
-    std::snprintf(szLine, sizeof szLine, "%ld %ld %06X %s\n", pt.x - rc.left, pt.y - rc.top, nColor, szWhat);
-    return szLine;
 }
 
 }  // namespace
@@ -81,15 +97,14 @@ void PoseForGamePicture(int nPort)
     TypeLine(white, "Well played!");
     WaitForOutput(black, "Well played!");
     MoveWindow(white.hMain, 192, 144, 640, 480, TRUE);  // painted anew at the size of the chat picture
-    Sleep(500);
 
     HoldForPicture(white, black,
-                   Check(white, SpotOf(white, 2, 3, 'b'), PIXEL_BLACK, "black stone (2, 3)") +
-                       Check(white, SpotOf(white, 3, 5, 'w'), PIXEL_WHITE, "white stone (3, 5)") +
-                       Check(white, SpotOf(white, 6, 3, 'm'), PIXEL_YELLOW, "marker (6, 3)") +
-                       Check(white, MidwaySpot(white, 2, 3, 3, 3), PIXEL_RED, "winning line") +
-                       Check(white, MidwaySpot(white, 8, 8, 9, 9), PIXEL_WHITE, "empty board") +
-                       Check(white, MidwaySpot(white, 7, 8, 9, 8), PIXEL_BLACK, "grid (8, 8)"));
+                   {{SpotOf(white, 2, 3, 'b'), PIXEL_BLACK, "black stone (2, 3)"},
+                    {SpotOf(white, 3, 5, 'w'), PIXEL_WHITE, "white stone (3, 5)"},
+                    {SpotOf(white, 6, 3, 'm'), PIXEL_YELLOW, "marker (6, 3)"},
+                    {MidwaySpot(white, 2, 3, 3, 3), PIXEL_RED, "winning line"},
+                    {MidwaySpot(white, 8, 8, 9, 9), PIXEL_WHITE, "empty board"},
+                    {MidwaySpot(white, 7, 8, 9, 8), PIXEL_BLACK, "grid (8, 8)"}});
 }
 
 // One client of the flood benchmark, connected to its server on nPort, which

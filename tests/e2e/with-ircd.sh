@@ -25,6 +25,8 @@ state=$1 driver=$2 scenario=$3 option=${4:-}
 ping_timeout=120
 case $option in [0-9]*) ping_timeout=$option ;; esac
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=scripts/processes.sh
+. "$here/../../scripts/processes.sh"
 ircd="$here/../../scripts/local-ircd.sh"
 [ "$option" = hybrid ] && ircd="$here/hybrid-ircd.sh"
 dir=$(mktemp -d)
@@ -62,7 +64,7 @@ start_server() {
 start_on_free_port() {
     port=""
     for _ in 1 2 3 4 5; do
-        candidate=$((20000 + RANDOM % 30000))
+        candidate=$(random_server_port)
         "$@" "$candidate" >"$dir/start.log" 2>&1
         case $? in
         0) port=$candidate; return 0 ;;
@@ -84,19 +86,14 @@ if [ "$option" = --linked ]; then
     start_on_free_port start_second_server || { echo "could not start the second test IRC server" >&2; exit 1; }
     second_port=$port
     port=$first_port
-    for _ in $(seq 100); do grep -q 'Server "irc2.kelva.local" registered' "$dir/ngircd.log" && break; sleep 0.1; done
-    grep -q 'Server "irc2.kelva.local" registered' "$dir/ngircd.log" ||
+    wait_until 10 grep -q 'Server "irc2.kelva.local" registered' "$dir/ngircd.log" ||
         { echo "the two test IRC servers did not link" >&2; cat "$dir/ngircd.log" "$dir/second/ngircd.log" >&2; exit 1; }
 fi
 
-kill_server() {
+# The server stops reading: the order is done once it is stopped.
+pause_server() {
     local pid
-    pid=$(cat "$dir/ngircd.pid" 2>/dev/null) || return 0
-    if tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q ngircd; then
-        kill -9 "$pid"
-        for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    fi
-    rm -f "$dir/ngircd.pid"
+    pid=$(cat "$dir/ngircd.pid") && kill -STOP "$pid" && wait_until 5 process_stopped "$pid"
 }
 
 serve_orders() {
@@ -104,17 +101,19 @@ serve_orders() {
         for order in pause kill start cert-self cert-self2 cert-localhost cert-other; do
             [ -f "$orders/$order" ] || continue
             rm -f "$orders/$order"
+            # Done only when carried out; otherwise the driver reports the
+            # order as not carried out, and why is told here.
             case $order in
-            pause) kill -STOP "$(cat "$dir/ngircd.pid")" ;;
-            kill) kill_server ;;
-            start) start_server "$port" >/dev/null 2>&1 ;;
+            pause) pause_server ;;
+            kill) stop_pid_file "$dir/ngircd.pid" ngircd KILL ;;
+            start) start_server "$port" >"$dir/start.log" 2>&1 ;;
             cert-*)
                 cert=${order#cert-}
                 "$ircd" stop "$dir"
-                start_server "$port" >/dev/null 2>&1
+                start_server "$port" >"$dir/start.log" 2>&1
                 ;;
-            esac
-            : >"$orders/$order.done"
+            esac && : >"$orders/$order.done" ||
+                echo "with-ircd.sh: the order \"$order\" failed; the last start said: $(cat "$dir/start.log" 2>/dev/null)" >&2
         done
         sleep 0.1
     done

@@ -23,7 +23,7 @@ public:
     void Send(const std::string& sLine);
     // The next line, after the last one found, that holds sPart, with its
     // line end; empty after nMs without one.
-    std::string WaitForLine(const std::string& sPart, int nMs = 3000);
+    std::string WaitForLine(const std::string& sPart, int nMs = 10000);
     // Reads what has arrived without waiting; true once the server has
     // closed the connection.
     bool ServerHasClosed();

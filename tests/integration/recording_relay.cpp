@@ -2,7 +2,9 @@
 
 #include "tests/fake/test_sockets.h"
 
+#include <linux/sockios.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 
 #include <chrono>
 
@@ -29,6 +31,14 @@ std::string RecordingRelay::Recorded() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_sRecorded;
+}
+
+bool RecordingRelay::DeliveredToClient(const std::string& sPart) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    int nUnacknowledged = 0;
+    return m_sForwarded.find(sPart) != std::string::npos && m_sockClient != INVALID_SOCKET &&
+           ioctl(m_sockClient, SIOCOUTQ, &nUnacknowledged) == 0 && nUnacknowledged == 0;
 }
 
 bool RecordingRelay::WaitForRecorded(const std::string& sPart, int nMs) const
@@ -60,6 +70,7 @@ std::string RecordingRelay::ForwardServerLine(int nMs)
     std::string sLine = m_sHeld.substr(0, nLen);
     m_sHeld.erase(0, nLen);
     if (m_sockClient != INVALID_SOCKET) send(m_sockClient, sLine.data(), sLine.size(), MSG_NOSIGNAL);
+    m_sForwarded += sLine;
     return sLine;
 }
 
@@ -81,6 +92,7 @@ void RecordingRelay::SendToClient(const char* pData, size_t nLen)
         m_changed.notify_all();
     } else {
         send(m_sockClient, pData, nLen, MSG_NOSIGNAL);
+        m_sForwarded.append(pData, nLen);
     }
 }
 

@@ -26,18 +26,21 @@ public:
 
     // Everything the client has sent, over all its connections.
     std::string Recorded() const;
+    // Whether the server's bytes up to the end of sPart have reached the
+    // client's socket: passed on, and acknowledged by the client's side.
+    bool DeliveredToClient(const std::string& sPart) const;
     // Waits up to nMs until the recording holds sPart.
-    bool WaitForRecorded(const std::string& sPart, int nMs = 3000) const;
+    bool WaitForRecorded(const std::string& sPart, int nMs = 10000) const;
     // Wait up to nMs until the client, or the server, has closed its end of
     // the current connection.
-    bool WaitForClientGone(int nMs = 3000) const;
-    bool WaitForServerGone(int nMs = 3000) const;
+    bool WaitForClientGone(int nMs = 10000) const;
+    bool WaitForServerGone(int nMs = 10000) const;
 
     // To be set before the client connects.
     void HoldServerLines() { m_bHold = true; }
     // The next held line, sent on to the client now; empty after nMs
     // without a complete one.
-    std::string ForwardServerLine(int nMs = 3000);
+    std::string ForwardServerLine(int nMs = 10000);
 
 private:
     void Run();
@@ -54,6 +57,7 @@ private:
     mutable std::condition_variable m_changed;
     SOCKET m_sockClient = INVALID_SOCKET;  // guarded: the test sends on it in held mode
     std::string m_sRecorded;
+    std::string m_sForwarded;
     std::string m_sHeld;
     bool m_bClientGone = false;
     bool m_bServerGone = false;

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -134,6 +135,11 @@ bool ServerSession::PumpUntilShown(const std::string& sText, int nMs)
     return PumpUntil([&] { return fake.sOutput.find(sText) != std::string::npos; }, nMs);
 }
 
+bool ServerSession::PumpUntilReceived(const std::string& sLineEnd, int nMs)
+{
+    return PumpUntil([&] { return relay->DeliveredToClient(sLineEnd) && BytesWaiting(client.sockServer) == 0; }, nMs);
+}
+
 std::string ServerSession::StepOneLine()
 {
     std::string sLine = relay->ForwardServerLine();
@@ -207,6 +213,7 @@ void LinkedServers::SetUp()
 
 void LinkedServers::TearDown()
 {
+    if (pidChild > 0) ChildOutcome(pidChild, 0);  // a test that stopped early leaves its child running
     if (HasFailure() && second) std::cout << "--- second server log\n" << second->Log() << "\n";
     second.reset();
     linkRelay.reset();
@@ -222,11 +229,15 @@ std::string LinkedServers::PlaySide(const Side& side, unsigned short nPort)
     fake.nTicks = side.bInvites ? 1234 : 987654;  // the coins' seeds: equal ones would tie every toss
     nLastPoll = END_NONE;
     // Yes to the invitation, ready before connecting: the invitation may come
-    // in the same receive as the inviter's JOIN.
+    // in the same receive as the inviter's JOIN, and then the game has begun
+    // before the partner could be seen in the nick list in game mode.
     if (!side.bInvites) fake.answers.push_back(6);
+    auto Met = [&] {
+        if (client.nGameState == GAME_PLAYING) return !side.bInvites && std::strcmp(client.szPartner, side.szPartner) == 0;
+        return client.nGameState == GAME_IDLE && InNickList(side.szPartner);
+    };
     if (ConnectToServer() != 0 || !FinishConnectAttempt() || !client.bConnected) return "cannot connect";
-    if (!PumpUntil([&] { return client.nGameState == GAME_IDLE && InNickList(side.szPartner); }, 20000))
-        return std::string("no game mode with ") + side.szPartner + " in the nick list";
+    if (!PumpUntil(Met, 20000)) return std::string("no game mode with ") + side.szPartner + " in the nick list";
     if (side.bInvites) {
         fake.nSelected = static_cast<int>(std::find(fake.nicks.begin(), fake.nicks.end(), side.szPartner) - fake.nicks.begin());
         OnNickListSelect();
@@ -254,7 +265,7 @@ std::string LinkedServers::PlaySide(const Side& side, unsigned short nPort)
 pid_t LinkedServers::PlayInChild(const Side& side)
 {
     pid_t pid = fork();
-    if (pid != 0) return pid;
+    if (pid != 0) return pidChild = pid;
     // The relays' sockets are the parent's alone: held here as well, a link
     // that the parent cuts would stay open.
     close_range(3, ~0u, 0);
@@ -274,10 +285,12 @@ std::string LinkedServers::ChildOutcome(pid_t pid, int nMs)
         if (Clock::now() >= deadline) {
             kill(pid, SIGKILL);
             waitpid(pid, &nStatus, 0);
+            pidChild = -1;
             return "the child did not end in time";
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    pidChild = -1;
     if (WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0) return "";
     std::ifstream in(WorkDir() + ".second/child.txt");
     std::ostringstream text;

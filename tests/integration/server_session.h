@@ -35,8 +35,12 @@ protected:
     // Passes of the connection, as the main loop makes them, until done()
     // holds; false when nMs pass first or the connection ends (nLastPoll
     // then says why).
-    bool PumpUntil(const std::function<bool()>& done, int nMs = 3000);
-    bool PumpUntilShown(const std::string& sText, int nMs = 3000);
+    bool PumpUntil(const std::function<bool()>& done, int nMs = 10000);
+    bool PumpUntilShown(const std::string& sText, int nMs = 10000);
+    // Passes until the client has read the server's line ending in
+    // sLineEnd: the relay has delivered it, and nothing waits on the
+    // client's socket any more.
+    bool PumpUntilReceived(const std::string& sLineEnd, int nMs = 10000);
     // With the relay holding the server's lines: forwards the next one and
     // has the client receive exactly that line. Returns it; empty when none
     // came.
@@ -116,6 +120,7 @@ protected:
 
     std::unique_ptr<RecordingRelay> linkRelay;
     std::unique_ptr<LocalIrcd> second;
+    pid_t pidChild = -1;  // the child of PlayInChild until ChildOutcome has reaped it
 };
 
 // Tests compare against these; the server writes them into its replies.
