@@ -3,11 +3,14 @@
 # the same floods by a scripted IRC server on loopback (scripts/bench_flood.py),
 # alternating round by round; prints one table of medians and ratios.
 #   scripts/bench-flood.sh [SCENARIO...] [--rounds N] [--timeout S] [--only KELVA|irssi]
-#                          [--trace WINEDEBUG-CHANNELS] [--tls]
+#                          [--trace WINEDEBUG-CHANNELS] [--syscalls] [--profile] [--tls]
 # SCENARIO: msgs:N, list:N, names:N or idle:SECONDS; by default the whole
 # table (10,000 and 100,000 messages, LIST of 10,000 and 50,000, names of
 # 2,000, idle 10 s, three rounds: about 15 minutes).
 # --tls: kelva.exe in plain text beside kelva.exe over TLS, instead of irssi.
+# --trace, --syscalls, --profile: one KELVA round per scenario, for finding
+# where the time goes (Wine's debug channels; system calls by peer; CPU time
+# by process, module and function, sampled with perf).
 # kelva.exe runs in a Wine prefix of its own, made as the end-to-end tests
 # make theirs (Wine's default theme on), on an Xvfb display of its own.
 set -eu
