@@ -367,13 +367,14 @@ def run_round(conn, nick, scenario, client_pid, helpers, timeout, tracer=None):
 # ---- the two clients ---------------------------------------------------------
 
 class KelvaClient:
-    def __init__(self, args, tls=None):
+    def __init__(self, args, tls=None, build=None, name=None):
         self.args = args
         self.tls = tls  # the server's TLS context, or None for plain text
-        self.name = "KELVA TLS" if tls else "KELVA"
+        self.build = build or args.build  # where kelva.exe and the driver are
+        self.name = name or ("KELVA TLS" if tls else "KELVA")
         self.driver = None
         self.pid = None
-        self.workdir = os.path.join(args.build, "e2e-work", "bench")
+        self.workdir = os.path.join(self.build, "e2e-work", "bench")
         self.helpers = {"wineserver": args.wineserver_pid}
         if args.xvfb_pid:
             self.helpers["display"] = args.xvfb_pid
@@ -387,7 +388,7 @@ class KelvaClient:
         if self.tls:
             env["KELVA_BENCH_TLS"] = self.args.fingerprint
         log = open(os.path.join(self.args.logdir, "kelva-trace.log" if trace else "kelva-driver.log"), "wb")
-        self.driver = subprocess.Popen([self.args.wine, os.path.join(self.args.build, "kelva_driver.exe"),
+        self.driver = subprocess.Popen([self.args.wine, os.path.join(self.build, "kelva_driver.exe"),
                                         "bench-client", str(port)], stdout=log, stderr=log, env=env)
         log.close()
 
@@ -758,31 +759,38 @@ def print_table(results, scenarios, args, load_before, load_after):
     print(f"Rounds: {args.rounds}, medians; time = from the flood's first byte to the client's PONG; "
           f"limit {args.timeout:g} s")
     print()
-    header = ["scenario", "irssi", "KELVA", "KELVA/irssi"]
-    rows = []
-    for scenario in scenarios:
-        k, i = results[("KELVA", scenario)], results[("irssi", scenario)]
-        rows.append([scenario_title(scenario), fmt_time(i, args.timeout), fmt_time(k, args.timeout),
-                     ratio(k, i, args.timeout)])
-    print_rows(header, rows)
-    print()
-    print("Until the client has done all the flood asked of it (a second PING, sent when the first is answered):")
-    rows = []
-    for scenario in scenarios:
-        k, i = results[("KELVA", scenario)], results[("irssi", scenario)]
-        rows.append([scenario_title(scenario), fmt_time(i, args.timeout, "settled"),
-                     fmt_time(k, args.timeout, "settled"), ratio(k, i, args.timeout, "settled")])
-    print_rows(header, rows)
+    before = args.before_build is not None
+    header = ["scenario", "irssi", "KELVA", "KELVA/irssi"] + (["KELVA before", "before/irssi"] if before else [])
+    for key in ("time", "settled"):
+        if key == "settled":
+            print()
+            print("Until the client has done all the flood asked of it (a second PING, sent when the first is answered):")
+        rows = []
+        for scenario in scenarios:
+            k, i = results[("KELVA", scenario)], results[("irssi", scenario)]
+            row = [scenario_title(scenario), fmt_time(i, args.timeout, key), fmt_time(k, args.timeout, key),
+                   ratio(k, i, args.timeout, key)]
+            if before:
+                b = results[(BEFORE, scenario)]
+                row += [fmt_time(b, args.timeout, key), ratio(b, i, args.timeout, key)]
+            rows.append(row)
+        print_rows(header, rows)
     print()
     header = ["scenario", "kelva.exe CPU", "wineserver", "Xvfb", "irssi CPU", "tmux",
               "kelva.exe RSS MB start/peak/end", "irssi RSS MB"]
+    if before:
+        header += ["before: kelva.exe CPU", "wineserver", "RSS MB"]
     rows = []
     for scenario in scenarios:
         k, i = results[("KELVA", scenario)], results[("irssi", scenario)]
         per = scenario[1] if scenario[0] == "idle" else None
-        rows.append([scenario_title(scenario), cpu_of(k, "client", per), cpu_of(k, "wineserver", per),
-                     cpu_of(k, "display", per), cpu_of(i, "client", per), cpu_of(i, "display", per),
-                     rss_of(k), rss_of(i)])
+        row = [scenario_title(scenario), cpu_of(k, "client", per), cpu_of(k, "wineserver", per),
+               cpu_of(k, "display", per), cpu_of(i, "client", per), cpu_of(i, "display", per),
+               rss_of(k), rss_of(i)]
+        if before:
+            b = results[(BEFORE, scenario)]
+            row += [cpu_of(b, "client", per), cpu_of(b, "wineserver", per), rss_of(b)]
+        rows.append(row)
     print_rows(header, rows)
     print("\nCPU: seconds during the flood (idle: share of one core); Xvfb and tmux draw for the client.")
     for (name, scenario), rs in results.items():
@@ -818,6 +826,9 @@ def uptime_load():
         return "unknown"
 
 
+# The name of kelva.exe of an earlier tree, measured in the same rounds.
+BEFORE = "KELVA before"
+
 DEFAULT_SCENARIOS = ["msgs:10000", "msgs:100000", "list:10000", "list:50000", "names:2000", "idle:10"]
 
 
@@ -842,6 +853,8 @@ def main():
     parser.add_argument("--logdir", required=True)
     parser.add_argument("--tls", action="store_true",
                         help="kelva.exe in plain text against kelva.exe over TLS, instead of against irssi")
+    parser.add_argument("--before-build", metavar="DIR",
+                        help="also measure the kelva.exe (and driver) in DIR, an earlier tree's, in the same rounds")
     args = parser.parse_args()
     scenarios = args.scenarios or [parse_scenario(s) for s in DEFAULT_SCENARIOS]
     os.makedirs(args.logdir, exist_ok=True)
@@ -869,8 +882,11 @@ def main():
                 for (cls, name), n in sorted(counts.items(), key=lambda kv: -kv[1])[:30]:
                     print(f"  {n:9d} {name} to {cls}")
         return
-    clients = [c for c in (kelva, irssi) if args.only in (None, c.name)]
-    results = {(c.name, s): [] for c in (kelva, irssi) for s in scenarios}
+    everyone = [kelva, irssi]
+    if args.before_build and not args.tls:
+        everyone.append(KelvaClient(args, build=args.before_build, name=BEFORE))
+    clients = [c for c in everyone if args.only in (None, c.name)]
+    results = {(c.name, s): [] for c in everyone for s in scenarios}
     load_before = uptime_load()
     for rnd in range(args.rounds):
         order = clients if rnd % 2 == 0 else list(reversed(clients))
