@@ -10,6 +10,8 @@
 
 // Empties the list box and forgets what is held for it.
 void EmptySortedList(HWND hList, HeldEntries& held);
+// Forgets what is held and kept for a list box that goes away.
+void ForgetSortedList(HWND hList, HeldEntries& held);
 
 // Adds an entry to the list box, or during a burst holds it for a feed.
 void AddToSortedList(HWND hList, HeldEntries& held, const char* szEntry);
