@@ -51,9 +51,9 @@ struct SortKey {
 typedef SortKey (*ListedKeyFn)(int nIndex);
 
 // Entries as the list box holds them (UTF-16), each with its sort key: the
-// held ones decoded and keyed once for a feed, and a long list's own, kept
-// from one feed of a burst to the next so that it is neither read back from
-// the list box nor keyed again at each.
+// held ones, decoded and keyed once for a feed, and the list's own, kept
+// from one feed of a burst to the next so that a long list is neither read
+// back from the list box nor keyed again at each.
 struct KeyedEntries {
     std::vector<WideChar> text;  // the entries one after the other, each with its NUL
     std::vector<unsigned char> keys;

@@ -12,9 +12,10 @@ namespace {
 
 const int MAX_KEY_SIZE = 4 * 1024;
 
-// A long list's entries with their keys, kept from one feed to the next
-// while a burst goes on: then only the feeds change the list (the nick
-// list, which other changes reach, is always fed at once).
+// The list's entries with their keys, kept from one feed to the next while
+// a burst goes on: meanwhile only the feeds change the channel list, and the
+// nick list, which other changes reach, is always fed as if the burst were
+// over. Given back at the burst's end.
 HWND hKeptList = nullptr;
 KeyedEntries kept;
 

@@ -17,7 +17,8 @@ void ForgetSortedList(HWND hList, HeldEntries& held);
 void AddToSortedList(HWND hList, HeldEntries& held, const char* szEntry);
 
 // Puts what is held into the list box, or during a burst may leave it held
-// for later; nothing when nothing is held.
+// for later; nothing when nothing is held. During a burst the list's entries
+// are kept with their sort keys for the next feed.
 void FeedSortedList(HWND hList, HeldEntries& held, bool bBurstOver);
 
 // The list box's entry at nIndex; false, and an empty text, when there is
