@@ -12,6 +12,7 @@ time. Run it through scripts/bench-flood.sh, which sets up the display,
 the Wine prefix and the build; Python's standard library is all it needs.
 """
 import argparse
+import bisect
 import datetime
 import hashlib
 import os
@@ -334,7 +335,7 @@ def run_round(conn, nick, scenario, client_pid, helpers, timeout, tracer=None):
         conn.pump(0.05)
         answer_chatter(conn, conn.take_lines(), nick)
     if tracer:
-        tracer.start(client_pid)
+        tracer.start(client_pid, helpers)
     sampler = Sampler(client_pid, helpers)
     start = time.monotonic()
     if kind == "idle":
@@ -366,13 +367,14 @@ def run_round(conn, nick, scenario, client_pid, helpers, timeout, tracer=None):
 # ---- the two clients ---------------------------------------------------------
 
 class KelvaClient:
-    def __init__(self, args, tls=None):
+    def __init__(self, args, tls=None, build=None, name=None):
         self.args = args
         self.tls = tls  # the server's TLS context, or None for plain text
-        self.name = "KELVA TLS" if tls else "KELVA"
+        self.build = build or args.build  # where kelva.exe and the driver are
+        self.name = name or ("KELVA TLS" if tls else "KELVA")
         self.driver = None
         self.pid = None
-        self.workdir = os.path.join(args.build, "e2e-work", "bench")
+        self.workdir = os.path.join(self.build, "e2e-work", "bench")
         self.helpers = {"wineserver": args.wineserver_pid}
         if args.xvfb_pid:
             self.helpers["display"] = args.xvfb_pid
@@ -386,7 +388,7 @@ class KelvaClient:
         if self.tls:
             env["KELVA_BENCH_TLS"] = self.args.fingerprint
         log = open(os.path.join(self.args.logdir, "kelva-trace.log" if trace else "kelva-driver.log"), "wb")
-        self.driver = subprocess.Popen([self.args.wine, os.path.join(self.args.build, "kelva_driver.exe"),
+        self.driver = subprocess.Popen([self.args.wine, os.path.join(self.build, "kelva_driver.exe"),
                                         "bench-client", str(port)], stdout=log, stderr=log, env=env)
         log.close()
 
@@ -472,7 +474,7 @@ class SyscallCounter:
         self.proc = None
         self.pid = None
 
-    def start(self, pid):
+    def start(self, pid, helpers):
         self.pid = pid
         self.proc = subprocess.Popen(["strace", "-f", "-qq", "-e", f"trace={self.CALLS}", "-e", "signal=none",
                                       "-o", self.path, "-p", str(pid)], stderr=subprocess.DEVNULL)
@@ -523,6 +525,91 @@ class SyscallCounter:
                 kind = kinds.get(fd, "other") if call not in ("poll", "ppoll", "select", "pselect6") else "-"
                 counts[(call, kind)] = counts.get((call, kind), 0) + 1
         return counts
+
+
+class Profiler:
+    """Samples kelva.exe and the wineserver with perf during the flood, one
+    sample for every 250 µs of CPU time, and gives the CPU time of each by
+    module and by function: kelva.exe's own functions and the exported ones
+    of Wine's DLLs from their symbol tables (nm), whose images Wine maps at
+    their preferred base; Wine's Unix libraries and the kernel as perf names
+    them. A function of a DLL that exports nothing near it counts under the
+    exported one before it."""
+
+    PERIOD_US = 250
+
+    def __init__(self, logdir, kelva_exe):
+        self.path = os.path.join(logdir, "kelva-perf.data")
+        self.kelva_exe = kelva_exe
+        self.proc = None
+        self.pids = {}
+
+    def start(self, pid, helpers):
+        self.pids = {pid: "kelva.exe", helpers["wineserver"]: "wineserver"}
+        self.proc = subprocess.Popen(["perf", "record", "-q", "-e", "cpu-clock", "-c", str(self.PERIOD_US * 1000),
+                                      "-o", self.path, "-p", ",".join(str(p) for p in self.pids)],
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(1.0)  # attached to every thread
+
+    def stop(self):
+        self.proc.send_signal(signal.SIGINT)
+        self.proc.wait(60)
+        self.summary = self.count()
+
+    @staticmethod
+    def pe_symbols(path):
+        """(address, name) of a PE image's functions, sorted."""
+        out = subprocess.run(["x86_64-w64-mingw32-nm", "-C", "--defined-only", path],
+                             capture_output=True, text=True).stdout
+        symbols = []
+        for line in out.splitlines():
+            fields = line.split(" ", 2)
+            if len(fields) == 3 and fields[1] in "Tt" and not fields[2].startswith("."):
+                symbols.append((int(fields[0], 16), fields[2]))
+        return sorted(symbols)
+
+    def count(self):
+        """CPU seconds by (process, module, function)."""
+        out = subprocess.run(["perf", "script", "-i", self.path, "-F", "pid,ip,sym,dso"],
+                             capture_output=True, text=True).stdout
+        tables = {}
+        kelva = self.pe_symbols(self.kelva_exe)
+        kelva_range = (kelva[0][0], kelva[-1][0] + 4096) if kelva else (0, 0)
+        counts = {}
+        for line in out.splitlines():
+            words = line.split()
+            if len(words) < 3:
+                continue
+            pid, ip, dso = int(words[0]), int(words[1], 16), words[-1].strip("()")
+            sym = " ".join(words[2:-1]) or "?"
+            if kelva_range[0] <= ip < kelva_range[1]:
+                module, table = "kelva.exe", kelva
+            elif dso.endswith((".dll", ".drv", ".exe")) and os.path.isfile(dso):
+                module = os.path.basename(dso)
+                table = tables.get(dso) or tables.setdefault(dso, self.pe_symbols(dso))
+            else:
+                module, table = ("kernel" if "kernel" in dso else os.path.basename(dso)), None
+            if table:
+                at = bisect.bisect_right(table, (ip, "\uffff")) - 1
+                sym = table[at][1] if at >= 0 else "?"
+            key = (self.pids.get(pid, str(pid)), module, sym.split("+")[0])
+            counts[key] = counts.get(key, 0) + self.PERIOD_US / 1e6
+        return counts
+
+    def print_summary(self):
+        def totals(index):
+            sums = {}
+            for key, seconds in self.summary.items():
+                sums[key[:index]] = sums.get(key[:index], 0) + seconds
+            return sorted(sums.items(), key=lambda kv: -kv[1])
+        for (process,), seconds in totals(1):
+            print(f"  {seconds:7.3f} s  {process}")
+        print("  by module:")
+        for (process, module), seconds in totals(2)[:16]:
+            print(f"  {seconds:7.3f} s  {process}: {module}")
+        print("  by function:")
+        for (process, module, sym), seconds in totals(3)[:40]:
+            print(f"  {seconds:7.3f} s  {process}: {module} {sym}")
 
 
 def summarize_messages(path):
@@ -672,31 +759,38 @@ def print_table(results, scenarios, args, load_before, load_after):
     print(f"Rounds: {args.rounds}, medians; time = from the flood's first byte to the client's PONG; "
           f"limit {args.timeout:g} s")
     print()
-    header = ["scenario", "irssi", "KELVA", "KELVA/irssi"]
-    rows = []
-    for scenario in scenarios:
-        k, i = results[("KELVA", scenario)], results[("irssi", scenario)]
-        rows.append([scenario_title(scenario), fmt_time(i, args.timeout), fmt_time(k, args.timeout),
-                     ratio(k, i, args.timeout)])
-    print_rows(header, rows)
-    print()
-    print("Until the client has done all the flood asked of it (a second PING, sent when the first is answered):")
-    rows = []
-    for scenario in scenarios:
-        k, i = results[("KELVA", scenario)], results[("irssi", scenario)]
-        rows.append([scenario_title(scenario), fmt_time(i, args.timeout, "settled"),
-                     fmt_time(k, args.timeout, "settled"), ratio(k, i, args.timeout, "settled")])
-    print_rows(header, rows)
+    before = args.before_build is not None
+    header = ["scenario", "irssi", "KELVA", "KELVA/irssi"] + (["KELVA before", "before/irssi"] if before else [])
+    for key in ("time", "settled"):
+        if key == "settled":
+            print()
+            print("Until the client has done all the flood asked of it (a second PING, sent when the first is answered):")
+        rows = []
+        for scenario in scenarios:
+            k, i = results[("KELVA", scenario)], results[("irssi", scenario)]
+            row = [scenario_title(scenario), fmt_time(i, args.timeout, key), fmt_time(k, args.timeout, key),
+                   ratio(k, i, args.timeout, key)]
+            if before:
+                b = results[(BEFORE, scenario)]
+                row += [fmt_time(b, args.timeout, key), ratio(b, i, args.timeout, key)]
+            rows.append(row)
+        print_rows(header, rows)
     print()
     header = ["scenario", "kelva.exe CPU", "wineserver", "Xvfb", "irssi CPU", "tmux",
               "kelva.exe RSS MB start/peak/end", "irssi RSS MB"]
+    if before:
+        header += ["before: kelva.exe CPU", "wineserver", "RSS MB"]
     rows = []
     for scenario in scenarios:
         k, i = results[("KELVA", scenario)], results[("irssi", scenario)]
         per = scenario[1] if scenario[0] == "idle" else None
-        rows.append([scenario_title(scenario), cpu_of(k, "client", per), cpu_of(k, "wineserver", per),
-                     cpu_of(k, "display", per), cpu_of(i, "client", per), cpu_of(i, "display", per),
-                     rss_of(k), rss_of(i)])
+        row = [scenario_title(scenario), cpu_of(k, "client", per), cpu_of(k, "wineserver", per),
+               cpu_of(k, "display", per), cpu_of(i, "client", per), cpu_of(i, "display", per),
+               rss_of(k), rss_of(i)]
+        if before:
+            b = results[(BEFORE, scenario)]
+            row += [cpu_of(b, "client", per), cpu_of(b, "wineserver", per), rss_of(b)]
+        rows.append(row)
     print_rows(header, rows)
     print("\nCPU: seconds during the flood (idle: share of one core); Xvfb and tmux draw for the client.")
     for (name, scenario), rs in results.items():
@@ -732,6 +826,9 @@ def uptime_load():
         return "unknown"
 
 
+# The name of kelva.exe of an earlier tree, measured in the same rounds.
+BEFORE = "KELVA before"
+
 DEFAULT_SCENARIOS = ["msgs:10000", "msgs:100000", "list:10000", "list:50000", "names:2000", "idle:10"]
 
 
@@ -746,6 +843,8 @@ def main():
                         help="one KELVA round per scenario with these Wine debug channels, logged to LOGDIR")
     parser.add_argument("--syscalls", action="store_true",
                         help="one KELVA round per scenario under strace, counting its system calls by peer")
+    parser.add_argument("--profile", action="store_true",
+                        help="one KELVA round per scenario under perf: CPU time by process, module and function")
     parser.add_argument("--build", required=True)
     parser.add_argument("--wine", required=True)
     parser.add_argument("--wineprefix", required=True)
@@ -754,6 +853,8 @@ def main():
     parser.add_argument("--logdir", required=True)
     parser.add_argument("--tls", action="store_true",
                         help="kelva.exe in plain text against kelva.exe over TLS, instead of against irssi")
+    parser.add_argument("--before-build", metavar="DIR",
+                        help="also measure the kelva.exe (and driver) in DIR, an earlier tree's, in the same rounds")
     args = parser.parse_args()
     scenarios = args.scenarios or [parse_scenario(s) for s in DEFAULT_SCENARIOS]
     os.makedirs(args.logdir, exist_ok=True)
@@ -762,21 +863,30 @@ def main():
     if args.tls:
         context, args.fingerprint = tls_server(args.build)
         irssi = KelvaClient(args, context)
-    if args.trace or args.syscalls:
+    if args.trace or args.syscalls or args.profile:
         for scenario in scenarios:
-            tracer = SyscallCounter(args.logdir) if args.syscalls else None
+            tracer = None
+            if args.syscalls:
+                tracer = SyscallCounter(args.logdir)
+            elif args.profile:
+                tracer = Profiler(args.logdir, os.path.join(args.build, "kelva.exe"))
             r = measure(kelva, scenario, args.timeout, trace=args.trace, tracer=tracer)
             print(f"{scenario_title(scenario)}: {r}")
-            if tracer:
+            if args.syscalls:
                 for (call, kind), n in sorted(tracer.summary.items(), key=lambda kv: -kv[1]):
                     print(f"  {n:9d} {call} ({kind})")
+            elif args.profile:
+                tracer.print_summary()
             if args.trace:
                 counts = summarize_messages(os.path.join(args.logdir, "kelva-trace.log"))
                 for (cls, name), n in sorted(counts.items(), key=lambda kv: -kv[1])[:30]:
                     print(f"  {n:9d} {name} to {cls}")
         return
-    clients = [c for c in (kelva, irssi) if args.only in (None, c.name)]
-    results = {(c.name, s): [] for c in (kelva, irssi) for s in scenarios}
+    everyone = [kelva, irssi]
+    if args.before_build and not args.tls:
+        everyone.append(KelvaClient(args, build=args.before_build, name=BEFORE))
+    clients = [c for c in everyone if args.only in (None, c.name)]
+    results = {(c.name, s): [] for c in everyone for s in scenarios}
     load_before = uptime_load()
     for rnd in range(args.rounds):
         order = clients if rnd % 2 == 0 else list(reversed(clients))

@@ -26,7 +26,7 @@ test)
     unpacked=(ircd-hybrid) ;;
 run) wanted=("${common[@]}" imagemagick) ;;
 release) wanted=(cmake ninja-build mingw-w64 nsis) ;;
-bench) wanted=("${common[@]}" python3 irssi tmux strace) ;;
+bench) wanted=("${common[@]}" python3 irssi tmux strace linux-perf) ;;
 opponent) wanted=(cmake ninja-build g++) ;;  # the computer player and its benchmark alone
 serve) wanted=(cmake ninja-build g++ ngircd openssl) ;;  # the server kit
 *) echo "usage: $0 test|run|release|bench|opponent|serve" >&2; exit 2 ;;

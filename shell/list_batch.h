@@ -12,7 +12,10 @@
 // order of the adds, so then the entries are added one by one after all.
 #pragma once
 
+#include <cstddef>
 #include <vector>
+
+#include "irc/encoding.h"
 
 struct HeldEntries {
     std::vector<char> text;  // the entries one after the other, each with its NUL
@@ -47,8 +50,44 @@ struct SortKey {
 // The list's entry at nIndex as a sort key, valid until the next call.
 typedef SortKey (*ListedKeyFn)(int nIndex);
 
+// Entries as the list box holds them (UTF-16), each with its sort key: the
+// held ones, decoded and keyed once for a feed, and the list's own, kept
+// from one feed of a burst to the next so that a long list is neither read
+// back from the list box nor keyed again at each.
+struct KeyedEntries {
+    std::vector<WideChar> text;  // the entries one after the other, each with its NUL
+    std::vector<unsigned char> keys;
+    std::vector<int> textStarts, keyStarts;
+};
+
+void AddKeyed(KeyedEntries& keyed, const WideChar* pText, size_t nLen, const SortKey& key);
+// The entry at nIndex of another onto the end.
+void AddKeyedFrom(KeyedEntries& keyed, const KeyedEntries& from, int nIndex);
+// Room for as many entries again as more has, of their sizes.
+void ReserveKeyed(KeyedEntries& keyed, const KeyedEntries& more);
+int KeyedCount(const KeyedEntries& keyed);
+const WideChar* KeyedText(const KeyedEntries& keyed, int nIndex);
+SortKey KeyedKey(const KeyedEntries& keyed, int nIndex);
+// Empties it and gives its room back.
+void ForgetKeyed(KeyedEntries& keyed);
+
 // For nKeys held entries with the keys pKeys (in the order held) going into
 // a sorted list of nListed entries: pOrder receives the held entries'
 // numbers in key order, and pIndex the index each is to take, in that order.
 // False when two keys, held or listed, are equal.
 bool PlanSortedInsert(const SortKey* pKeys, int nKeys, int nListed, ListedKeyFn pfnListedKey, int* pOrder, int* pIndex);
+
+// The listed entries and the held ones in the list's order after the inserts
+// that PlanSortedInsert planned (pOrder, pIndex for nHeld entries): calls
+// take(bHeld, nEntry) for each in turn, with the held entry's number as held
+// or the listed entry's index.
+template <typename Take>
+void WalkMerged(int nListed, int nHeld, const int* pOrder, const int* pIndex, Take take)
+{
+    for (int nHeldIn = 0, nListedIn = 0; nHeldIn < nHeld || nListedIn < nListed;) {
+        if (nHeldIn < nHeld && pIndex[nHeldIn] == nHeldIn + nListedIn)
+            take(true, pOrder[nHeldIn++]);
+        else
+            take(false, nListedIn++);
+    }
+}

@@ -52,7 +52,7 @@ INT_PTR CALLBACK ListDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM)
 
 void CloseChannelList()
 {
-    ForgetHeld(heldRows);
+    ForgetSortedList(hChannelRows, heldRows);
     DestroyWindow(client.hListDlg);
     client.hListDlg = nullptr;
     hChannelRows = nullptr;

@@ -10,12 +10,15 @@
 
 // Empties the list box and forgets what is held for it.
 void EmptySortedList(HWND hList, HeldEntries& held);
+// Forgets what is held and kept for a list box that goes away.
+void ForgetSortedList(HWND hList, HeldEntries& held);
 
 // Adds an entry to the list box, or during a burst holds it for a feed.
 void AddToSortedList(HWND hList, HeldEntries& held, const char* szEntry);
 
 // Puts what is held into the list box, or during a burst may leave it held
-// for later; nothing when nothing is held.
+// for later; nothing when nothing is held. During a burst the list's entries
+// are kept with their sort keys for the next feed.
 void FeedSortedList(HWND hList, HeldEntries& held, bool bBurstOver);
 
 // The list box's entry at nIndex; false, and an empty text, when there is

@@ -116,6 +116,43 @@ void FillLongList(HWND hParent, bool bSelect)
     ExpectSame(hList, hReference, bSelect ? "a long list filled afresh" : "a long list filled afresh, none selected");
 }
 
+// Channel rows with punctuation, letter case and letters beyond ASCII (in
+// UTF-8 and in Windows-1252), fed as a flood feeds them: in batches during a
+// burst, the list's entries kept with their keys from one feed to the next,
+// then at its end. A batch with two rows equal but for their letter case goes
+// in one by one; a row is selected and the view moved on the way.
+void FillDuringBurst(HWND hParent)
+{
+    const char* kChannels[] = {"#Go-Moku", "#go_moku", "#gomoku", "#GOMOKU!", "##c++", "#c", "#C#", "&local", "#[x]",
+                               "#{x}", "#a'b", "#ab", "#a-b", "#a.b", "#A_b", "#\xc3\xa4", "#\xf6", "#\xc3\xa9t\xc3\xa9",
+                               "#zz", "#Zz-", "#0day", "#9", "#~", "#^_^", "#|", "#\\", "#`"};
+    std::vector<std::string> rows;
+    for (int n = 0; n < 400; ++n)
+        for (const char* szChannel : kChannels) rows.push_back(szChannel + std::to_string(n) + " 7 :[+nt] Topic");
+    std::shuffle(rows.begin(), rows.end(), std::mt19937(5));
+    // In the second batch, which so goes in one by one.
+    auto pGoMoku = std::find(rows.begin(), rows.end(), "#Go-Moku5 7 :[+nt] Topic");
+    std::iter_swap(pGoMoku, rows.begin() + 1000);
+    rows.insert(rows.begin() + 1001, "#GO-MOKU5 7 :[+nt] Topic");
+    HWND hList = CreateNickListBox(hParent), hReference = CreateNickListBox(hParent);
+    HeldEntries held;
+    BeginBurst();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        AddToSortedList(hList, held, rows[i].c_str());
+        AddReference(hReference, rows[i]);
+        if (i % 900 < 899) continue;
+        FeedSortedList(hList, held, false);
+        if (i != 2699) continue;
+        for (HWND h : {hList, hReference}) {
+            SendMessageA(h, LB_SETCURSEL, 1000, 0);
+            SendMessageA(h, LB_SETTOPINDEX, 900, 0);
+        }
+    }
+    FeedSortedList(hList, held, true);
+    RedrawHeld();
+    ExpectSame(hList, hReference, "channel rows fed in batches during a burst");
+}
+
 }  // namespace
 
 int main()
@@ -172,6 +209,7 @@ int main()
 
     FillLongList(hParent, true);
     FillLongList(hParent, false);
+    FillDuringBurst(hParent);
 
     std::printf("sorted list check: %s\n", nFailures ? "FAILED" : "passed");
     DestroyWindow(hParent);
