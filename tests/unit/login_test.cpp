@@ -108,13 +108,4 @@ TEST(Login, EachRowOfTheExchange)
     }
 }
 
-TEST(Login, WithoutAnAccountNothingIsAsked)
-{
-    ResetClientAndFake();
-    ServerEnd server;
-    client.bConnected = 1;
-    BeginLogin();
-    EXPECT_EQ("", server.ReadAll());
-}
-
 }  // namespace
