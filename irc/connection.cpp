@@ -102,11 +102,11 @@ void ShowEndLine(EndReason nReason, int nError, const char* szDetail)
         std::snprintf(szLine, sizeof szLine, "Error: the server has not answered for %d seconds\r\n", nError);
         break;
     case END_HANDSHAKE_FAILED:
-    case END_TLS_FAILED: std::snprintf(szLine, sizeof szLine, "Error: %s\r\n", szDetail); break;
+    case END_TLS_FAILED:
+    case END_LOGIN_REFUSED: std::snprintf(szLine, sizeof szLine, "Error: %s\r\n", szDetail); break;
     case END_CERT_REFUSED: std::snprintf(szLine, sizeof szLine, "Error: certificate not accepted\r\n"); break;
     case END_LOOKUP_FAILED:
     case END_CONNECT_FAILED: std::snprintf(szLine, sizeof szLine, "Error: %s() = %d\r\n", szDetail, nError); break;
-    case END_LOGIN_REFUSED: std::snprintf(szLine, sizeof szLine, "Error: %s\r\n", szDetail); break;
     case END_NONE:
     case END_USER:
     case END_WINDOW_CLOSED: return;
@@ -114,8 +114,9 @@ void ShowEndLine(EndReason nReason, int nError, const char* szDetail)
     AppendOutput(szLine);
 }
 
-// Whether the server may still read a QUIT: not after it closed or reset
-// the connection, nor over a TLS session that failed.
+// Whether the server may still read a QUIT: after the user's end, a silence
+// and a refused login it may; not after it closed or reset the connection,
+// nor over a TLS session that failed.
 bool ServerStillListens(EndReason nReason)
 {
     return nReason == END_USER || nReason == END_SILENCE || nReason == END_WINDOW_CLOSED ||
