@@ -5,10 +5,17 @@ namespace {
 const char COLOUR = '\x03';
 const char HEX_COLOUR = '\x04';
 
-bool IsPlainCode(char c)
+// The codes are control characters; a bit for each, by its value.
+const unsigned PLAIN_CODES = 1u << 0x02 | 1u << 0x0F | 1u << 0x11 | 1u << 0x16 | 1u << 0x1D | 1u << 0x1E | 1u << 0x1F;
+const unsigned ALL_CODES = PLAIN_CODES | 1u << COLOUR | 1u << HEX_COLOUR;
+
+bool IsIn(unsigned nCodes, char c)
 {
-    return c == '\x02' || c == '\x0F' || c == '\x11' || c == '\x16' || c == '\x1D' || c == '\x1E' || c == '\x1F';
+    unsigned char b = static_cast<unsigned char>(c);
+    return b < 32 && (nCodes >> b & 1u) != 0;
 }
+
+bool IsPlainCode(char c) { return IsIn(PLAIN_CODES, c); }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -43,8 +50,10 @@ const char* SkipColourNumbers(const char* p, bool bHex)
 
 size_t StripFormatCodes(char* szText)
 {
+    // Most lines hold no code: they are only read.
     const char* pIn = szText;
-    char* pOut = szText;
+    while (*pIn != '\0' && !IsIn(ALL_CODES, *pIn)) ++pIn;
+    char* pOut = szText + (pIn - szText);
     while (*pIn != '\0') {
         char c = *pIn++;
         if (c == COLOUR || c == HEX_COLOUR)
