@@ -26,6 +26,7 @@
 #include "game/play.h"
 #include "irc/net.h"
 #include "opponent/line_assembler.h"
+#include "opponent/percentile.h"
 
 namespace {
 
@@ -182,13 +183,6 @@ Usage UsageOf(const std::string& sPid)
         if (sLine.compare(0, 6, "VmHWM:") == 0) u.nPeak = std::atof(sLine.c_str() + 6) / 1024.0;
     }
     return u;
-}
-
-double Percentile(std::vector<double> values, double q)
-{
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[static_cast<size_t>(q * static_cast<double>(values.size() - 1) + 0.5)];
 }
 
 bool Connect(Player& p, unsigned short nPort)
