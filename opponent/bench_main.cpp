@@ -1,10 +1,13 @@
 // Benchmark, not a test: the computer at each level against a random player,
-// a one-ply greedy player and the strong rival (an independent alpha-beta
-// search), from both colours, judged by the board's rules; prints wins,
+// a one-ply greedy player and two rivals (independent alpha-beta searches:
+// strong, and deep, which searches further and looks for threats on both
+// sides), from both colours, judged by the board's rules; prints wins,
 // losses and stalemates, the number of different games, and the time the
-// computer took per move. The strong rival is first checked against greedy.
-// Every game begins with a black and a white stone drawn at random.
-//   kelva-opponent-bench [--games N] [--level L] [--rival random|greedy|strong] [--nodes N]
+// computer took per move. The rivals are checked first: strong against
+// greedy, deep against strong, with deep's time per move. Every game begins
+// with a black and a white stone drawn at random.
+//   kelva-opponent-bench [--games N] [--level L] [--rival random|greedy|strong|deep] [--nodes N]
+// --level L plays level L alone, without the rivals' checks; --level 0 the checks alone.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -18,12 +21,13 @@
 
 #include "game/board.h"
 #include "opponent/bench_rival.h"
+#include "opponent/percentile.h"
 #include "opponent/search.h"
 
 namespace {
 
-enum Kind { PLAYER_RANDOM, PLAYER_GREEDY, PLAYER_STRONG, PLAYER_COMPUTER };
-const char* const kKindNames[] = {"random", "greedy", "strong", "computer"};
+enum Kind { PLAYER_RANDOM, PLAYER_GREEDY, PLAYER_STRONG, PLAYER_DEEP, PLAYER_COMPUTER };
+const char* const kKindNames[] = {"random", "greedy", "strong", "deep", "computer"};
 
 struct Player {
     Kind kind;
@@ -38,7 +42,7 @@ struct Tally {
 struct MoveTimes {
     std::vector<double> wall;  // milliseconds, as the partner waits for them
     std::vector<double> cpu;   // milliseconds of this process's processor time
-    std::vector<double> nodes;
+    std::vector<double> nodes;  // the computer's positions visited
 };
 
 BoardPoint RandomMove(const Board& board, std::mt19937& rng)
@@ -93,10 +97,31 @@ void PlaceOpening(Board& board, unsigned nGame)
     }
 }
 
+// A move of player for nMover in game nGame.
+BoardPoint PlayerMove(const Player& player, const Board& board, short nMover, unsigned nGame, std::mt19937& rng,
+                      SearchMemory* pMemory, MoveTimes& times)
+{
+    switch (player.kind) {
+    case PLAYER_RANDOM: return RandomMove(board, rng);
+    case PLAYER_GREEDY: return GreedyMove(board, nMover, rng);
+    case PLAYER_STRONG: return RivalMove(board, nMover, nGame + 1, RIVAL_STRONG);
+    case PLAYER_DEEP: return RivalMove(board, nMover, nGame + 1, RIVAL_DEEP);
+    case PLAYER_COMPUTER: break;
+    }
+    SearchSettings settings;
+    settings.nLevel = player.nLevel;
+    settings.pMemory = pMemory;
+    settings.nNodes = nNodesOverride;
+    SearchReport report;
+    BoardPoint pt = ChooseMove(board, nMover, nGame, settings, &report);
+    times.nodes.push_back(static_cast<double>(report.nNodes));
+    return pt;
+}
+
 // One game of black against white from the game's opening. Returns 1 when
-// black wins, -1 when white does, 0 for a stalemate. The computer's moves
-// are timed.
-int PlayGame(const Player players[2], unsigned nGame, MoveTimes& times, std::string& sMoves)
+// black wins, -1 when white does, 0 for a stalemate. The moves of colour
+// nTimed are timed.
+int PlayGame(const Player players[2], unsigned nGame, short nTimed, MoveTimes& times, std::string& sMoves)
 {
     Board board = {};
     ClearBoard(board);
@@ -105,25 +130,12 @@ int PlayGame(const Player players[2], unsigned nGame, MoveTimes& times, std::str
     SearchMemoryPtr memory = NewSearchMemory();  // the computer's, for the whole game
     for (short nMover = STONE_BLACK;; nMover = static_cast<short>(1 - nMover)) {
         const Player& player = players[nMover];
-        BoardPoint pt = {0, 0};
-        switch (player.kind) {
-        case PLAYER_RANDOM: pt = RandomMove(board, rng); break;
-        case PLAYER_GREEDY: pt = GreedyMove(board, nMover, rng); break;
-        case PLAYER_STRONG: pt = RivalMove(board, nMover, nGame + 1); break;
-        case PLAYER_COMPUTER: {
-            auto tStart = std::chrono::steady_clock::now();
-            std::clock_t nCpuStart = std::clock();
-            SearchSettings settings;
-            settings.nLevel = player.nLevel;
-            settings.pMemory = memory.get();
-            settings.nNodes = nNodesOverride;
-            SearchReport report;
-            pt = ChooseMove(board, nMover, nGame, settings, &report);
+        auto tStart = std::chrono::steady_clock::now();
+        std::clock_t nCpuStart = std::clock();
+        BoardPoint pt = PlayerMove(player, board, nMover, nGame, rng, memory.get(), times);
+        if (nMover == nTimed) {
             times.cpu.push_back(1000.0 * static_cast<double>(std::clock() - nCpuStart) / CLOCKS_PER_SEC);
             times.wall.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - tStart).count());
-            times.nodes.push_back(static_cast<double>(report.nNodes));
-            break;
-        }
         }
         short nResult = PlaceStone(board, pt.x, pt.y, nMover, 0);
         sMoves += static_cast<char>('a' + (pt.x - 1) * BOARD_LINES + (pt.y - 1));
@@ -143,7 +155,7 @@ Tally PlayRow(Player player, Player rival, short nColor, unsigned nGames, MoveTi
     for (unsigned g = 0; g < nGames; ++g) {
         Player players[2] = {nColor == STONE_BLACK ? player : rival, nColor == STONE_BLACK ? rival : player};
         std::string sMoves;
-        int nOutcome = PlayGame(players, g, times, sMoves) * (nColor == STONE_BLACK ? 1 : -1);
+        int nOutcome = PlayGame(players, g, nColor, times, sMoves) * (nColor == STONE_BLACK ? 1 : -1);
         tally.games.insert(sMoves);
         (nOutcome > 0 ? tally.nWins : nOutcome < 0 ? tally.nLosses : tally.nStalemates)++;
     }
@@ -158,21 +170,24 @@ void PrintRow(const char* szPlayer, const char* szRival, short nColor, unsigned 
     std::fflush(stdout);
 }
 
-double Percentile(std::vector<double> values, double q)
+void PrintTimes(const MoveTimes& times)
 {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[static_cast<size_t>(q * static_cast<double>(values.size() - 1) + 0.5)];
-}
-
-void PrintTimes(short nLevel, const MoveTimes& times)
-{
-    std::printf("level %d, time per move over %zu moves (budget %lu positions, median %.0f visited):\n", nLevel, times.wall.size(),
-                nNodesOverride ? nNodesOverride : LevelNodes(nLevel), Percentile(times.nodes, 0.5));
     std::printf("  wall clock: median %.1f ms, 90th percentile %.1f ms, worst %.1f ms\n", Percentile(times.wall, 0.5),
                 Percentile(times.wall, 0.9), Percentile(times.wall, 1.0));
     std::printf("  processor:  median %.1f ms, 90th percentile %.1f ms, worst %.1f ms\n", Percentile(times.cpu, 0.5),
                 Percentile(times.cpu, 0.9), Percentile(times.cpu, 1.0));
+}
+
+// The rival `player` against `rival` from both colours, with the player's
+// time per move when bTimed.
+void CheckRival(Kind player, Kind rival, unsigned nGames, bool bTimed)
+{
+    MoveTimes times;
+    for (short nColor : {STONE_BLACK, STONE_WHITE})
+        PrintRow(kKindNames[player], kKindNames[rival], nColor, nGames, PlayRow({player, 0}, {rival, 0}, nColor, nGames, times));
+    if (!bTimed) return;
+    std::printf("%s, time per move over %zu moves:\n", kKindNames[player], times.wall.size());
+    PrintTimes(times);
 }
 
 }  // namespace
@@ -180,34 +195,35 @@ void PrintTimes(short nLevel, const MoveTimes& times)
 int main(int argc, char** argv)
 {
     unsigned nGames = 20;
-    short nOnlyLevel = 0;
+    short nOnlyLevel = -1;
     int nOnlyRival = -1;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--games") == 0) nGames = static_cast<unsigned>(std::strtoul(argv[i + 1], nullptr, 10));
         if (std::strcmp(argv[i], "--nodes") == 0) nNodesOverride = std::strtoul(argv[i + 1], nullptr, 10);
         if (std::strcmp(argv[i], "--level") == 0) nOnlyLevel = static_cast<short>(std::atoi(argv[i + 1]));
         if (std::strcmp(argv[i], "--rival") == 0)
-            for (int k = PLAYER_RANDOM; k <= PLAYER_STRONG; ++k)
+            for (int k = PLAYER_RANDOM; k <= PLAYER_DEEP; ++k)
                 if (std::strcmp(argv[i + 1], kKindNames[k]) == 0) nOnlyRival = k;
     }
     std::printf("%-10s %-8s %-15s %6s %6s %7s %11s %10s\n", "player", "rival", "player plays", "games", "wins", "losses",
                 "stalemates", "different");
-    MoveTimes unused;
-    if (nOnlyRival < 0 || nOnlyRival == PLAYER_STRONG)
-        for (short nColor : {STONE_BLACK, STONE_WHITE})
-            PrintRow("strong", "greedy", nColor, nGames, PlayRow({PLAYER_STRONG, 0}, {PLAYER_GREEDY, 0}, nColor, nGames, unused));
+    bool bChecks = nOnlyLevel <= 0;
+    if (bChecks && (nOnlyRival < 0 || nOnlyRival == PLAYER_STRONG)) CheckRival(PLAYER_STRONG, PLAYER_GREEDY, nGames, false);
+    if (bChecks && (nOnlyRival < 0 || nOnlyRival == PLAYER_DEEP)) CheckRival(PLAYER_DEEP, PLAYER_STRONG, nGames, true);
     for (short nLevel = LEVEL_NOVICE; nLevel <= LEVEL_FULL; ++nLevel) {
-        if (nOnlyLevel && nLevel != nOnlyLevel) continue;
+        if (nOnlyLevel >= 0 && nLevel != nOnlyLevel) continue;
         MoveTimes times;
         char szPlayer[16];
         std::snprintf(szPlayer, sizeof szPlayer, "level %d", nLevel);
-        for (int k = PLAYER_RANDOM; k <= PLAYER_STRONG; ++k) {
+        for (int k = PLAYER_RANDOM; k <= PLAYER_DEEP; ++k) {
             if (nOnlyRival >= 0 && k != nOnlyRival) continue;
             for (short nColor : {STONE_BLACK, STONE_WHITE})
                 PrintRow(szPlayer, kKindNames[k], nColor, nGames,
                          PlayRow({PLAYER_COMPUTER, nLevel}, {static_cast<Kind>(k), 0}, nColor, nGames, times));
         }
-        PrintTimes(nLevel, times);
+        std::printf("level %d, time per move over %zu moves (budget %lu positions, median %.0f visited):\n", nLevel,
+                    times.wall.size(), nNodesOverride ? nNodesOverride : LevelNodes(nLevel), Percentile(times.nodes, 0.5));
+        PrintTimes(times);
     }
     return 0;
 }

@@ -6,10 +6,26 @@
 
 namespace {
 
-const int DEPTH = 6;                // plies, forced replies not counted
-const unsigned long NODES = 60000;  // a bound on the work of one move
-const int WIDTH = 9;                // moves tried at each node
 const int WIN = 10000000;
+const unsigned long OWN_SHARE = 8;      // each own threat search visits at most this share of the positions
+const unsigned long CHECK_SHARE = 200;  // and each check of the other side's threats after a move this share
+const unsigned long HORIZON_NODES = 200;  // the threat search at the horizon, this many
+
+// How a rival plays. The threat searches count the moves of the side that
+// attacks; the defender's forced replies cost nothing.
+struct RivalPlan {
+    int nDepth;            // plies, forced replies not counted
+    unsigned long nNodes;  // a bound on the alpha-beta's positions; the threat searches take shares of it besides
+    int nWidth;            // moves tried at each node
+    int nFours;            // a win by at most this many fours in a row, looked for on both sides; 0: not at all
+    int nThreats;          // a win by at most this many fours and open threes, likewise
+    int nHorizonFours;     // at the search's horizon: the mover's win by at most this many fours
+};
+
+const RivalPlan kPlans[] = {
+    {6, 60000, 9, 0, 0, 0},         // RIVAL_STRONG
+    {8, 1000000, 10, 12, 5, 3},     // RIVAL_DEEP
+};
 
 // The lines of the board that can hold a five: rows, columns and the
 // diagonals of five or more cells.
@@ -141,7 +157,8 @@ const Tables& RivalTables()
 
 class RivalSearch {
 public:
-    RivalSearch(const Board& board, unsigned nNoise) : m_t(RivalTables()), m_nNoise(nNoise)
+    RivalSearch(const Board& board, unsigned nNoise, const RivalPlan& plan)
+        : m_t(RivalTables()), m_plan(plan), m_nNoise(nNoise)
     {
         m_codes.assign(m_t.lines.size(), 0);
         for (int i = 0; i < BOARD_CELLS; ++i) {
@@ -157,15 +174,31 @@ private:
     {
         return m_t.shapes[m_t.lines[static_cast<size_t>(nLine)].nLength][static_cast<size_t>(m_codes[static_cast<size_t>(nLine)])];
     }
+    // The shape line j through nCell would have with a stone of c there.
+    const Shape& ShapeWith(int nCell, size_t j, int c) const
+    {
+        int nLine = m_t.linesOf[nCell][j];
+        int nCode = m_codes[static_cast<size_t>(nLine)] + (c + 1) * Power3(m_t.placesOf[nCell][j]);
+        return m_t.shapes[m_t.lines[static_cast<size_t>(nLine)].nLength][static_cast<size_t>(nCode)];
+    }
 
+    // Adds nSign times line nLine's shape to the running totals.
+    void Count(int nLine, int nSign)
+    {
+        const Shape& s = ShapeOf(nLine);
+        for (int c = 0; c < 2; ++c) {
+            m_nTotal[c] += nSign * s.nScore[c];
+            m_nWinLines[c] += nSign * (s.nWinCells[c] > 0);
+            m_nThreeLines[c] += nSign * s.bOpenThree[c];
+        }
+    }
     void Change(int nCell, int nDelta)
     {
         const std::vector<int>& lines = m_t.linesOf[nCell];
         for (size_t j = 0; j < lines.size(); ++j) {
-            size_t nLine = static_cast<size_t>(lines[j]);
-            for (int c = 0; c < 2; ++c) m_nTotal[c] -= ShapeOf(lines[j]).nScore[c];
-            m_codes[nLine] += nDelta * Power3(m_t.placesOf[nCell][j]);
-            for (int c = 0; c < 2; ++c) m_nTotal[c] += ShapeOf(lines[j]).nScore[c];
+            Count(lines[j], -1);
+            m_codes[static_cast<size_t>(lines[j])] += nDelta * Power3(m_t.placesOf[nCell][j]);
+            Count(lines[j], +1);
         }
     }
     void Put(int nCell, int c)
@@ -190,13 +223,23 @@ private:
         return nOwn + nTheirs;
     }
 
-    bool MakesFive(int nCell, int c)
+    bool MakesFive(int nCell, int c) const
     {
-        for (size_t j = 0; j < m_t.linesOf[nCell].size(); ++j) {
-            int nLine = m_t.linesOf[nCell][j];
-            int nCode = m_codes[static_cast<size_t>(nLine)] + (c + 1) * Power3(m_t.placesOf[nCell][j]);
-            if (m_t.shapes[m_t.lines[static_cast<size_t>(nLine)].nLength][static_cast<size_t>(nCode)].bFive[c]) return true;
-        }
+        for (size_t j = 0; j < m_t.linesOf[nCell].size(); ++j)
+            if (ShapeWith(nCell, j, c).bFive[c]) return true;
+        return false;
+    }
+    // A stone of c at nCell gives some line more cells that make a five.
+    bool MakesFour(int nCell, int c) const
+    {
+        for (size_t j = 0; j < m_t.linesOf[nCell].size(); ++j)
+            if (ShapeWith(nCell, j, c).nWinCells[c] > ShapeOf(m_t.linesOf[nCell][j]).nWinCells[c]) return true;
+        return false;
+    }
+    bool MakesOpenThree(int nCell, int c) const
+    {
+        for (size_t j = 0; j < m_t.linesOf[nCell].size(); ++j)
+            if (ShapeWith(nCell, j, c).bOpenThree[c] && !ShapeOf(m_t.linesOf[nCell][j]).bOpenThree[c]) return true;
         return false;
     }
 
@@ -211,34 +254,48 @@ private:
         return false;
     }
 
-    int OpenThrees(int c) const
-    {
-        int n = 0;
-        for (size_t i = 0; i < m_codes.size(); ++i) n += ShapeOf(static_cast<int>(i)).bOpenThree[c];
-        return n;
-    }
-    int WinLines(int c) const
-    {
-        int n = 0;
-        for (size_t i = 0; i < m_codes.size(); ++i) n += ShapeOf(static_cast<int>(i)).nWinCells[c] > 0;
-        return n;
-    }
+    // The distinct empty cells that complete a five for c, at most two.
+    int WinCells(int c, int nOut[2]) const;
 
-    int Moves(int c, int* pOut, int nPly);
+    int Moves(int c, int* pOut, int nPly, int nWidth);
     int Search(int c, int nDepth, int nAlpha, int nBeta, int nPly);
+    int KeepSafe(int c, int* moves, int nMoves);
+
+    int WinningThreat(int a, int nLeft, bool bThrees);
+    bool DefenderLoses(int a, int nLeft, bool bThrees);
+    int ThreatWin(int a, int nLeft, bool bThrees, unsigned long nNodes);
+    bool OpponentWins(int a);
 
     const Tables& m_t;
+    const RivalPlan& m_plan;
     unsigned m_nNoise;
     signed char m_nCell[BOARD_CELLS];
     std::vector<int> m_codes;
     int m_nTotal[2] = {0, 0};
+    int m_nWinLines[2] = {0, 0};    // lines with a cell that makes a five
+    int m_nThreeLines[2] = {0, 0};  // lines with an open three
     unsigned long m_nNodes = 0;
+    unsigned long m_nThreatEnd = 0;  // where the running threat search gives up
 };
+
+int RivalSearch::WinCells(int c, int nOut[2]) const
+{
+    int n = 0;
+    for (size_t i = 0; i < m_codes.size() && n < 2 && m_nWinLines[c] > 0; ++i) {
+        if (ShapeOf(static_cast<int>(i)).nWinCells[c] == 0) continue;
+        const Line& line = m_t.lines[i];
+        for (int k = 0; k < line.nLength && n < 2; ++k) {
+            int nCell = line.nCells[k];
+            if (m_nCell[nCell] < 0 && MakesFive(nCell, c) && (n == 0 || nOut[0] != nCell)) nOut[n++] = nCell;
+        }
+    }
+    return n;
+}
 
 // The moves worth trying for c, best first: a five; else the blocks of the
 // other's five; else, when the other has an open three, the moves that
 // break it and c's own fours; else the cells near stones by their gain.
-int RivalSearch::Moves(int c, int* pOut, int nPly)
+int RivalSearch::Moves(int c, int* pOut, int nPly, int nWidth)
 {
     int nOther = 1 - c;
     int n = 0;
@@ -250,7 +307,7 @@ int RivalSearch::Moves(int c, int* pOut, int nPly)
     for (int i = 0; i < BOARD_CELLS; ++i)
         if (m_nCell[i] < 0 && MakesFive(i, nOther)) pOut[n++] = i;
     if (n > 0) return n;
-    int nThreesBefore = OpenThrees(nOther);
+    int nThreesBefore = m_nThreeLines[nOther];
     std::vector<std::pair<int, int>> scored;
     // Against an open three only the moves that break it or make a four
     // count, unless none does.
@@ -259,7 +316,7 @@ int RivalSearch::Moves(int c, int* pOut, int nPly)
             if (m_nCell[i] >= 0 || !Near(i)) continue;
             if (nPass == 0) {
                 Put(i, c);
-                bool bBreaks = OpenThrees(nOther) < nThreesBefore || WinLines(c) > 0;
+                bool bBreaks = m_nThreeLines[nOther] < nThreesBefore || m_nWinLines[c] > 0;
                 Take(i);
                 if (!bBreaks) continue;
             }
@@ -271,21 +328,120 @@ int RivalSearch::Moves(int c, int* pOut, int nPly)
     std::sort(scored.begin(), scored.end(), [](const std::pair<int, int>& a, const std::pair<int, int>& b) {
         return a.first != b.first ? a.first > b.first : a.second < b.second;
     });
-    for (size_t k = 0; k < scored.size() && n < WIDTH; ++k) pOut[n++] = scored[k].second;
+    for (size_t k = 0; k < scored.size() && n < nWidth; ++k) pOut[n++] = scored[k].second;
     return n;
+}
+
+// The attacker a, to move: the cell that begins a win by at most nLeft
+// threats (fours, and with bThrees open threes too), each of which the
+// defender must answer; -1 when none is found within the positions allowed.
+int RivalSearch::WinningThreat(int a, int nLeft, bool bThrees)
+{
+    if (++m_nNodes > m_nThreatEnd) return -1;
+    int nCells[2];
+    if (WinCells(a, nCells) > 0) return nCells[0];
+    int nBlocks = WinCells(1 - a, nCells);
+    if (nBlocks > 1) return -1;
+    if (nBlocks == 1) {  // the defender's four must be blocked; the block goes on only as a threat itself
+        Put(nCells[0], a);
+        bool bWins = DefenderLoses(a, nLeft, bThrees);
+        Take(nCells[0]);
+        return bWins ? nCells[0] : -1;
+    }
+    if (nLeft <= 0) return -1;
+    for (int nKind = 0; nKind < (bThrees ? 2 : 1); ++nKind) {
+        for (int i = 0; i < BOARD_CELLS; ++i) {
+            if (m_nCell[i] >= 0 || MakesFour(i, a) != (nKind == 0) || (nKind == 1 && !MakesOpenThree(i, a))) continue;
+            Put(i, a);
+            bool bWins = DefenderLoses(a, nLeft - 1, bThrees);
+            Take(i);
+            if (bWins) return i;
+            if (m_nNodes > m_nThreatEnd) return -1;
+        }
+    }
+    return -1;
+}
+
+// The defender, to move after the attacker's threat: every reply that
+// could matter is tried (the block of a four; against open threes the
+// cells that break them, and the defender's own fours), and the attacker
+// must win after each.
+bool RivalSearch::DefenderLoses(int a, int nLeft, bool bThrees)
+{
+    if (++m_nNodes > m_nThreatEnd) return false;
+    int d = 1 - a;
+    int nCells[2];
+    if (m_nWinLines[d] > 0) return false;  // the defender completes a five first
+    int nGaps = WinCells(a, nCells);
+    if (nGaps > 1) return true;
+    std::vector<int> replies;
+    if (nGaps == 1) {
+        replies.push_back(nCells[0]);
+    } else {
+        if (!bThrees || m_nThreeLines[a] == 0) return false;
+        for (int i = 0; i < BOARD_CELLS; ++i) {
+            if (m_nCell[i] >= 0) continue;
+            Put(i, d);
+            bool bAnswers = m_nThreeLines[a] == 0 || m_nWinLines[d] > 0;
+            Take(i);
+            if (bAnswers) replies.push_back(i);
+        }
+    }
+    for (int nReply : replies) {
+        Put(nReply, d);
+        bool bWins = WinningThreat(a, nLeft, bThrees) >= 0;
+        Take(nReply);
+        if (!bWins) return false;
+    }
+    return true;
+}
+
+// A win for a by fours alone or by fours and threes, as the plan allows,
+// within nNodes more positions: the cell to play, or -1.
+int RivalSearch::ThreatWin(int a, int nLeft, bool bThrees, unsigned long nNodes)
+{
+    if (nLeft <= 0) return -1;
+    m_nThreatEnd = m_nNodes + nNodes;
+    return WinningThreat(a, nLeft, bThrees);
+}
+
+// Has a, to move, a win by fours, or by fours and threes, that a check finds?
+bool RivalSearch::OpponentWins(int a)
+{
+    unsigned long nCheck = m_plan.nNodes / CHECK_SHARE;
+    return ThreatWin(a, m_plan.nFours, false, nCheck) >= 0 || ThreatWin(a, m_plan.nThreats, true, nCheck) >= 0;
+}
+
+// The moves after which the other side has no win by threats, in their
+// order; all of them when each leaves one.
+int RivalSearch::KeepSafe(int c, int* moves, int nMoves)
+{
+    int nSafe = 0;
+    for (int i = 0; i < nMoves; ++i) {
+        Put(moves[i], c);
+        bool bSafe = !OpponentWins(1 - c);
+        Take(moves[i]);
+        if (bSafe) moves[nSafe++] = moves[i];
+    }
+    return nSafe > 0 ? nSafe : nMoves;
 }
 
 int RivalSearch::Search(int c, int nDepth, int nAlpha, int nBeta, int nPly)
 {
     ++m_nNodes;
     int nOther = 1 - c;
-    if (WinLines(c) > 0) return WIN - nPly;
-    if (WinLines(nOther) == 0 && OpenThrees(c) > 0) return WIN - nPly - 2;
-    if (nDepth <= 0 || m_nNodes > NODES) return m_nTotal[c] - m_nTotal[nOther] * 11 / 10;
+    if (m_nWinLines[c] > 0) return WIN - nPly;
+    if (m_nWinLines[nOther] == 0 && m_nThreeLines[c] > 0) return WIN - nPly - 2;
+    if (nDepth <= 0 || m_nNodes > m_plan.nNodes) {
+        if (m_plan.nHorizonFours > 0 && m_nWinLines[nOther] == 0 && m_nNodes <= m_plan.nNodes &&
+            ThreatWin(c, m_plan.nHorizonFours, false, HORIZON_NODES) >= 0)
+            return WIN - nPly - 2 * m_plan.nHorizonFours;
+        return m_nTotal[c] - m_nTotal[nOther] * 11 / 10;
+    }
     int moves[BOARD_CELLS];
-    int nMoves = Moves(c, moves, nPly);
+    int nMoves = Moves(c, moves, nPly, m_plan.nWidth);
     if (nMoves == 0) return 0;
-    bool bForced = WinLines(nOther) > 0;
+    bool bForced = m_nWinLines[nOther] > 0;
     if (bForced && nMoves > 1) return -(WIN - nPly - 1);
     int nBest = -WIN - 1;
     for (int i = 0; i < nMoves; ++i) {
@@ -299,17 +455,31 @@ int RivalSearch::Search(int c, int nDepth, int nAlpha, int nBeta, int nPly)
     return nBest;
 }
 
+// The move for c: an own win by threats when there is one; else the
+// alpha-beta search, deepened two plies at a time, over the moves after
+// which the other side has no such win (when it would have one given the
+// move).
 int RivalSearch::Best(int c)
 {
     int moves[BOARD_CELLS];
-    int nMoves = Moves(c, moves, 0);
+    bool bThreatened = m_nWinLines[1 - c] > 0;
+    if (!bThreatened) {
+        unsigned long nOwn = m_plan.nNodes / OWN_SHARE;
+        int nWin = ThreatWin(c, m_plan.nFours, false, nOwn);
+        if (nWin < 0) nWin = ThreatWin(c, m_plan.nThreats, true, nOwn);
+        if (nWin >= 0) return nWin;
+    }
+    bool bGuard = !bThreatened && (m_plan.nFours > 0 || m_plan.nThreats > 0) && OpponentWins(1 - c);
+    int nMoves = Moves(c, moves, 0, bGuard ? BOARD_CELLS : m_plan.nWidth);
     if (nMoves == 0) {
         for (int i = 0; i < BOARD_CELLS; ++i)
             if (m_nCell[i] < 0) return i;
         return -1;
     }
+    if (bGuard) nMoves = std::min(KeepSafe(c, moves, nMoves), m_plan.nWidth);
     int nBestMove = moves[0];
-    for (int nDepth = 2; nDepth <= DEPTH && m_nNodes <= NODES; nDepth += 2) {
+    m_nNodes = 0;  // the threat searches had their own shares
+    for (int nDepth = 2; nDepth <= m_plan.nDepth && m_nNodes <= m_plan.nNodes; nDepth += 2) {
         int nAlpha = -WIN - 1, nIterationMove = moves[0];
         for (int i = 0; i < nMoves; ++i) {
             Put(moves[i], c);
@@ -320,7 +490,7 @@ int RivalSearch::Best(int c)
                 nIterationMove = moves[i];
             }
         }
-        if (m_nNodes > NODES) break;  // an unfinished depth is not trusted
+        if (m_nNodes > m_plan.nNodes) break;  // an unfinished depth is not trusted
         nBestMove = nIterationMove;
         std::rotate(moves, std::find(moves, moves + nMoves, nBestMove), std::find(moves, moves + nMoves, nBestMove) + 1);
         if (nAlpha > WIN / 2 || nAlpha < -WIN / 2) break;
@@ -330,12 +500,12 @@ int RivalSearch::Best(int c)
 
 }  // namespace
 
-BoardPoint RivalMove(const Board& board, short nColor, unsigned nNoise)
+BoardPoint RivalMove(const Board& board, short nColor, unsigned nNoise, RivalKind kind)
 {
     bool bEmpty = true;
     for (short n : board.nBoard) bEmpty = bEmpty && n == CELL_EMPTY;
     if (bEmpty) return {5, 5};
-    RivalSearch search(board, nNoise);
+    RivalSearch search(board, nNoise, kPlans[kind]);
     int nCell = search.Best(nColor);
     if (nCell < 0) return {0, 0};
     return {static_cast<short>(nCell / BOARD_LINES + 1), static_cast<short>(nCell % BOARD_LINES + 1)};

@@ -58,6 +58,14 @@ const std::vector<std::string> kFourThree = {".........", "....O....", "........
 const std::vector<std::string> kDoubleThree = {".........", "....O....", ".........", ".........", "O.XX...O.",
                                                "...OX....", "....XO...", ".........", "....O...."};
 
+// Black has just made an open three in row 7; white's stones have nothing
+// to threaten with. Blocked at (7, 7), black still wins by fours and threes
+// in five threats beginning at (3, 7); blocked at (3, 7), black has none.
+const std::vector<std::string> kOpenThreeOneSafeEnd = {".........", ".........", ".........", "....O....", "....XO...",
+                                                     ".....O...", "...XXX...", ".........", "........."};
+const std::vector<std::string> kOpenThreeWrongEnd = {".........", ".........", ".........", "....O....", "....XO...",
+                                                   ".....O...", "...XXXO..", ".........", "........."};
+
 const ThreatCase kThreatCases[] = {
     {"completes its row of four", {".........", ".........", ".XXXX....", ".........", "..O.O....", "...O.....",
       ".........", "......O..", "........."}, STONE_BLACK, {{1, 3}, {6, 3}}, LEVEL_NOVICE, LEVEL_FULL},
@@ -84,6 +92,10 @@ const ThreatCase kThreatCases[] = {
     {"wins by a double three", kDoubleThree, STONE_BLACK, {{5, 5}}, LEVEL_FULL, LEVEL_FULL},
     {"stops a win by a double three", kDoubleThree, STONE_WHITE,
      {{2, 5}, {4, 9}, {5, 3}, {5, 4}, {5, 5}, {5, 8}, {6, 3}, {6, 5}, {7, 4}, {7, 5}, {7, 6}, {9, 4}}, LEVEL_FULL, LEVEL_FULL},
+    {"blocks an open three at the one end that leaves no win by threats", kOpenThreeOneSafeEnd, STONE_WHITE, {{3, 7}},
+     LEVEL_FULL, LEVEL_FULL},
+    {"wins by five threats after its open three is blocked at the wrong end", kOpenThreeWrongEnd, STONE_BLACK, {{3, 7}},
+     LEVEL_FULL, LEVEL_FULL},
 };
 
 TEST(OpponentSearch, AnswersTheThreatThatDecidesTheGame)
