@@ -63,8 +63,15 @@ const std::vector<std::string> kDoubleThree = {".........", "....O....", "......
 // in five threats beginning at (3, 7); blocked at (3, 7), black has none.
 const std::vector<std::string> kOpenThreeOneSafeEnd = {".........", ".........", ".........", "....O....", "....XO...",
                                                      ".....O...", "...XXX...", ".........", "........."};
-const std::vector<std::string> kOpenThreeWrongEnd = {".........", ".........", ".........", "....O....", "....XO...",
-                                                   ".....O...", "...XXXO..", ".........", "........."};
+// Found in games against the benchmark's deep rival, and checked with its own
+// threat search: black wins by fours and threes from two cells only, and a
+// search without that kind of threat plays elsewhere.
+const std::vector<std::string> kThreatsToWin = {".........", ".........", "...X.....", "...XX....", ".........",
+                                                "......O..", "...XOOO..", ".........", "........."};
+// Black threatens a win by fours and threes that the search's horizon does
+// not reach; two moves of white's leave black none.
+const std::vector<std::string> kDeepThreat = {"..O......", "...X.....", "....O....", "...O.O...", "..O..XO..",
+                                              ".XO.XX.X.", "...OXXXXO", ".........", "........."};
 
 const ThreatCase kThreatCases[] = {
     {"completes its row of four", {".........", ".........", ".XXXX....", ".........", "..O.O....", "...O.....",
@@ -94,7 +101,8 @@ const ThreatCase kThreatCases[] = {
      {{2, 5}, {4, 9}, {5, 3}, {5, 4}, {5, 5}, {5, 8}, {6, 3}, {6, 5}, {7, 4}, {7, 5}, {7, 6}, {9, 4}}, LEVEL_FULL, LEVEL_FULL},
     {"blocks an open three at the one end that leaves no win by threats", kOpenThreeOneSafeEnd, STONE_WHITE, {{3, 7}},
      LEVEL_FULL, LEVEL_FULL},
-    {"wins by five threats after its open three is blocked at the wrong end", kOpenThreeWrongEnd, STONE_BLACK, {{3, 7}},
+    {"wins by fours and threes", kThreatsToWin, STONE_BLACK, {{2, 4}, {4, 5}}, LEVEL_FULL, LEVEL_FULL},
+    {"keeps to the moves that leave no win by fours and threes", kDeepThreat, STONE_WHITE, {{6, 2}, {7, 1}},
      LEVEL_FULL, LEVEL_FULL},
 };
 
