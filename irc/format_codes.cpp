@@ -50,9 +50,10 @@ const char* SkipColourNumbers(const char* p, bool bHex)
 
 size_t StripFormatCodes(char* szText)
 {
-    // Most lines hold no code: they are only read.
+    // Most lines hold no code: they are only read, and only a control
+    // character (below 0x20) can be a code or the end.
     const char* pIn = szText;
-    while (*pIn != '\0' && !IsIn(ALL_CODES, *pIn)) ++pIn;
+    while (static_cast<unsigned char>(*pIn) >= 0x20 || (*pIn != '\0' && !IsIn(ALL_CODES, *pIn))) ++pIn;
     char* pOut = szText + (pIn - szText);
     while (*pIn != '\0') {
         char c = *pIn++;
