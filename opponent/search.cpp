@@ -4,26 +4,18 @@
 #include <cstdint>
 #include <vector>
 
+#include "opponent/position.h"
+
 namespace {
 
-const int WINDOWS = 140;        // runs of five on a 9 by 9 board: 45 rows, 45 columns, 50 diagonals
-const int WINDOW_LENGTH = 5;
-const int MAX_CELL_WINDOWS = 20;  // 4 directions, 5 windows each at most
 const int WIN = 1000000;        // a five now; a five n moves ahead is worth WIN - n
 const int PROVEN = WIN - 1000;  // values beyond this are wins or losses found by the search
 const int INFINITE_VALUE = WIN + 1;
 const int TABLE_BITS = 17;      // 2 MB of remembered positions per game
+const int THREAT_TABLE_BITS = 16;  // and 1 MB of threat search results
 const int ROOT_MOVES = 24;      // candidates tried at the root
 const int INNER_MOVES = 10;     // and below it
-
-// What an open window (one holding stones of one colour only) is worth to
-// that colour, by the number of its stones. Four is the threat the search
-// resolves itself; five has ended the game.
-const int kWindowValue[6] = {0, 1, 6, 30, 150, 0};
-// How promising an empty cell is, for ordering the moves: raising an own
-// window from k stones, and spoiling an opponent's window of k stones.
-const int kAttack[5] = {1, 5, 24, 120, 5000};
-const int kDefend[5] = {0, 1, 6, 30, 2500};
+const unsigned long GUARD_CHECK_SHARE = 16;  // one check of the guard visits at most this share of the budget
 
 // How each level plays. The threat searches count the moves of the side
 // that attacks; a forced reply of the defender costs nothing.
@@ -32,15 +24,18 @@ struct LevelPlan {
     short nMaxDepth;       // alpha-beta iterations at most
     short nOwnFours;       // own forced win by fours alone, at most this many fours; 0: not looked for
     short nOwnThreats;     // own forced win by fours and threes, at most this many threats; 0: not looked for
+    unsigned nOwnShare;    // each of the two own searches visits at most this share of the budget
     bool bGuard;           // keeps to moves after which the other side has no forced win (of the same kinds)
+    unsigned nGuardShare;  // the guard's checks together visit at most this share of the budget
+    short nThreatPlies;    // answers to threats of two fives at once searched this far past the horizon; 0: not at all
     unsigned nLesserOdds;  // one choice in this many goes to one of the nTop best moves at random; 0: never
     int nTop;
 };
 
 const LevelPlan kPlans[] = {
-    {3000, 2, 0, 0, false, 2, 4},      // LEVEL_NOVICE
-    {30000, 6, 8, 0, true, 8, 2},      // LEVEL_MIDDLE
-    {100000, 30, 14, 6, true, 0, 1},   // LEVEL_FULL
+    {3000, 2, 0, 0, 4, false, 1, 0, 2, 4},      // LEVEL_NOVICE
+    {30000, 6, 8, 0, 4, true, 1, 0, 8, 2},      // LEVEL_MIDDLE
+    {100000, 30, 14, 6, 8, true, 4, 4, 0, 1},   // LEVEL_FULL
 };
 
 const LevelPlan& PlanOf(short nLevel)
@@ -48,200 +43,12 @@ const LevelPlan& PlanOf(short nLevel)
     return kPlans[std::min(std::max(nLevel, LEVEL_NOVICE), LEVEL_FULL) - LEVEL_NOVICE];
 }
 
-struct WindowTables {
-    unsigned char nCells[WINDOWS][WINDOW_LENGTH];
-    unsigned char nWindowsOf[BOARD_CELLS][MAX_CELL_WINDOWS];
-    unsigned char nWindowCount[BOARD_CELLS];
-    uint64_t nZobrist[BOARD_CELLS][2];
-    unsigned char nNeighbours[BOARD_CELLS][24];  // the cells within two lines
-    unsigned char nNeighbourCount[BOARD_CELLS];
-};
-
 uint64_t Mix(uint64_t n)
 {
     n += 0x9E3779B97F4A7C15ull;
     n = (n ^ (n >> 30)) * 0xBF58476D1CE4E5B9ull;
     n = (n ^ (n >> 27)) * 0x94D049BB133111EBull;
     return n ^ (n >> 31);
-}
-
-// Cells are numbered as on the board: cell (x, y) is (x - 1) * 9 + (y - 1).
-WindowTables BuildTables()
-{
-    WindowTables t = {};
-    const int kSteps[4][2] = {{1, 0}, {0, 1}, {1, 1}, {1, -1}};
-    int w = 0;
-    for (const auto& step : kSteps) {
-        for (int x = 0; x < BOARD_LINES; ++x) {
-            for (int y = 0; y < BOARD_LINES; ++y) {
-                int xEnd = x + 4 * step[0], yEnd = y + 4 * step[1];
-                if (xEnd < 0 || xEnd >= BOARD_LINES || yEnd < 0 || yEnd >= BOARD_LINES) continue;
-                for (int k = 0; k < WINDOW_LENGTH; ++k) {
-                    int nCell = (x + k * step[0]) * BOARD_LINES + (y + k * step[1]);
-                    t.nCells[w][k] = static_cast<unsigned char>(nCell);
-                    t.nWindowsOf[nCell][t.nWindowCount[nCell]++] = static_cast<unsigned char>(w);
-                }
-                ++w;
-            }
-        }
-    }
-    for (int i = 0; i < BOARD_CELLS; ++i) {
-        for (int c = 0; c < 2; ++c) t.nZobrist[i][c] = Mix(static_cast<uint64_t>(i * 2 + c + 1));
-        int x = i / BOARD_LINES, y = i % BOARD_LINES;
-        for (int dx = -2; dx <= 2; ++dx) {
-            for (int dy = -2; dy <= 2; ++dy) {
-                int nx = x + dx, ny = y + dy;
-                if ((dx || dy) && nx >= 0 && nx < BOARD_LINES && ny >= 0 && ny < BOARD_LINES)
-                    t.nNeighbours[i][t.nNeighbourCount[i]++] = static_cast<unsigned char>(nx * BOARD_LINES + ny);
-            }
-        }
-    }
-    return t;
-}
-
-const WindowTables kTables = BuildTables();
-
-// The board as the search sees it: besides the stones, how many stones of
-// each colour every window holds, and running totals over the windows.
-struct Position {
-    signed char nCell[BOARD_CELLS];
-    unsigned char nCount[WINDOWS][2];
-    int nOpen = WINDOWS;  // windows that do not hold both colours
-    int nThrees[2] = {0, 0};  // open windows of three: each a four in one move
-    int nFours[2] = {0, 0};
-    int nFives[2] = {0, 0};
-    int nScore[2] = {0, 0};
-    unsigned char nNear[BOARD_CELLS];  // stones within two lines of the cell, in any direction
-    uint64_t nHash = 0;
-};
-
-void Account(Position& p, int w, int nSign)
-{
-    int nBlack = p.nCount[w][STONE_BLACK], nWhite = p.nCount[w][STONE_WHITE];
-    if (nBlack && nWhite) return;
-    p.nOpen += nSign;
-    int c = nBlack ? STONE_BLACK : STONE_WHITE;
-    int k = nBlack ? nBlack : nWhite;
-    p.nScore[c] += nSign * kWindowValue[k];
-    if (k == 3) p.nThrees[c] += nSign;
-    if (k == 4) p.nFours[c] += nSign;
-    if (k == 5) p.nFives[c] += nSign;
-}
-
-void Place(Position& p, int nCell, int c)
-{
-    const WindowTables& t = kTables;
-    for (int j = 0; j < t.nWindowCount[nCell]; ++j) {
-        int w = t.nWindowsOf[nCell][j];
-        Account(p, w, -1);
-        ++p.nCount[w][c];
-        Account(p, w, +1);
-    }
-    p.nCell[nCell] = static_cast<signed char>(c);
-    p.nHash ^= t.nZobrist[nCell][c];
-    for (int j = 0; j < t.nNeighbourCount[nCell]; ++j) ++p.nNear[t.nNeighbours[nCell][j]];
-}
-
-void Remove(Position& p, int nCell)
-{
-    const WindowTables& t = kTables;
-    int c = p.nCell[nCell];
-    for (int j = 0; j < t.nWindowCount[nCell]; ++j) {
-        int w = t.nWindowsOf[nCell][j];
-        Account(p, w, -1);
-        --p.nCount[w][c];
-        Account(p, w, +1);
-    }
-    p.nCell[nCell] = CELL_EMPTY;
-    p.nHash ^= t.nZobrist[nCell][c];
-    for (int j = 0; j < t.nNeighbourCount[nCell]; ++j) --p.nNear[t.nNeighbours[nCell][j]];
-}
-
-void Load(Position& p, const Board& board)
-{
-    p = Position();
-    for (auto& nCell : p.nCell) nCell = CELL_EMPTY;
-    for (auto& nCount : p.nCount) nCount[0] = nCount[1] = 0;
-    for (auto& nNear : p.nNear) nNear = 0;
-    for (int i = 0; i < BOARD_CELLS; ++i)
-        if (board.nBoard[i] == STONE_BLACK || board.nBoard[i] == STONE_WHITE) Place(p, i, board.nBoard[i]);
-}
-
-// The empty cells that complete c's fours, at most two of them: one is a
-// threat to answer, two cannot both be answered.
-int FourGaps(const Position& p, int c, int nGaps[2])
-{
-    const WindowTables& t = kTables;
-    int n = 0;
-    for (int w = 0; w < WINDOWS && n < 2; ++w) {
-        if (p.nCount[w][c] != 4 || p.nCount[w][1 - c] != 0) continue;
-        for (int nCell : t.nCells[w]) {
-            if (p.nCell[nCell] != CELL_EMPTY) continue;
-            if (n == 0 || nGaps[0] != nCell) nGaps[n++] = nCell;
-            break;
-        }
-    }
-    return n;
-}
-
-// The empty cells of c's open windows that hold nStones stones: with three,
-// the cells that make a four; with two, those that make a three.
-int WindowMoves(const Position& p, int c, int nStones, int* pOut)
-{
-    const WindowTables& t = kTables;
-    bool bTaken[BOARD_CELLS] = {};
-    int n = 0;
-    for (int w = 0; w < WINDOWS; ++w) {
-        if (p.nCount[w][c] != nStones || p.nCount[w][1 - c] != 0) continue;
-        for (int nCell : t.nCells[w]) {
-            if (p.nCell[nCell] != CELL_EMPTY || bTaken[nCell]) continue;
-            bTaken[nCell] = true;
-            pOut[n++] = nCell;
-        }
-    }
-    return n;
-}
-
-// How many distinct cells would complete a five for c after c plays nCell
-// (0, 1, or 2 for two or more), counting only the windows through nCell.
-int GapsAfter(const Position& p, int nCell, int c)
-{
-    const WindowTables& t = kTables;
-    int nGap = -1;
-    for (int j = 0; j < t.nWindowCount[nCell]; ++j) {
-        int w = t.nWindowsOf[nCell][j];
-        if (p.nCount[w][c] != 3 || p.nCount[w][1 - c] != 0) continue;
-        for (int nOther : t.nCells[w]) {
-            if (nOther == nCell || p.nCell[nOther] != CELL_EMPTY) continue;
-            if (nGap < 0) nGap = nOther;
-            else if (nGap != nOther) return 2;
-        }
-    }
-    return nGap < 0 ? 0 : 1;
-}
-
-// A cell where c, having no four yet, makes two fives possible at once: the
-// other side can block only one.
-int DoubleFourMove(const Position& p, int c)
-{
-    if (p.nThrees[c] < 2) return -1;
-    int moves[BOARD_CELLS];
-    int n = WindowMoves(p, c, 3, moves);
-    for (int i = 0; i < n; ++i)
-        if (GapsAfter(p, moves[i], c) == 2) return moves[i];
-    return -1;
-}
-
-int Promise(const Position& p, int nCell, int c)
-{
-    const WindowTables& t = kTables;
-    int nSum = 0;
-    for (int j = 0; j < t.nWindowCount[nCell]; ++j) {
-        const unsigned char* nCount = p.nCount[t.nWindowsOf[nCell][j]];
-        if (nCount[1 - c] == 0) nSum += kAttack[nCount[c]];
-        if (nCount[c] == 0) nSum += kDefend[nCount[1 - c]];
-    }
-    return nSum;
 }
 
 // A cell to try, by its order key: promise, then the seed's noise, then the
@@ -278,8 +85,20 @@ BoardPoint PointOf(int nCell)
 
 }  // namespace
 
+// What the threat searches found of a position, for one attacker and one
+// kind of search: the fewest threats with which the attacker wins, and the
+// most with which it does not.
+struct ThreatEntry {
+    uint64_t nKey;
+    signed char nWinsWith;   // THREATS_NONE: no win found yet
+    signed char nFailsWith;  // -1: not known
+};
+
+const signed char THREATS_NONE = 127;
+
 struct SearchMemory {
     std::vector<TableEntry> table = std::vector<TableEntry>(size_t(1) << TABLE_BITS);
+    std::vector<ThreatEntry> threats = std::vector<ThreatEntry>(size_t(1) << THREAT_TABLE_BITS);
 };
 
 void SearchMemoryFree::operator()(SearchMemory* pMemory) const { delete pMemory; }
@@ -293,9 +112,9 @@ namespace {
 class Searcher {
 public:
     Searcher(const Board& board, unsigned nSeed, const LevelPlan& plan, unsigned long nBudget, SearchMemory& memory)
-        : m_plan(plan), m_table(memory.table), m_nBudget(nBudget), m_nSeed(nSeed)
+        : m_plan(plan), m_table(memory.table), m_threats(memory.threats), m_nBudget(nBudget), m_nSeed(nSeed)
     {
-        Load(m_pos, board);
+        LoadPosition(m_pos, board);
         for (int i = 0; i < BOARD_CELLS; ++i)
             m_nNoise[i] = static_cast<int>(Mix((static_cast<uint64_t>(nSeed) << 8) ^ static_cast<uint64_t>(i)) & 7);
     }
@@ -304,11 +123,12 @@ public:
 
 private:
     int Search(int c, int nDepth, int nAlpha, int nBeta, int nPly);
-    int Candidates(int c, Candidate* pOut, int nLimit, int nFirst);
+    int Candidates(int c, CellSet cells, Candidate* pOut, int nLimit, int nFirst);
     int Evaluate(int c) const { return m_pos.nScore[c] - m_pos.nScore[1 - c]; }
 
     bool ForcedWin(int a, short nThreats, bool bThrees, unsigned long nLimit);
     bool AttackerWins(int a, int nLeft, bool bThrees);
+    bool FindThreats(int a, int nLeft, bool bThrees);
     bool DefenderLoses(int a, int nLeft, bool bThrees);
     bool TryThreat(int a, int nCell, int nLeft, bool bThrees);
     bool ThreatsSpent() { return m_nNodes >= m_nThreatLimit; }
@@ -319,6 +139,7 @@ private:
     const LevelPlan& m_plan;
     Position m_pos;
     std::vector<TableEntry>& m_table;
+    std::vector<ThreatEntry>& m_threats;
     unsigned long m_nBudget;
     unsigned long m_nNodes = 0;
     unsigned long m_nThreatLimit = 0;
@@ -353,7 +174,29 @@ bool Searcher::TryThreat(int a, int nCell, int nLeft, bool bThrees)
     return bWins;
 }
 
+// The attacker's result in the current position, remembered below the
+// first threat (whose cell the search must find itself).
 bool Searcher::AttackerWins(int a, int nLeft, bool bThrees)
+{
+    if (m_nThreatPly == 0) return FindThreats(a, nLeft, bThrees);
+    uint64_t nKey = m_pos.nHash ^ Mix(static_cast<uint64_t>(a * 2 + bThrees));
+    ThreatEntry& entry = m_threats[nKey & ((size_t(1) << THREAT_TABLE_BITS) - 1)];
+    if (entry.nKey == nKey) {
+        if (nLeft >= entry.nWinsWith) return true;
+        if (nLeft <= entry.nFailsWith) return false;
+    } else {
+        entry = {nKey, THREATS_NONE, -1};
+    }
+    bool bWins = FindThreats(a, nLeft, bThrees);
+    if (entry.nKey != nKey) return bWins;  // taken over by another position meanwhile
+    if (bWins)
+        entry.nWinsWith = static_cast<signed char>(std::min<int>(entry.nWinsWith, nLeft));
+    else if (!ThreatsSpent())
+        entry.nFailsWith = static_cast<signed char>(std::max<int>(entry.nFailsWith, nLeft));
+    return bWins;
+}
+
+bool Searcher::FindThreats(int a, int nLeft, bool bThrees)
 {
     ++m_nNodes;
     if (ThreatsSpent()) return false;
@@ -371,11 +214,11 @@ bool Searcher::AttackerWins(int a, int nLeft, bool bThrees)
     }
     if (nLeft <= 0) return false;
     int moves[BOARD_CELLS];
-    int nMoves = WindowMoves(m_pos, a, 3, moves);
+    int nMoves = ListCells(Raising(m_pos, a, 3), moves);
     for (int i = 0; i < nMoves; ++i)
         if (TryThreat(a, moves[i], nLeft - 1, bThrees)) return true;
     if (!bThrees) return false;
-    nMoves = WindowMoves(m_pos, a, 2, moves);
+    nMoves = ListCells(Raising(m_pos, a, 2), moves);
     for (int i = 0; i < nMoves; ++i) {
         // A three: a move after which a double four is ready.
         ++m_nNodes;
@@ -399,19 +242,18 @@ bool Searcher::DefenderLoses(int a, int nLeft, bool bThrees)
     int nGaps[2];
     int nGapCount = m_pos.nFours[a] ? FourGaps(m_pos, a, nGaps) : 0;
     if (nGapCount == 2) return true;
-    int replies[2 * BOARD_CELLS];
+    int replies[BOARD_CELLS];
     int nReplies = 0;
     if (nGapCount == 1) {
         replies[nReplies++] = nGaps[0];
     } else {
-        if (!bThrees || DoubleFourMove(m_pos, a) < 0) return false;
-        // Only a stone in one of the attacker's windows of three, or a
-        // four of the defender's own, keeps the double four away.
-        nReplies = WindowMoves(m_pos, a, 3, replies);
-        nReplies += WindowMoves(m_pos, d, 3, replies + nReplies);
+        CellSet stoppers;
+        if (!bThrees || DoubleFourStoppers(m_pos, a, stoppers) == 0) return false;
+        // Only a stone that spoils every double four, or a four of the
+        // defender's own, keeps the double fours away.
+        nReplies = ListCells(stoppers | Raising(m_pos, d, 3), replies);
     }
     for (int i = 0; i < nReplies; ++i) {
-        if (std::find(replies, replies + i, replies[i]) != replies + i) continue;  // listed twice
         Place(m_pos, replies[i], d);
         ++m_nThreatPly;
         bool bWins = AttackerWins(a, nLeft, bThrees);
@@ -422,21 +264,23 @@ bool Searcher::DefenderLoses(int a, int nLeft, bool bThrees)
     return true;
 }
 
-// The empty cells worth trying, most promising first; nFirst (a cell, or
-// -1) goes to the front.
-int Searcher::Candidates(int c, Candidate* pOut, int nLimit, int nFirst)
+// The cells worth trying among `cells`, most promising first; nFirst (a
+// cell, or -1) goes to the front.
+int Searcher::Candidates(int c, CellSet cells, Candidate* pOut, int nLimit, int nFirst)
 {
     int n = 0;
-    for (int i = 0; i < BOARD_CELLS; ++i) {
-        if (m_pos.nCell[i] != CELL_EMPTY || (m_pos.nNear[i] == 0 && i != nFirst)) continue;
-        int nPromise = Promise(m_pos, i, c);
+    while (cells.Any()) {
+        int i = cells.First();
+        cells.Drop(i);
+        int nPromise = PromiseOf(m_pos, c, i);
         if (nPromise == 0) continue;  // in no open window: it can change nothing
-        int nKey = ((nPromise * 8 + m_nNoise[i]) << 7) + (BOARD_CELLS - i);
-        pOut[n++] = {i == nFirst ? INFINITE_VALUE : nKey, i};
+        Candidate next = {i == nFirst ? INFINITE_VALUE : ((nPromise * 8 + m_nNoise[i]) << 7) + (BOARD_CELLS - i), i};
+        if (n == nLimit && !ComesFirst(next, pOut[n - 1])) continue;
+        int j = n < nLimit ? n++ : n - 1;
+        for (; j > 0 && ComesFirst(next, pOut[j - 1]); --j) pOut[j] = pOut[j - 1];
+        pOut[j] = next;
     }
-    int nKept = std::min(n, nLimit);
-    std::partial_sort(pOut, pOut + nKept, pOut + n, ComesFirst);
-    return nKept;
+    return n;
 }
 
 int Searcher::Search(int c, int nDepth, int nAlpha, int nBeta, int nPly)
@@ -451,7 +295,13 @@ int Searcher::Search(int c, int nDepth, int nAlpha, int nBeta, int nPly)
     int nGapCount = m_pos.nFours[nOther] ? FourGaps(m_pos, nOther, nGaps) : 0;
     if (nGapCount == 2) return -(WIN - nPly - 1);
     if (nGapCount == 0 && DoubleFourMove(m_pos, c) >= 0) return WIN - nPly - 2;
-    if (nGapCount == 0 && nDepth <= 0) return Evaluate(c);
+    // The other side threatens two fives at once next move (an open three
+    // or the like): only an own four or a stone that spoils each of its
+    // double fours can stop it. Past the horizon these replies are still searched,
+    // a few moves deep.
+    CellSet stoppers;
+    bool bThreatened = m_plan.nThreatPlies > 0 && nGapCount == 0 && DoubleFourStoppers(m_pos, nOther, stoppers) > 0;
+    if (nGapCount == 0 && nDepth <= 0 && (!bThreatened || nDepth <= -m_plan.nThreatPlies)) return Evaluate(c);
 
     TableEntry& entry = m_table[m_pos.nHash & ((size_t(1) << TABLE_BITS) - 1)];
     int nTableMove = -1;
@@ -472,8 +322,11 @@ int Searcher::Search(int c, int nDepth, int nAlpha, int nBeta, int nPly)
         moves[0] = {0, nGaps[0]};  // the four must be blocked; a forced reply costs no depth
         nMoves = 1;
         nNextDepth = nDepth;
+    } else if (bThreatened) {
+        nMoves = Candidates(c, stoppers | Raising(m_pos, c, 3), moves, BOARD_CELLS, nTableMove);
+        if (nMoves == 0) return -(WIN - nPly - 3);
     } else {
-        nMoves = Candidates(c, moves, INNER_MOVES, nTableMove);
+        nMoves = Candidates(c, m_pos.near & m_pos.empty, moves, INNER_MOVES, nTableMove);
         if (nMoves == 0) return Evaluate(c);
     }
 
@@ -504,9 +357,8 @@ int Searcher::Search(int c, int nDepth, int nAlpha, int nBeta, int nPly)
 // Has nRival, to move, a forced win of the kinds this level looks for?
 bool Searcher::RivalWins(int nRival)
 {
-    unsigned long nLimit = m_nBudget / 64;
-    return ForcedWin(nRival, m_plan.nOwnFours, false, nLimit) ||
-           ForcedWin(nRival, m_plan.nOwnThreats, true, nLimit);
+    unsigned long nLimit = m_nBudget / GUARD_CHECK_SHARE;
+    return ForcedWin(nRival, m_plan.nOwnFours, false, nLimit) || ForcedWin(nRival, m_plan.nOwnThreats, true, nLimit);
 }
 
 // The moves after which the rival has no forced win, in their order; all
@@ -517,10 +369,16 @@ int Searcher::KeepSafeMoves(int c, Candidate* moves, int nMoves)
     int nRival = 1 - c;
     if (!RivalWins(nRival)) return nMoves;  // even a pass leaves no forced win
     int nSafe = 0;
+    // The checks leave the greater part of the budget to the alpha-beta
+    // search: moves not reached when their share is spent stay unchecked.
+    unsigned long nGuardEnd = m_nNodes + m_nBudget / m_plan.nGuardShare;
     for (int i = 0; i < nMoves; ++i) {
-        Place(m_pos, moves[i].nCell, c);
-        bool bSafe = !RivalWins(nRival);
-        Remove(m_pos, moves[i].nCell);
+        bool bSafe = true;
+        if (m_nNodes < nGuardEnd) {
+            Place(m_pos, moves[i].nCell, c);
+            bSafe = !RivalWins(nRival);
+            Remove(m_pos, moves[i].nCell);
+        }
         if (bSafe) moves[nSafe++] = moves[i];
     }
     return nSafe > 0 ? nSafe : nMoves;
@@ -572,7 +430,8 @@ BoardPoint Searcher::Choose(short nColor, SearchReport& report)
     if (bEmptyBoard) return {5, 5};
 
     // An own forced win: by fours alone, then by fours and threes.
-    if (ForcedWin(c, m_plan.nOwnFours, false, m_nBudget / 4) || ForcedWin(c, m_plan.nOwnThreats, true, m_nBudget / 4)) {
+    unsigned long nOwnLimit = m_nBudget / m_plan.nOwnShare;
+    if (ForcedWin(c, m_plan.nOwnFours, false, nOwnLimit) || ForcedWin(c, m_plan.nOwnThreats, true, nOwnLimit)) {
         report.bForcedWin = true;
         report.nValue = WIN;
         report.nNodes = m_nNodes;
@@ -580,7 +439,7 @@ BoardPoint Searcher::Choose(short nColor, SearchReport& report)
     }
 
     Candidate moves[BOARD_CELLS];
-    int nMoves = Candidates(c, moves, ROOT_MOVES, -1);
+    int nMoves = Candidates(c, m_pos.near & m_pos.empty, moves, ROOT_MOVES, -1);
     if (nMoves == 0) {
         // Nothing can change the outcome any more: any empty intersection.
         for (int i = 0; i < BOARD_CELLS; ++i)
@@ -623,7 +482,7 @@ BoardPoint ChooseMove(const Board& board, short nColor, unsigned nSeed, const Se
 int ScoreBoard(const Board& board, short nColor)
 {
     Position p;
-    Load(p, board);
+    LoadPosition(p, board);
     int c = nColor == STONE_WHITE ? STONE_WHITE : STONE_BLACK;
     if (p.nFives[c]) return WIN;
     if (p.nFives[1 - c]) return -WIN;

@@ -3,7 +3,9 @@
 // of fours alone, then of fours and threes, that the other side cannot
 // stop. Otherwise an alpha-beta search over windows of five, deepened step
 // by step and trying threats first, picks among the moves that leave the
-// other side no such sequence. It knows nothing of messages or the network;
+// other side no such sequence; at full strength, where the other side
+// threatens two fives at once, it searches only the moves that can stop
+// that, past its horizon too. It knows nothing of messages or the network;
 // the game itself is still judged by the board's rules.
 #pragma once
 
