@@ -20,11 +20,11 @@ AttemptOutcome Connected(SOCKET sock)
     return {ATTEMPT_CONNECTED, sock, "", 0};
 }
 
-AttemptOutcome Failed(const char* szCall, int nError)
+AttemptOutcome Failed(const char* szCall, int nError, AttemptResult nResult = ATTEMPT_FAILED)
 {
     attempt.nStep = ATTEMPT_NONE;
     attempt.sock = INVALID_SOCKET;
-    return {ATTEMPT_FAILED, INVALID_SOCKET, szCall, nError};
+    return {nResult, INVALID_SOCKET, szCall, nError};
 }
 
 void AddAddress(const sockaddr* pAddress, socklen_t nLength)
@@ -125,8 +125,8 @@ AttemptOutcome TakeLookUp(unsigned nAttempt, addrinfo* pFound, int nError)
             AddAddress(p->ai_addr, static_cast<socklen_t>(p->ai_addrlen));
     if (pFound != nullptr) freeaddrinfo(pFound);
     if (!bCurrent) return GoesOn();
-    if (nError != 0) return Failed("gethostbyname", nError);
-    if (attempt.nAddresses == 0) return Failed("gethostbyname", WSANO_DATA);
+    if (nError != 0) return Failed("gethostbyname", nError, ATTEMPT_NOT_FOUND);
+    if (attempt.nAddresses == 0) return Failed("gethostbyname", WSANO_DATA, ATTEMPT_NOT_FOUND);
     return TryRemainingAddresses("connect", 0);
 }
 

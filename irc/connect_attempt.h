@@ -28,7 +28,8 @@ struct AttemptState {
 enum AttemptResult {
     ATTEMPT_GOES_ON,    // waiting for a look-up or a connect; or a report that was not for it
     ATTEMPT_CONNECTED,  // sock stands
-    ATTEMPT_FAILED,     // szCall failed with nError: the look-up, or the last address's socket, bind or connect
+    ATTEMPT_NOT_FOUND,  // the look-up ("gethostbyname") failed with nError
+    ATTEMPT_FAILED,     // szCall failed with nError: the last address's socket, bind or connect
 };
 
 struct AttemptOutcome {

@@ -85,8 +85,8 @@ void FollowAttempt(const AttemptOutcome& outcome)
 {
     if (outcome.nResult == ATTEMPT_CONNECTED) {
         OnTcpConnected(outcome.sock);
-    } else if (outcome.nResult == ATTEMPT_FAILED) {
-        bool bLookUp = std::strcmp(outcome.szCall, "gethostbyname") == 0;
+    } else if (outcome.nResult != ATTEMPT_GOES_ON) {
+        bool bLookUp = outcome.nResult == ATTEMPT_NOT_FOUND;
         EndConnection(bLookUp ? END_LOOKUP_FAILED : END_CONNECT_FAILED, outcome.nError, outcome.szCall);
     }
 }
@@ -206,7 +206,8 @@ short StartAttempt(bool bRetry)
     SetConnectionControls(CONTROLS_CONNECTING);
     AttemptOutcome outcome = BeginAttempt(client.szIRCServer, client.szIRCPort);
     FollowAttempt(outcome);
-    return static_cast<short>(outcome.nResult == ATTEMPT_FAILED ? outcome.nError : 0);
+    bool bFailed = outcome.nResult == ATTEMPT_FAILED || outcome.nResult == ATTEMPT_NOT_FOUND;
+    return static_cast<short>(bFailed ? outcome.nError : 0);
 }
 
 }  // namespace
