@@ -35,8 +35,10 @@ void TakeNickLength(const char* pValue, size_t nLen)
 void TakeToken(const char* pToken, size_t nLen)
 {
     static const char szPrefix[] = "PREFIX=", szNickLen[] = "NICKLEN=";
-    if (nLen > 7 && std::strncmp(pToken, szPrefix, 7) == 0) TakePrefix(pToken + 7, nLen - 7);
-    if (nLen > 8 && std::strncmp(pToken, szNickLen, 8) == 0) TakeNickLength(pToken + 8, nLen - 8);
+    const size_t nPrefix = sizeof szPrefix - 1, nNickLen = sizeof szNickLen - 1;
+    if (nLen > nPrefix && std::strncmp(pToken, szPrefix, nPrefix) == 0) TakePrefix(pToken + nPrefix, nLen - nPrefix);
+    if (nLen > nNickLen && std::strncmp(pToken, szNickLen, nNickLen) == 0)
+        TakeNickLength(pToken + nNickLen, nLen - nNickLen);
 }
 
 }  // namespace

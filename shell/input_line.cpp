@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "irc/seam.h"
+#include "irc/server_features.h"
 
 void RememberSentLine(InputHistory& history, const char* szLine)
 {
@@ -39,10 +40,11 @@ const char* RecallNewerLine(InputHistory& history)
 
 namespace {
 
-// The nick of a nick list entry, past its channel status marks.
+// The nick of a nick list entry, past its channel status marks (the
+// server's own, as the nick list shows them).
 const char* NickOf(const char* szEntry)
 {
-    while (*szEntry != '\0' && std::strchr("@+%&~", *szEntry) != nullptr) ++szEntry;
+    while (MarkRank(*szEntry) >= 0) ++szEntry;
     return szEntry;
 }
 
