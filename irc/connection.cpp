@@ -16,6 +16,17 @@
 
 namespace {
 
+// The wait in seconds before the next try: 5 after a connection that
+// registered, or for the first try; otherwise twice the last, at most 300.
+const int FIRST_RETRY_SECONDS = 5;
+const int LAST_RETRY_SECONDS = 300;
+
+int NextRetrySeconds(int nLastSeconds, bool bRegistered)
+{
+    if (bRegistered || nLastSeconds == 0) return FIRST_RETRY_SECONDS;
+    return nLastSeconds < LAST_RETRY_SECONDS / 2 ? 2 * nLastSeconds : LAST_RETRY_SECONDS;
+}
+
 const char szIdentification[] = "KELVA " KELVA_VERSION " 32\r\n";
 
 void ShowStartupError(const char* szText) { ShowMessageDialog(nullptr, szText, "Error", IDS_ERROR); }
@@ -340,10 +351,4 @@ bool ConnectsAgainAfter(EndReason nReason, bool bRetryAttempt)
     case END_HANDSHAKE_FAILED: return bRetryAttempt;
     default: return false;
     }
-}
-
-int NextRetrySeconds(int nLastSeconds, bool bRegistered)
-{
-    if (bRegistered || nLastSeconds == 0) return FIRST_RETRY_SECONDS;
-    return nLastSeconds < LAST_RETRY_SECONDS / 2 ? 2 * nLastSeconds : LAST_RETRY_SECONDS;
 }

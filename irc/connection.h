@@ -73,9 +73,3 @@ short EndConnection(EndReason nReason, int nError = 0, const char* szDetail = ""
 // it, refused the certificate or the login failed, or when the user's own
 // attempt never reached the server or its TLS handshake failed.
 bool ConnectsAgainAfter(EndReason nReason, bool bRetryAttempt);
-
-// The wait in seconds before the next try: 5 after a connection that
-// registered, or for the first try; otherwise twice the last, at most 300.
-const int FIRST_RETRY_SECONDS = 5;
-const int LAST_RETRY_SECONDS = 300;
-int NextRetrySeconds(int nLastSeconds, bool bRegistered);

@@ -98,6 +98,23 @@ void AfterListing()
     SendRaw(login.bMultiPrefix ? "CAP REQ :sasl multi-prefix\r\n" : "CAP REQ :sasl\r\n");
 }
 
+// The Base64 of nLen bytes into szOut, which holds 4 * ((nLen + 2) / 3) + 1.
+void EncodeBase64(const unsigned char* pData, size_t nLen, char* szOut)
+{
+    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    size_t nOut = 0;
+    for (size_t i = 0; i < nLen; i += 3) {
+        unsigned nGroup = pData[i] << 16;
+        if (i + 1 < nLen) nGroup |= pData[i + 1] << 8;
+        if (i + 2 < nLen) nGroup |= pData[i + 2];
+        szOut[nOut++] = kDigits[(nGroup >> 18) & 63];
+        szOut[nOut++] = kDigits[(nGroup >> 12) & 63];
+        szOut[nOut++] = i + 1 < nLen ? kDigits[(nGroup >> 6) & 63] : '=';
+        szOut[nOut++] = i + 2 < nLen ? kDigits[nGroup & 63] : '=';
+    }
+    szOut[nOut] = '\0';
+}
+
 // account NUL account NUL password, in Base64, in lines of 400 characters;
 // a text that fills its last line whole is followed by "AUTHENTICATE +".
 void SendCredentials()
@@ -225,20 +242,4 @@ bool TakeLoginNumeric(ServerLine& line)
     case RPL_SASLMECHS: Fail(Trailing(line, szText)); return true;
     default: return false;
     }
-}
-
-void EncodeBase64(const unsigned char* pData, size_t nLen, char* szOut)
-{
-    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    size_t nOut = 0;
-    for (size_t i = 0; i < nLen; i += 3) {
-        unsigned nGroup = pData[i] << 16;
-        if (i + 1 < nLen) nGroup |= pData[i + 1] << 8;
-        if (i + 2 < nLen) nGroup |= pData[i + 2];
-        szOut[nOut++] = kDigits[(nGroup >> 18) & 63];
-        szOut[nOut++] = kDigits[(nGroup >> 12) & 63];
-        szOut[nOut++] = i + 1 < nLen ? kDigits[(nGroup >> 6) & 63] : '=';
-        szOut[nOut++] = i + 2 < nLen ? kDigits[nGroup & 63] : '=';
-    }
-    szOut[nOut] = '\0';
 }

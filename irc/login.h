@@ -21,6 +21,3 @@ void OnAuthenticate(ServerLine& line);
 // welcome of a server that ignored CAP); false for any other line, which the
 // dispatch handles as it always does.
 bool TakeLoginNumeric(ServerLine& line);
-
-// The Base64 of nLen bytes into szOut, which holds 4 * ((nLen + 2) / 3) + 1.
-void EncodeBase64(const unsigned char* pData, size_t nLen, char* szOut);
