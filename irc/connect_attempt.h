@@ -32,6 +32,8 @@ enum AttemptResult {
     ATTEMPT_FAILED,     // szCall failed with nError: the last address's socket, bind or connect
 };
 
+inline bool AttemptFailed(AttemptResult nResult) { return nResult == ATTEMPT_NOT_FOUND || nResult == ATTEMPT_FAILED; }
+
 struct AttemptOutcome {
     AttemptResult nResult;
     SOCKET sock;

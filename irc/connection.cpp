@@ -96,7 +96,7 @@ void FollowAttempt(const AttemptOutcome& outcome)
 {
     if (outcome.nResult == ATTEMPT_CONNECTED) {
         OnTcpConnected(outcome.sock);
-    } else if (outcome.nResult != ATTEMPT_GOES_ON) {
+    } else if (AttemptFailed(outcome.nResult)) {
         bool bLookUp = outcome.nResult == ATTEMPT_NOT_FOUND;
         EndConnection(bLookUp ? END_LOOKUP_FAILED : END_CONNECT_FAILED, outcome.nError, outcome.szCall);
     }
@@ -217,8 +217,7 @@ short StartAttempt(bool bRetry)
     SetConnectionControls(CONTROLS_CONNECTING);
     AttemptOutcome outcome = BeginAttempt(client.szIRCServer, client.szIRCPort);
     FollowAttempt(outcome);
-    bool bFailed = outcome.nResult == ATTEMPT_FAILED || outcome.nResult == ATTEMPT_NOT_FOUND;
-    return static_cast<short>(bFailed ? outcome.nError : 0);
+    return static_cast<short>(AttemptFailed(outcome.nResult) ? outcome.nError : 0);
 }
 
 }  // namespace

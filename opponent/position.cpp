@@ -51,14 +51,6 @@ struct WindowTables {
 
 const uint64_t kDeBruijn = 0x03F79D71B4CB0A89ull;
 
-uint64_t Mix(uint64_t n)
-{
-    n += 0x9E3779B97F4A7C15ull;
-    n = (n ^ (n >> 30)) * 0xBF58476D1CE4E5B9ull;
-    n = (n ^ (n >> 27)) * 0x94D049BB133111EBull;
-    return n ^ (n >> 31);
-}
-
 WindowMeaning MeaningOf(int nBlack, int nWhite)
 {
     WindowMeaning m = {};

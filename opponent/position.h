@@ -9,6 +9,16 @@
 
 #include "game/board.h"
 
+// Scatters the bits of n: the position's hash keys, and the search's noise
+// and table keys, are drawn from it.
+inline uint64_t Mix(uint64_t n)
+{
+    n += 0x9E3779B97F4A7C15ull;
+    n = (n ^ (n >> 30)) * 0xBF58476D1CE4E5B9ull;
+    n = (n ^ (n >> 27)) * 0x94D049BB133111EBull;
+    return n ^ (n >> 31);
+}
+
 const int WINDOWS = 140;  // runs of five on a 9 by 9 board: 45 rows, 45 columns, 50 diagonals
 const int WINDOW_LENGTH = 5;
 

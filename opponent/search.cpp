@@ -43,14 +43,6 @@ const LevelPlan& PlanOf(short nLevel)
     return kPlans[std::min(std::max(nLevel, LEVEL_NOVICE), LEVEL_FULL) - LEVEL_NOVICE];
 }
 
-uint64_t Mix(uint64_t n)
-{
-    n += 0x9E3779B97F4A7C15ull;
-    n = (n ^ (n >> 30)) * 0xBF58476D1CE4E5B9ull;
-    n = (n ^ (n >> 27)) * 0x94D049BB133111EBull;
-    return n ^ (n >> 31);
-}
-
 // A cell to try, by its order key: promise, then the seed's noise, then the
 // lower cell first.
 struct Candidate {

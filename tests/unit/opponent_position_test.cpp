@@ -19,11 +19,12 @@ namespace {
 bool CompletesFive(const Board& board, short x, short y, short c)
 {
     const short kSteps[4][2] = {{1, 0}, {0, 1}, {1, 1}, {1, -1}};
+    auto onBoard = [](short n) { return n >= 1 && n <= BOARD_LINES; };
     for (const auto& step : kSteps) {
         int nRow = 1;
         for (int nSign : {-1, 1}) {
             short nx = static_cast<short>(x + nSign * step[0]), ny = static_cast<short>(y + nSign * step[1]);
-            for (; nx >= 1 && nx <= BOARD_LINES && ny >= 1 && ny <= BOARD_LINES && BoardCell(board, nx, ny) == c; ++nRow) {
+            for (; onBoard(nx) && onBoard(ny) && BoardCell(board, nx, ny) == c; ++nRow) {
                 nx = static_cast<short>(nx + nSign * step[0]);
                 ny = static_cast<short>(ny + nSign * step[1]);
             }
@@ -37,9 +38,10 @@ bool CompletesFive(const Board& board, short x, short y, short c)
 std::vector<int> FiveCells(const Board& board, short c)
 {
     std::vector<int> cells;
-    for (int i = 0; i < BOARD_CELLS; ++i)
-        if (board.nBoard[i] == CELL_EMPTY && CompletesFive(board, static_cast<short>(i / BOARD_LINES + 1), static_cast<short>(i % BOARD_LINES + 1), c))
-            cells.push_back(i);
+    for (int i = 0; i < BOARD_CELLS; ++i) {
+        short x = static_cast<short>(i / BOARD_LINES + 1), y = static_cast<short>(i % BOARD_LINES + 1);
+        if (board.nBoard[i] == CELL_EMPTY && CompletesFive(board, x, y, c)) cells.push_back(i);
+    }
     return cells;
 }
 
@@ -91,7 +93,8 @@ TEST(OpponentPosition, StaysTrueToTheBoardAsStonesArePlacedAndTakenBack)
                 std::vector<int> fives = FiveCells(board, c);
                 int nGaps[2];
                 int nGapCount = FourGaps(p, c, nGaps);
-                ASSERT_EQ(std::min<size_t>(fives.size(), 2), static_cast<size_t>(nGapCount)) << "game " << nGame << " step " << nStep;
+                ASSERT_EQ(std::min<size_t>(fives.size(), 2), static_cast<size_t>(nGapCount))
+                    << "game " << nGame << " step " << nStep;
                 for (int k = 0; k < nGapCount; ++k) EXPECT_EQ(fives[static_cast<size_t>(k)], nGaps[k]);
                 if (fives.empty()) {
                     bool bTwoFives = CanMakeTwoFives(board, c);
